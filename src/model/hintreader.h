@@ -1,0 +1,64 @@
+#pragma once
+// Buffered reader of a hint file. In text mode it sees the text part only:
+// everything before the first byte 0x1A. In data mode (after Seek) it reads up
+// to the end of the file, for embedded data that lies after the text part.
+//
+// Lines end with LF; a CR directly before the LF belongs to the line end.
+// A failed read (a malformed number, an I/O error) is sticky: every later
+// read fails too, so that no loop over a damaged file can run on.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class THintReader {
+ public:
+  THintReader() = default;
+  ~THintReader();
+  THintReader(const THintReader&) = delete;
+  THintReader& operator=(const THintReader&) = delete;
+
+  // Opens the file in text mode at offset 0; false when it cannot be opened or read.
+  bool Open(const std::string& path);
+
+  std::int64_t FileSize() const { return Size; }
+  // Offset of the next byte to read.
+  std::int64_t Tell() const { return BufferOffset + static_cast<std::int64_t>(Pos); }
+  // Moves to a byte offset; an offset outside the file leaves nothing to read.
+  void Seek(std::int64_t offset, bool textMode);
+
+  bool Failed() const { return HasFailed; }
+  void Fail() { HasFailed = true; }
+  // True when there is no next character to read (or a read failed).
+  bool AtEnd();
+
+  // Reads a line without its line end. False, with an empty line, when nothing
+  // was left to read.
+  bool ReadLine(std::string& line);
+  // Skips blanks (bytes up to 0x20, line ends included), then reads a token of
+  // other bytes, which must be an optional sign and decimal digits that fit
+  // in 32 bits. Anything else fails the read.
+  bool ReadNumber(std::int32_t& value);
+  // True when the next character is a line end (LF, or CR LF).
+  bool AtLineEnd();
+  // Consumes one character; a line end counts as one character.
+  bool SkipChar();
+  // Skips at most two characters, stopping after the first line end.
+  void SkipLineEnd();
+
+ private:
+  // Makes at least count bytes available from Pos when the text holds them.
+  bool Ensure(std::size_t count);
+  std::int64_t Limit() const;
+
+  std::FILE* File = nullptr;
+  std::vector<char> Buffer;
+  std::size_t Pos = 0;
+  std::size_t Len = 0;
+  std::int64_t BufferOffset = 0;
+  std::int64_t Size = 0;
+  std::int64_t TextEnd = -1;  // offset of the first 0x1A; -1 while unknown
+  bool TextMode = true;
+  bool HasFailed = false;
+};

@@ -1,0 +1,85 @@
+#include "model/infohunk.h"
+
+#include <utility>
+
+#include "model/loadcontext.h"
+#include "model/numbers.h"
+
+namespace {
+// True when the text starts with the name, comparing the letters a to z of
+// the text in upper case.
+bool StartsWithName(const std::string& text, std::string_view name) {
+  if (text.size() < name.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    char c = text[i];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != name[i]) return false;
+  }
+  return true;
+}
+}  // namespace
+
+TInfoHunk::TInfoHunk(std::string title, TZEBObject* owner) : TItemsHunk(std::move(title), owner) {}
+
+std::uint8_t TInfoHunk::KindCode() const { return Kind::Info; }
+const char* TInfoHunk::ClassName() const { return "TInfoHunk"; }
+
+void TInfoHunk::ReadBody(TLoadContext& context) {
+  for (std::int64_t i = 3; i <= LineCount && !context.Stopped(); ++i) ReadField(context.ReadLine());
+}
+
+void TInfoHunk::ReadField(const std::string& line) {
+  // The tests run in this order, each on the text as the earlier ones left it.
+  std::string s = line;
+  if (StartsWithName(s, "AUTHOR=")) Author = s.substr(7);
+  if (StartsWithName(s, "PUBLISHER=")) Publisher = s.substr(10);
+  if (StartsWithName(s, "DATE=")) Date = s.substr(5);
+  if (StartsWithName(s, "TIME=")) Time = s.substr(5);
+  if (StartsWithName(s, "LENGTH=")) {
+    s = s.substr(7);
+    FileLength = LeadingNumber(s);
+  }
+  if (StartsWithName(s, "COPYRIGHT=")) {
+    s = s.substr(10);
+    CopyrightLines.push_back(std::make_unique<THunkLine>(s, nullptr));
+  }
+  if (StartsWithName(s, "AUTHOR-NOTE=")) {
+    s = s.substr(12);
+    AuthorNotes.push_back(std::make_unique<THunkLine>(s, nullptr));
+  }
+  if (StartsWithName(s, "GAME-NOTE=")) {
+    s = s.substr(10);
+    GameNotes.push_back(std::make_unique<THunkLine>(s, nullptr));
+  }
+}
+
+void TInfoHunk::AddField(const std::string& label, const std::string& value) {
+  if (value.empty()) return;
+  AddLine(new THunkLine(label, nullptr));
+  if (!Items.empty()) Items.back()->EndsLine = 1;
+  AddLine(new THunkLine(value, nullptr));
+  AddLine(new THunkLine(" ", nullptr));
+}
+
+void TInfoHunk::AddBlock(const std::string& heading, const std::vector<std::unique_ptr<THunkLine>>& lines) {
+  if (lines.empty()) return;
+  AddLine(new THunkLine(heading, nullptr));
+  for (const auto& line : lines) AddLine(new THunkLine(line->Text, nullptr));
+  AddLine(new THunkLine(" ", nullptr));
+}
+
+void TInfoHunk::Finish(const TItemsHunk* version) {
+  AddField("Author:", Author);
+  AddField("Game Publisher:", Publisher);
+  if (!Date.empty() && !Time.empty()) AddField("Time Created:", Date + " " + Time);
+  AddBlock("Copyright:", CopyrightLines);
+  AddBlock("About the Author:", AuthorNotes);
+  AddBlock("About the Game:", GameNotes);
+  if (version != nullptr) {
+    AddField("ZEB Version:", version->Text);
+    AddLine(new THunkLine("Compiler Info:", nullptr));
+    for (const TZEBObject* item : version->Items) AddLine(new THunkLine(item->Text, nullptr));
+  }
+  const TZEBObject* root = Root();
+  Text = root->Text + " File Information";
+}

@@ -1,0 +1,58 @@
+#pragma once
+// A node with an ordered item list: its text lines and child nodes in file
+// order. With OwnsItems set the node deletes its items; a display document
+// clears it because it borrows items of the tree.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/hunk.h"
+
+class TItemsHunk : public THunk {
+ public:
+  TItemsHunk(std::string title, TZEBObject* owner);
+  ~TItemsHunk() override;
+
+  const char* ClassName() const override;
+  THunk* FindByLine(std::int32_t number) override;
+  THunk* FindByTitle(const std::string& title) override;
+  void AssignLabels(const std::string& prefix) override;
+  std::int64_t DataEnd() const override;
+  void LoadDeferredData(TLoadContext& context) override;
+  void RestoreHintsShown(std::string& record) override;
+  void SaveHintsShown(std::string& record) const override;
+  void ResetHintsShown() override;
+  bool HintsShownValid() const override;
+
+  virtual bool SetOwnsItems(bool owns);
+
+  // Puts the item at the end, flags untouched (for display documents).
+  void Append(TZEBObject* item);
+  // Sets the item's layout flags from the node's modes and appends it; the
+  // node takes the item and deletes it when it adds nothing.
+  void AddItem(TZEBObject* item, bool splitPiece, bool hadMarkup);
+  // Adds a line read from the file, or a child node, applying the text
+  // markup; the node takes the item.
+  void AddLine(TZEBObject* item);
+  // Removes the last occurrence of the item, deleting it when OwnsItems is set.
+  void RemoveItem(TZEBObject* item);
+
+  TZEBObject* ItemAt(std::size_t index) const { return Items[index]; }
+  std::size_t ItemCount() const { return Items.size(); }
+
+  std::uint8_t LineMode = 0;   // 0 automatic, 1 every line ends, 2 paragraphs
+  std::uint8_t BreakMode = 0;  // 2: lines never break at spaces
+  std::uint8_t FontMode = 0;   // 1: fixed-pitch font
+  std::uint8_t OwnsItems = 1;
+  std::vector<TZEBObject*> Items;
+
+ protected:
+  // Called by RemoveItem before the item leaves the list.
+  virtual void ForgetItem(TZEBObject* item);
+  // Checks of the own hints-shown count; children are checked by the caller.
+  virtual bool OwnHintsShownValid() const;
+
+ private:
+  void AppendOwned(TZEBObject* item);
+};

@@ -1,0 +1,33 @@
+#include "model/loadcontext.h"
+
+TLoadContext::TLoadContext(THintReader& reader, bool inlineImages)
+    : Reader(reader), InlineImages(inlineImages) {}
+
+bool TLoadContext::Stopped() { return Reader.Failed() || Reader.AtEnd(); }
+
+std::string TLoadContext::ReadLine() {
+  std::string line;
+  Reader.ReadLine(line);
+  ++LineCounter;
+  return line;
+}
+
+void TLoadContext::SkipBodyLines(std::int64_t first, std::int64_t last) {
+  std::string line;
+  for (std::int64_t i = first; i <= last && !Stopped(); ++i) {
+    Reader.ReadLine(line);
+    ++LineCounter;
+  }
+}
+
+bool TLoadContext::ReadNumbers(std::int32_t* values, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (!Reader.ReadNumber(values[i])) return false;
+  }
+  return true;
+}
+
+void TLoadContext::NextLine() {
+  Reader.SkipLineEnd();
+  ++LineCounter;
+}

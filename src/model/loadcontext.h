@@ -1,0 +1,32 @@
+#pragma once
+// State of one load: the reader, the line counter of the newer section, the
+// inline-images flag and the nesting depth of the hunk being read.
+
+#include <cstdint>
+#include <string>
+
+#include "model/hintreader.h"
+
+class TLoadContext {
+ public:
+  // Deeper nesting than this stops reading, so that no file overflows the stack.
+  static constexpr int MaxDepth = 256;
+
+  TLoadContext(THintReader& reader, bool inlineImages);
+
+  // True when a read failed or the text has ended: body loops stop there.
+  bool Stopped();
+  // Reads one line and counts it.
+  std::string ReadLine();
+  // Reads and drops lines first to last of a hunk, counting each.
+  void SkipBodyLines(std::int64_t first, std::int64_t last);
+  // Reads count numbers; false as soon as one fails.
+  bool ReadNumbers(std::int32_t* values, int count);
+  // Skips at most two characters up to and including the line end, and counts the line.
+  void NextLine();
+
+  THintReader& Reader;
+  std::int32_t LineCounter = 0;
+  bool InlineImages = false;
+  int Depth = 0;
+};

@@ -1,0 +1,128 @@
+#include "model/metatexthunk.h"
+
+#include <utility>
+
+#include "model/encodings.h"
+#include "model/loader.h"
+#include "model/loadcontext.h"
+#include "model/numbers.h"
+
+THunkLine* MakeSeparator() {
+  auto* separator = new THunkLine("-", nullptr);
+  separator->IsRule = 1;
+  separator->EndsLine = 1;
+  return separator;
+}
+
+TMetaTextHunk::TMetaTextHunk(std::string title, TZEBObject* owner, std::uint8_t kind)
+    : TItemsHunk(std::move(title), owner), Kind(kind) {}
+
+std::uint8_t TMetaTextHunk::KindCode() const { return Kind; }
+const char* TMetaTextHunk::ClassName() const { return "TMetaTextHunk"; }
+
+bool TMetaTextHunk::HoldsHints() const { return Kind == Kind::Hint || Kind == Kind::NestHint; }
+
+std::int32_t TMetaTextHunk::HintCount() const {
+  std::int32_t count = 1;
+  for (const TZEBObject* item : Items)
+    if (!item->IsNode() && item->Text == "-") ++count;
+  return count;
+}
+
+bool TMetaTextHunk::OwnHintsShownValid() const { return HintsShown <= HintCount(); }
+
+void TMetaTextHunk::SaveHintsShown(std::string& record) const {
+  if (HoldsHints()) record += std::to_string(HintsShown) + ",";
+  TItemsHunk::SaveHintsShown(record);
+}
+
+void TMetaTextHunk::RestoreHintsShown(std::string& record) {
+  if (HoldsHints()) {
+    const std::size_t comma = record.find(',');
+    if (comma == std::string::npos) {
+      // The last value read serves every later hint list.
+      HintsShown = LeadingNumber(record);
+    } else {
+      HintsShown = LeadingNumber(std::string_view(record).substr(0, comma));
+      record.erase(0, comma + 1);
+    }
+  }
+  TItemsHunk::RestoreHintsShown(record);
+}
+
+void TMetaTextHunk::ResetHintsShown() {
+  if (HoldsHints()) HintsShown = 0;
+  TItemsHunk::ResetHintsShown();
+}
+
+void TMetaTextHunk::SetHintsShown(std::int32_t count) { HintsShown = count; }
+std::int32_t TMetaTextHunk::GetHintsShown() const { return HintsShown; }
+
+void TMetaTextHunk::ReadBody(TLoadContext& context) {
+  switch (Kind) {
+    case Kind::Subject:
+      ReadSubjectBody(context);
+      break;
+    case Kind::Hint:
+      ReadHintBody(context);
+      break;
+    case Kind::NestHint:
+      ReadNestHintBody(context);
+      break;
+    default:
+      ReadPlainBody(context);
+      break;
+  }
+}
+
+void TMetaTextHunk::ReadSubjectBody(TLoadContext& context) {
+  // The nested hunks fill lines 3 to n; a body that runs past the end of the
+  // text stops at the first hunk that cannot be read.
+  for (std::int64_t i = 3; i <= LineCount;) {
+    THunk* child = ReadHunk(context, this);
+    if (child == nullptr) break;
+    i += child->LineCount;
+    AddLine(child);
+  }
+}
+
+void TMetaTextHunk::AddSeparator() {
+  if (!Items.empty()) Items.back()->EndsLine = 1;
+  AddLine(MakeSeparator());
+}
+
+void TMetaTextHunk::ReadHintBody(TLoadContext& context) {
+  for (std::int64_t i = 3; i <= LineCount && !context.Stopped(); ++i) {
+    std::string line = context.ReadLine();
+    if (line == "-") {
+      AddSeparator();
+    } else {
+      Decode88a(line);
+      AddLine(new THunkLine(std::move(line), nullptr));
+    }
+  }
+}
+
+void TMetaTextHunk::ReadNestHintBody(TLoadContext& context) {
+  THunk* root = RootNode();
+  const std::string mask = TitleMask(root != nullptr ? root->Text : Text);
+  for (std::int64_t i = 3; i <= LineCount && !context.Stopped(); ++i) {
+    std::string line = context.ReadLine();
+    if (line == "=") {
+      THunk* child = ReadHunk(context, this);
+      if (child == nullptr) break;
+      AddLine(child);
+      i += child->LineCount;
+    } else if (line == "-") {
+      if (i >= 4) AddSeparator();
+    } else {
+      DecodeWithMask(line, mask, TMaskVariant::NestedHint);
+      AddLine(new THunkLine(std::move(line), nullptr));
+    }
+  }
+}
+
+void TMetaTextHunk::ReadPlainBody(TLoadContext& context) {
+  for (std::int64_t i = 3; i <= LineCount && !context.Stopped(); ++i)
+    AddLine(new THunkLine(context.ReadLine(), nullptr));
+}

@@ -1,0 +1,19 @@
+#pragma once
+// The commands of zebtool. Each takes its arguments (after the command name)
+// and returns the exit status; output goes to the given streams.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace ExitCode {
+constexpr int Ok = 0;
+constexpr int Usage = 64;
+}  // namespace ExitCode
+
+using TArgs = std::vector<std::string>;
+
+int RunZebtool(const TArgs& args, std::ostream& out, std::ostream& err);
+
+int TreeCommand(const TArgs& args, std::ostream& out, std::ostream& err);
+int VerifyCommand(const TArgs& args, std::ostream& out, std::ostream& err);
