@@ -14,6 +14,7 @@ class TOverlayHunk : public THunk {
   std::uint8_t KindCode() const override;
   const char* ClassName() const override;
   void ReadBody(TLoadContext& context) override;
+  void AppendDisplay(TItemsHunk& document) override;
 
   std::int32_t DataOffset = 0;
   std::int32_t DataLength = 0;
@@ -37,6 +38,7 @@ class TGIFaHunk : public TDataHunk {
   using TDataHunk::TDataHunk;
   std::uint8_t KindCode() const override;
   const char* ClassName() const override;
+  void AppendDisplay(TItemsHunk& document) override;
 };
 
 class TSoundHunk : public TDataHunk {
@@ -44,6 +46,7 @@ class TSoundHunk : public TDataHunk {
   using TDataHunk::TDataHunk;
   std::uint8_t KindCode() const override;
   const char* ClassName() const override;
+  void AppendDisplay(TItemsHunk& document) override;
 };
 
 // A reference to another hunk by the line number of its header.
@@ -55,6 +58,8 @@ class TLinkHunk : public THunk {
   const char* ClassName() const override;
   // The label of the node the link refers to, or "" when there is none.
   std::string GetLabel() const override;
+  // A link shows nothing in a display document.
+  void AppendDisplay(TItemsHunk& document) override;
   void ReadBody(TLoadContext& context) override;
 
   // The node the link refers to, looked up in its root's subtree.
@@ -72,4 +77,5 @@ class TBlankHunk : public THunk {
   const char* ClassName() const override;
   // Always "": the title line of a blank entry is not shown.
   std::string GetText() const override;
+  void AppendDisplay(TItemsHunk& document) override;
 };

@@ -4,10 +4,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <string>
 
 #include "model/zebobject.h"
 
+class TItemsHunk;
 class TLoadContext;
 
 // What the model knows of a node's open window. The display implements it;
@@ -33,6 +35,14 @@ class THunk : public TZEBObject {
   virtual THunk* FindByLine(std::int32_t number);
   virtual THunk* FindByTitle(const std::string& title);
   virtual void AssignLabels(const std::string& prefix);
+  // Builds the node's printable form into a display document: its heading,
+  // its lines, and the display of its child nodes.
+  virtual void AppendDisplay(TItemsHunk& document);
+  // The heading: outline number and title, with the blank lines before it.
+  virtual void AppendHeading(TItemsHunk& document);
+  // Writes the first count items (all when count is -1) as text wrapped at
+  // 75 columns, with CR LF line ends.
+  virtual void WriteText(std::ostream& out, int count) const;
   // End of the embedded data that the checksum may cover (GIFA and SOUND).
   virtual std::int64_t DataEnd() const;
   virtual int CloseWindow();
@@ -43,6 +53,9 @@ class THunk : public TZEBObject {
   virtual void SetHintsShown(std::int32_t count);
   virtual bool HintsShownValid() const;
   virtual std::int32_t GetHintsShown() const;
+  // Appends a row of links to the results for this node and every node below
+  // it whose own text holds the phrase (letters a to z in any case).
+  virtual void Search(const std::string& phrase, TItemsHunk& results);
 
   // The root node of this node's tree (see TZEBObject::Root).
   THunk* RootNode();

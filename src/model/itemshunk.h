@@ -18,12 +18,15 @@ class TItemsHunk : public THunk {
   THunk* FindByLine(std::int32_t number) override;
   THunk* FindByTitle(const std::string& title) override;
   void AssignLabels(const std::string& prefix) override;
+  void AppendDisplay(TItemsHunk& document) override;
+  void WriteText(std::ostream& out, int count) const override;
   std::int64_t DataEnd() const override;
   void LoadDeferredData(TLoadContext& context) override;
   void RestoreHintsShown(std::string& record) override;
   void SaveHintsShown(std::string& record) const override;
   void ResetHintsShown() override;
   bool HintsShownValid() const override;
+  void Search(const std::string& phrase, TItemsHunk& results) override;
 
   virtual bool SetOwnsItems(bool owns);
 
@@ -37,6 +40,10 @@ class TItemsHunk : public THunk {
   void AddLine(TZEBObject* item);
   // Removes the last occurrence of the item, deleting it when OwnsItems is set.
   void RemoveItem(TZEBObject* item);
+
+  // The texts of the items joined in order, with a space after every item
+  // that ends its line or carries a trailing space.
+  std::string OwnText() const;
 
   TZEBObject* ItemAt(std::size_t index) const { return Items[index]; }
   std::size_t ItemCount() const { return Items.size(); }

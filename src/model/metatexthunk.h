@@ -19,6 +19,7 @@ class TMetaTextHunk : public TItemsHunk {
   void SetHintsShown(std::int32_t count) override;
   std::int32_t GetHintsShown() const override;
   void ReadBody(TLoadContext& context) override;
+  void AppendDisplay(TItemsHunk& document) override;
 
   // 1 plus the number of hint separators among the items.
   std::int32_t HintCount() const;

@@ -33,6 +33,7 @@ class TPNGObject : public TItemsHunk {
   void ReadPicture(TLoadContext& context, std::int64_t lines);
   // Made by the factory (inline images): the hunk is the object itself.
   void ReadBody(TLoadContext& context) override;
+  void AppendDisplay(TItemsHunk& document) override;
 
   std::int32_t DataOffset = 0;
   std::int32_t DataLength = 0;

@@ -15,6 +15,7 @@ class TTextHunk : public TItemsHunk {
   const char* ClassName() const override;
   void LoadDeferredData(TLoadContext& context) override;
   void ReadBody(TLoadContext& context) override;
+  void AppendDisplay(TItemsHunk& document) override;
 
   // Bit 0: fixed-pitch font. Bit 1: lines never break at spaces.
   std::int32_t TextFlags = 0;

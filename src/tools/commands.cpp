@@ -1,10 +1,15 @@
 #include "tools/commands.h"
 
+#include <fstream>
 #include <ostream>
 
 #include <nlohmann/json.hpp>
 
+#include "model/datahunks.h"
+#include "model/displaydocument.h"
+#include "model/hunk.h"
 #include "model/loader.h"
+#include "model/search.h"
 #include "model/loadmessages.h"
 #include "tools/treejson.h"
 
@@ -15,12 +20,14 @@ constexpr const char* Usage =
     "Usage: zebtool COMMAND [ARGUMENTS]\n"
     "\n"
     "Commands:\n"
-    "  tree FILE      print the loaded tree of a hint file as JSON\n"
-    "  verify FILE    load a hint file; print \"ok\" or the reader's error message\n"
+    "  decode FILE [-o OUT]  write the whole hint file as text, every hint revealed\n"
+    "  search FILE PHRASE    list the places where a phrase occurs, one row of titles each\n"
+    "  tree FILE             print the loaded tree of a hint file as JSON\n"
+    "  verify FILE           load a hint file; print \"ok\" or the reader's error message\n"
     "\n"
     "Options:\n"
-    "  --help         show this help\n"
-    "  --version      show the version\n"
+    "  --help                show this help\n"
+    "  --version             show the version\n"
     "\n"
     "A hint file that fails to load exits with the loader's result code (1 to 5).\n";
 
@@ -55,6 +62,71 @@ int VerifyCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
   return code;
 }
 
+// The root of a loaded list as a node (the 88a top node for the oldest files).
+THunk* ListRootNode(const TObjectList& list) {
+  TZEBObject* root = ListRoot(list);
+  return root != nullptr && root->IsNode() ? static_cast<THunk*>(root) : nullptr;
+}
+
+int DecodeCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
+  std::string path;
+  std::string outPath;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-o") {
+      if (++i == args.size()) return UsageError(err, "-o needs a file name");
+      outPath = args[i];
+    } else if (path.empty()) {
+      path = args[i];
+    } else {
+      return UsageError(err, "decode takes one FILE");
+    }
+  }
+  if (path.empty()) return UsageError(err, "decode takes one FILE");
+  TObjectList list;
+  const int code = Load(path, list, err);
+  if (code != LoadResult::Loaded) return code;
+  THunk* root = ListRootNode(list);
+  int status = ExitCode::Ok;
+  if (outPath.empty()) {
+    if (root != nullptr) DecodeToText(*root, out);
+    out.flush();
+  } else {
+    std::ofstream file(outPath, std::ios::binary | std::ios::trunc);
+    if (file && root != nullptr) DecodeToText(*root, file);
+    file.flush();
+    if (!file) {
+      err << "zebtool: cannot write " << outPath << "\n";
+      status = ExitCode::CannotCreate;
+    }
+  }
+  ClearList(list);
+  return status;
+}
+
+int SearchCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 2) return UsageError(err, "search takes FILE and PHRASE");
+  TObjectList list;
+  const int code = Load(args[0], list, err);
+  if (code != LoadResult::Loaded) return code;
+  if (THunk* root = ListRootNode(list)) {
+    auto results = MakeDocument(SearchTitle(args[1]));
+    root->Search(args[1], *results);
+    // Each row is its links, separated by ":" items and ended by a " " item.
+    std::string row;
+    for (const TZEBObject* item : results->Items) {
+      if (item->KindCode() == Kind::Link) {
+        if (!row.empty()) row += " : ";
+        row += item->Text;
+      } else if (item->Text == " ") {
+        out << row << "\n";
+        row.clear();
+      }
+    }
+  }
+  ClearList(list);
+  return ExitCode::Ok;
+}
+
 int RunZebtool(const TArgs& args, std::ostream& out, std::ostream& err) {
   if (args.empty()) return UsageError(err, "no command given");
   const std::string& command = args[0];
@@ -69,5 +141,7 @@ int RunZebtool(const TArgs& args, std::ostream& out, std::ostream& err) {
   }
   if (command == "tree") return TreeCommand(rest, out, err);
   if (command == "verify") return VerifyCommand(rest, out, err);
+  if (command == "decode") return DecodeCommand(rest, out, err);
+  if (command == "search") return SearchCommand(rest, out, err);
   return UsageError(err, "unknown command \"" + command + "\"");
 }

@@ -9,6 +9,7 @@
 namespace ExitCode {
 constexpr int Ok = 0;
 constexpr int Usage = 64;
+constexpr int CannotCreate = 73;
 }  // namespace ExitCode
 
 using TArgs = std::vector<std::string>;
@@ -17,3 +18,5 @@ int RunZebtool(const TArgs& args, std::ostream& out, std::ostream& err);
 
 int TreeCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int VerifyCommand(const TArgs& args, std::ostream& out, std::ostream& err);
+int DecodeCommand(const TArgs& args, std::ostream& out, std::ostream& err);
+int SearchCommand(const TArgs& args, std::ostream& out, std::ostream& err);
