@@ -1,10 +1,13 @@
 #include "tools/commands.h"
 
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <ostream>
 
 #include <nlohmann/json.hpp>
 
+#include "authoring/compiler.h"
 #include "model/datahunks.h"
 #include "model/displaydocument.h"
 #include "model/hunk.h"
@@ -20,6 +23,7 @@ constexpr const char* Usage =
     "Usage: zebtool COMMAND [ARGUMENTS]\n"
     "\n"
     "Commands:\n"
+    "  build SOURCE -o OUT   compile an authoring source into a hint file\n"
     "  decode FILE [-o OUT]  write the whole hint file as text, every hint revealed\n"
     "  search FILE PHRASE    list the places where a phrase occurs, one row of titles each\n"
     "  tree FILE             print the loaded tree of a hint file as JSON\n"
@@ -127,6 +131,34 @@ int SearchCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
   return ExitCode::Ok;
 }
 
+int BuildCommand(const TArgs& args, std::ostream&, std::ostream& err) {
+  if (args.size() != 3 || args[1] != "-o") return UsageError(err, "build takes SOURCE -o OUT");
+  const std::string& sourcePath = args[0];
+  std::ifstream in(sourcePath, std::ios::binary);
+  if (!in) {
+    err << "zebtool: cannot read " << sourcePath << "\n";
+    return ExitCode::BadSource;
+  }
+  std::ostringstream source;
+  source << in.rdbuf();
+  std::string bytes;
+  try {
+    const std::filesystem::path folder = std::filesystem::path(sourcePath).parent_path();
+    bytes = CompileHintSource(source.str(), folder.empty() ? "." : folder.string());
+  } catch (const TCompileError& e) {
+    err << sourcePath << ": " << e.what() << "\n";
+    return ExitCode::BadSource;
+  }
+  std::ofstream out(args[2], std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.flush();
+  if (!out) {
+    err << "zebtool: cannot write " << args[2] << "\n";
+    return ExitCode::CannotCreate;
+  }
+  return ExitCode::Ok;
+}
+
 int RunZebtool(const TArgs& args, std::ostream& out, std::ostream& err) {
   if (args.empty()) return UsageError(err, "no command given");
   const std::string& command = args[0];
@@ -142,6 +174,7 @@ int RunZebtool(const TArgs& args, std::ostream& out, std::ostream& err) {
   if (command == "tree") return TreeCommand(rest, out, err);
   if (command == "verify") return VerifyCommand(rest, out, err);
   if (command == "decode") return DecodeCommand(rest, out, err);
+  if (command == "build") return BuildCommand(rest, out, err);
   if (command == "search") return SearchCommand(rest, out, err);
   return UsageError(err, "unknown command \"" + command + "\"");
 }

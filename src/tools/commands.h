@@ -9,6 +9,7 @@
 namespace ExitCode {
 constexpr int Ok = 0;
 constexpr int Usage = 64;
+constexpr int BadSource = 65;
 constexpr int CannotCreate = 73;
 }  // namespace ExitCode
 
@@ -20,3 +21,4 @@ int TreeCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int VerifyCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int DecodeCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int SearchCommand(const TArgs& args, std::ostream& out, std::ostream& err);
+int BuildCommand(const TArgs& args, std::ostream& out, std::ostream& err);
