@@ -179,8 +179,26 @@ class TSourceCompiler {
     return hunk;
   }
 
+  // Reports text that a scrambling cannot carry at its own source line (the
+  // writer would only find it when the whole file is laid out).
+  void CheckScrambled(const TDirective& line, TWEncoding encoding, TMaskVariant variant = TMaskVariant::NestedHint) {
+    try {
+      if (encoding == TWEncoding::Scramble88a) {
+        Encode88a(line.Argument);
+      } else {
+        const bool lone = variant == TMaskVariant::NestedHint && line.Argument.size() == 1;
+        EncodeWithMask(line.Argument, TitleMask(RootTitle), variant, lone ? "-=" : "");
+      }
+    } catch (const TWriterError& e) {
+      Fail(line.Line, e.what());
+    }
+  }
+
   TWHunkPtr ReadHunk(const TDirective& d) {
-    if (FirstHunkLine == 0) FirstHunkLine = d.Line;
+    if (FirstHunkLine == 0) {
+      FirstHunkLine = d.Line;
+      RootTitle = d.Argument;
+    }
     TWHunkPtr hunk;
     if (d.Word == "subject") {
       hunk = MakeHunk("SUBJECT", d.Argument);
@@ -195,6 +213,7 @@ class TSourceCompiler {
         if (line.Argument == "-") {
           hunk->Plain("-");
         } else {
+          CheckScrambled(line, TWEncoding::Scramble88a);
           hunk->Scrambled88a(line.Argument);
         }
       }, true);
@@ -207,6 +226,7 @@ class TSourceCompiler {
         } else if (line.Argument == "-") {
           hunk->Plain("-");
         } else {
+          CheckScrambled(line, TWEncoding::MaskNested);
           hunk->Masked(line.Argument);
         }
       }, true);
@@ -243,6 +263,7 @@ class TSourceCompiler {
         } else if (IsDirective(line)) {
           Fail(line.Line, "@text holds text lines and @flags");
         } else {
+          CheckScrambled(line, TWEncoding::MaskNested, TMaskVariant::TextData);
           lines.push_back(line.Argument);
         }
       }, true);
@@ -392,6 +413,7 @@ class TSourceCompiler {
   std::map<std::string, TWHunkPtr> Labels;
   std::vector<TReference> References;
   int FirstHunkLine = 0;
+  std::string RootTitle;
 };
 }  // namespace
 
