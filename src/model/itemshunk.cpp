@@ -164,6 +164,10 @@ void TItemsHunk::AddLine(TZEBObject* item) {
     return;
   }
   std::unique_ptr<TZEBObject> line(item);
+  if (line->Text.find('#') == std::string::npos) {
+    AddItem(line.release(), false, false);  // no markup: the common case
+    return;
+  }
   const std::string source = std::move(line->Text);
   // The text of the current piece is `done` followed by the unscanned rest of
   // the source from `from`; building it this way keeps long lines linear.

@@ -25,7 +25,11 @@ constexpr const char* Usage =
     "Commands:\n"
     "  build SOURCE -o OUT   compile an authoring source into a hint file\n"
     "  decode FILE [-o OUT]  write the whole hint file as text, every hint revealed\n"
+    "  list [ZEBINET_FILE] [--catalog DIR]\n"
+    "                        parse an update list, marking the files DIR already holds\n"
     "  search FILE PHRASE    list the places where a phrase occurs, one row of titles each\n"
+    "  summary FILE...       print the header summary of hint files (no loading)\n"
+    "  titles DIR            list the hint files of a folder by title\n"
     "  tree FILE             print the loaded tree of a hint file as JSON\n"
     "  verify FILE           load a hint file; print \"ok\" or the reader's error message\n"
     "\n"
@@ -33,13 +37,17 @@ constexpr const char* Usage =
     "  --help                show this help\n"
     "  --version             show the version\n"
     "\n"
-    "A hint file that fails to load exits with the loader's result code (1 to 5).\n";
+    "A hint file that fails to load exits with the loader's result code (1 to 5).\n"
+    "ZEBWIN_HOME names the folder of the settings and cache files.\n";
+
+}  // namespace
 
 int UsageError(std::ostream& err, const std::string& problem) {
   err << "zebtool: " << problem << "\n\n" << Usage;
   return ExitCode::Usage;
 }
 
+namespace {
 // Loads FILE for a command; on failure reports the reader's message.
 int Load(const std::string& path, TObjectList& list, std::ostream& err) {
   const int code = LoadHintFile(path, list, false);
@@ -175,6 +183,9 @@ int RunZebtool(const TArgs& args, std::ostream& out, std::ostream& err) {
   if (command == "verify") return VerifyCommand(rest, out, err);
   if (command == "decode") return DecodeCommand(rest, out, err);
   if (command == "build") return BuildCommand(rest, out, err);
+  if (command == "summary") return SummaryCommand(rest, out, err);
+  if (command == "titles") return TitlesCommand(rest, out, err);
+  if (command == "list") return ListCommand(rest, out, err);
   if (command == "search") return SearchCommand(rest, out, err);
   return UsageError(err, "unknown command \"" + command + "\"");
 }

@@ -22,3 +22,9 @@ int VerifyCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int DecodeCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int SearchCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int BuildCommand(const TArgs& args, std::ostream& out, std::ostream& err);
+int SummaryCommand(const TArgs& args, std::ostream& out, std::ostream& err);
+int TitlesCommand(const TArgs& args, std::ostream& out, std::ostream& err);
+int ListCommand(const TArgs& args, std::ostream& out, std::ostream& err);
+
+// Reports a usage error and returns its exit status.
+int UsageError(std::ostream& err, const std::string& problem);

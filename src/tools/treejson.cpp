@@ -10,7 +10,7 @@
 #include "model/pngobject.h"
 #include "model/texthunk.h"
 
-using nlohmann::json;
+using json = nlohmann::ordered_json;
 
 std::string BytesToUtf8(std::string_view bytes) {
   std::string out;

@@ -14,5 +14,5 @@ std::string BytesToUtf8(std::string_view bytes);
 // The inverse; false when the text holds a code point above U+00FF.
 bool Utf8ToBytes(std::string_view utf8, std::string& bytes);
 
-nlohmann::json ObjectToJson(const TZEBObject& object);
-nlohmann::json TreeToJson(int result, const TObjectList& list);
+nlohmann::ordered_json ObjectToJson(const TZEBObject& object);
+nlohmann::ordered_json TreeToJson(int result, const TObjectList& list);

@@ -1,0 +1,149 @@
+#include "downloader/fileinfo.h"
+
+#include <istream>
+#include <ostream>
+
+#include "model/hintreader.h"
+#include "model/loader.h"
+#include "model/numbers.h"
+
+namespace {
+std::string UpperAtoZ(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
+std::string LowerAtoZ(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+bool StartsWith(const std::string& text, std::string_view prefix) { return text.rfind(prefix, 0) == 0; }
+
+// A hunk header line of the given keyword: it holds " keyword" (any letter
+// case) and starts with a non-zero number.
+bool IsHeaderOf(const std::string& line, std::string_view keyword) {
+  return LowerAtoZ(line).find(keyword) != std::string::npos && LeadingNumber(line) != 0;
+}
+}  // namespace
+
+std::function<void(TFileInfo&)> TFileInfo::OpenHandler;
+
+TFileInfo::TFileInfo() : TZEBObject("", nullptr, true) {}
+
+TFileInfo::TFileInfo(const std::string& path, std::int64_t size) : TFileInfo() {
+  const std::size_t slash = path.rfind('/');
+  FileName = slash == std::string::npos ? path : path.substr(slash + 1);
+  FileLength = static_cast<std::int32_t>(size);
+  ScanHeader(path);
+}
+
+TFileInfo::TFileInfo(const TFileInfo& other)
+    : TZEBObject("", nullptr, true),
+      FileName(other.FileName),
+      Title(other.Title),
+      Version(other.Version),
+      Author(other.Author),
+      Publisher(other.Publisher),
+      Date(other.Date),
+      Time(other.Time),
+      FileLength(other.FileLength) {}
+
+std::string TFileInfo::GetText() const { return Title; }
+std::uint8_t TFileInfo::KindCode() const { return Kind::FileInfo; }
+bool TFileInfo::IsNode() const { return false; }
+const char* TFileInfo::ClassName() const { return "TFileInfo"; }
+
+int TFileInfo::Open() {
+  if (OpenHandler) OpenHandler(*this);
+  return 0;
+}
+
+void TFileInfo::ScanHeader(const std::string& path) {
+  THintReader reader;
+  if (!reader.Open(path)) return;
+  std::string line;
+  const auto next = [&]() { return reader.ReadLine(line); };
+  if (!next() || line != "ZEB") return;
+  Version = "88a";
+  if (!next()) return;
+  Title = line.substr(std::min(line.find_first_not_of(' '), line.size()));
+  do {
+    if (!next()) return;
+  } while (line != EndOf88aMarker);
+  do {
+    if (!next()) return;
+  } while (!IsHeaderOf(line, " subject"));
+  if (!next()) return;
+  Title = line;
+  do {
+    if (!next()) return;
+  } while (!IsHeaderOf(line, " version"));
+  if (!next()) return;
+  Version = line;
+  do {
+    if (!next()) return;
+  } while (!IsHeaderOf(line, " info"));
+  const std::size_t space = line.find(' ');
+  const std::int64_t count = LeadingNumber(std::string_view(line).substr(0, space));
+  for (std::int64_t i = 0; i < count && next(); ++i) {
+    const std::string upper = UpperAtoZ(line);
+    if (StartsWith(upper, "AUTHOR=")) Author = line.substr(7);
+    if (StartsWith(upper, "PUBLISHER=")) Publisher = line.substr(10);
+    if (StartsWith(upper, "DATE=")) Date = line.substr(5);
+    if (StartsWith(upper, "TIME=")) Time = line.substr(5);
+    if (StartsWith(upper, "LENGTH=")) FileLength = LeadingNumber(std::string_view(line).substr(7));
+  }
+}
+
+bool TFileInfo::ReadRecord(std::istream& in) {
+  std::string lines[8];
+  for (std::string& line : lines) {
+    if (!std::getline(in, line)) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+  }
+  // The length line: a decimal number, leading blanks allowed, then the line end.
+  const std::string& length = lines[2];
+  std::size_t i = length.find_first_not_of(" \t");
+  if (i == std::string::npos) return false;
+  if (length[i] == '+' || length[i] == '-') ++i;
+  if (i == length.size() || length.find_first_not_of("0123456789", i) != std::string::npos) return false;
+  FileName = lines[0];
+  Title = lines[1];
+  FileLength = LeadingNumber(length);
+  Version = lines[3];
+  Author = lines[4];
+  Publisher = lines[5];
+  Date = lines[6];
+  Time = lines[7];
+  return true;
+}
+
+void TFileInfo::WriteRecord(std::ostream& out) const {
+  out << FileName << "\r\n"
+      << Title << "\r\n"
+      << FileLength << "\r\n"
+      << Version << "\r\n"
+      << Author << "\r\n"
+      << Publisher << "\r\n"
+      << Date << "\r\n"
+      << Time << "\r\n";
+}
+
+std::string TitleSortKey(const std::string& title) {
+  std::string key = UpperAtoZ(title);
+  if (StartsWith(key, "A ")) key = key.substr(2) + ", A";
+  if (StartsWith(key, "THE ")) key = key.substr(4) + ", THE";
+  return key;
+}
+
+bool TitleLess(const TFileInfo& a, const TFileInfo& b) {
+  const std::string ka = TitleSortKey(a.Title);
+  const std::string kb = TitleSortKey(b.Title);
+  // Character codes 0 to 255: compare as unsigned bytes.
+  return std::lexicographical_compare(ka.begin(), ka.end(), kb.begin(), kb.end(), [](char x, char y) {
+    return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+  });
+}

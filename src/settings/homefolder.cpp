@@ -1,0 +1,52 @@
+#include "settings/homefolder.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace {
+std::string WithSlash(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+// ZEBWIN_HOME, when set and not empty.
+std::string HomeOverride() {
+  const char* home = std::getenv("ZEBWIN_HOME");
+  return home != nullptr && *home != '\0' ? WithSlash(home) : std::string();
+}
+
+std::string StandardFolder(QStandardPaths::StandardLocation location) {
+  return WithSlash(QStandardPaths::writableLocation(location).toStdString()) + "zebwin/";
+}
+}  // namespace
+
+std::string THomeFolder::SettingsFile() {
+  const std::string home = HomeOverride();
+  return (home.empty() ? StandardFolder(QStandardPaths::GenericConfigLocation) : home) + "ZEBWIN.INI";
+}
+
+std::string THomeFolder::UpdateListFile() {
+  const std::string home = HomeOverride();
+  return (home.empty() ? StandardFolder(QStandardPaths::GenericCacheLocation) : home) + "zebinet.dat";
+}
+
+std::string THomeFolder::CatalogCacheFile() {
+  const std::string home = HomeOverride();
+  return (home.empty() ? StandardFolder(QStandardPaths::GenericCacheLocation) : home) + "zeblocal.dat";
+}
+
+std::string THomeFolder::DefaultHintFolder() {
+  const std::string home = HomeOverride();
+  return home.empty() ? StandardFolder(QStandardPaths::GenericDataLocation) + "hints/" : home;
+}
+
+std::string THomeFolder::HelpFile(const std::string& programDir) { return WithSlash(programDir) + "ZEBWIN.ZEB"; }
+
+void THomeFolder::MakeFolderFor(const std::string& file) {
+  std::error_code ignored;
+  const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+  if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+}

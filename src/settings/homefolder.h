@@ -1,0 +1,24 @@
+#pragma once
+// Where the program's files live. With ZEBWIN_HOME set, everything (settings,
+// both caches, the default hint-file folder) is in that folder. Otherwise the
+// settings go to the config location, the two caches to the cache location
+// and hint files to the data location of the user. Folder texts end with "/".
+
+#include <string>
+
+class THomeFolder {
+ public:
+  // The settings file "ZEBWIN.INI".
+  static std::string SettingsFile();
+  // The last update list "zebinet.dat".
+  static std::string UpdateListFile();
+  // The catalog cache "zeblocal.dat".
+  static std::string CatalogCacheFile();
+  // The default hint-file folder.
+  static std::string DefaultHintFolder();
+  // The help file "ZEBWIN.ZEB" beside the executable; programDir ends with "/".
+  static std::string HelpFile(const std::string& programDir);
+
+  // Creates the folder of a file (and its parents) when missing.
+  static void MakeFolderFor(const std::string& file);
+};

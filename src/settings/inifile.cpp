@@ -1,0 +1,148 @@
+#include "settings/inifile.h"
+
+#include <fstream>
+#include <sstream>
+#include <utility>
+
+#include <QByteArray>
+#include <QSaveFile>
+#include <QString>
+
+#include "settings/homefolder.h"
+
+namespace {
+std::string Trim(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return std::string();
+  const std::size_t last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i];
+    char y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// The name of a section header line "[name]", or false when it is none.
+bool SectionName(const std::string& line, std::string& name) {
+  const std::string trimmed = Trim(line);
+  if (trimmed.size() < 2 || trimmed.front() != '[') return false;
+  const std::size_t close = trimmed.find(']');
+  if (close == std::string::npos) return false;
+  name = Trim(trimmed.substr(1, close - 1));
+  return true;
+}
+
+// A value cannot hold a line break: it would end the line in the file.
+std::string OneLine(std::string value) {
+  for (char& c : value)
+    if (c == '\n' || c == '\r') c = ' ';
+  return value;
+}
+}  // namespace
+
+TIniFile::TIniFile(std::string path) : FilePath(std::move(path)) {}
+
+void TIniFile::Refresh() {
+  std::error_code error;
+  const auto time = std::filesystem::last_write_time(FilePath, error);
+  if (error) {
+    Lines.clear();
+    Loaded = true;
+    LoadedSize = 0;
+    LoadedTime = {};
+    return;
+  }
+  const std::uintmax_t size = std::filesystem::file_size(FilePath, error);
+  if (Loaded && !error && time == LoadedTime && size == LoadedSize) return;
+  Lines.clear();
+  std::ifstream in(FilePath, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    Lines.push_back(std::move(line));
+  }
+  Loaded = true;
+  LoadedTime = time;
+  LoadedSize = error ? 0 : size;
+}
+
+long TIniFile::FindSection(const std::string& section) const {
+  std::string name;
+  for (std::size_t i = 0; i < Lines.size(); ++i)
+    if (SectionName(Lines[i], name) && SameName(name, section)) return static_cast<long>(i);
+  return -1;
+}
+
+long TIniFile::FindKey(long sectionLine, const std::string& key) const {
+  std::string name;
+  for (std::size_t i = static_cast<std::size_t>(sectionLine) + 1; i < Lines.size(); ++i) {
+    if (SectionName(Lines[i], name)) break;
+    const std::size_t equals = Lines[i].find('=');
+    if (equals != std::string::npos && SameName(Trim(Lines[i].substr(0, equals)), key)) return static_cast<long>(i);
+  }
+  return -1;
+}
+
+std::string TIniFile::ReadIniString(const std::string& section, const std::string& key, const std::string& fallback) {
+  Refresh();
+  const long sectionLine = FindSection(section);
+  if (sectionLine < 0) return fallback;
+  const long keyLine = FindKey(sectionLine, key);
+  if (keyLine < 0) return fallback;
+  const std::string& line = Lines[static_cast<std::size_t>(keyLine)];
+  std::string value = line.substr(line.find('=') + 1);
+  if (value.size() > MaxValueLength) value.resize(MaxValueLength);
+  return value;
+}
+
+bool TIniFile::WriteIniString(const std::string& section, const std::string& key, const std::string& value) {
+  Refresh();
+  const std::string entry = key + "=" + OneLine(value);
+  long sectionLine = FindSection(section);
+  if (sectionLine < 0) {
+    if (!Lines.empty() && !Trim(Lines.back()).empty()) Lines.emplace_back();
+    Lines.push_back("[" + section + "]");
+    sectionLine = static_cast<long>(Lines.size()) - 1;
+  }
+  const long keyLine = FindKey(sectionLine, key);
+  if (keyLine >= 0) {
+    Lines[static_cast<std::size_t>(keyLine)] = entry;
+  } else {
+    // After the section's last key, before any blank lines that end it.
+    std::size_t at = static_cast<std::size_t>(sectionLine) + 1;
+    std::size_t insert = at;
+    std::string name;
+    for (; at < Lines.size() && !SectionName(Lines[at], name); ++at)
+      if (!Trim(Lines[at]).empty()) insert = at + 1;
+    Lines.insert(Lines.begin() + static_cast<long>(insert), entry);
+  }
+  return Save();
+}
+
+bool TIniFile::Save() {
+  THomeFolder::MakeFolderFor(FilePath);
+  QSaveFile file(QString::fromStdString(FilePath));
+  bool ok = file.open(QIODevice::WriteOnly);
+  for (std::size_t i = 0; ok && i < Lines.size(); ++i) {
+    const std::string line = Lines[i] + "\r\n";
+    ok = file.write(line.data(), static_cast<qint64>(line.size())) == static_cast<qint64>(line.size());
+  }
+  ok = ok && file.commit();
+  if (!ok) {
+    file.cancelWriting();
+    Loaded = false;  // read the file's real content next time
+    return false;
+  }
+  std::error_code error;
+  LoadedTime = std::filesystem::last_write_time(FilePath, error);
+  LoadedSize = std::filesystem::file_size(FilePath, error);
+  return true;
+}

@@ -1,0 +1,150 @@
+#include "settings/options.h"
+
+#include <cstdlib>
+#include <fstream>
+
+#include "model/hunk.h"
+#include "settings/inifile.h"
+#include "settings/textnumbers.h"
+
+namespace {
+std::string FlagText(bool on) { return on ? "On" : "Off"; }
+bool IsOn(const std::string& text) { return text == "On"; }
+
+// The text after the n-th comma (n from 1), or "" when there are fewer commas.
+std::string AfterComma(const std::string& text, int n) {
+  std::size_t at = 0;
+  for (int i = 0; i < n; ++i) {
+    const std::size_t comma = text.find(',', at);
+    if (comma == std::string::npos) return std::string();
+    at = comma + 1;
+  }
+  return text.substr(at);
+}
+
+std::string ReadKey(TIniFile& ini, const char* key, const std::string& fallback) {
+  return ini.ReadIniString(SettingsSection, key, fallback);
+}
+
+TColor ReadColor(TIniFile& ini, const char* key, TColor fallback) {
+  return AtolModulo32(ReadKey(ini, key, std::to_string(fallback)));
+}
+}  // namespace
+
+TBrowserDefaults TBrowserDefaults::WithProxy(const std::string& proxy) {
+  TBrowserDefaults defaults;
+  std::string text = proxy;
+  if (text.empty()) return defaults;
+  defaults.ProxySwitch = "On";
+  const std::size_t scheme = text.find("://");
+  if (scheme != std::string::npos) text.erase(0, scheme + 3);
+  const std::size_t slash = text.find('/');
+  if (slash != std::string::npos) text.resize(slash);
+  const std::size_t at = text.rfind('@');
+  if (at != std::string::npos) text.erase(0, at + 1);
+  const std::size_t colon = text.find(':');
+  if (colon != std::string::npos) {
+    defaults.ProxyHost = text.substr(0, colon);
+    defaults.ProxyPort = text.substr(colon + 1);
+  }
+  return defaults;
+}
+
+TBrowserDefaults TBrowserDefaults::FromEnvironment() {
+  const char* proxy = std::getenv("http_proxy");
+  return WithProxy(proxy != nullptr ? proxy : "");
+}
+
+std::string FontToText(const TFontSpec& font) {
+  return font.Face + "," + std::to_string(font.Size) + "," + (font.Bold ? "700" : "400") + "," +
+         (font.Italic ? "1" : "0");
+}
+
+TFontSpec TextToFont(const std::string& text) {
+  TFontSpec font;
+  const std::size_t comma = text.find(',');
+  font.Face = comma == std::string::npos ? std::string() : text.substr(0, comma);
+  font.Size = Atol32(AfterComma(text, 1));
+  font.Bold = Atol32(AfterComma(text, 2)) > 400;
+  font.Italic = AfterComma(text, 3) == "1";
+  return font;
+}
+
+TColor ParseColorTriple(const std::string& text) {
+  std::string rest = text;
+  const auto next = [&rest]() {
+    const std::size_t comma = rest.find(',');
+    const std::uint32_t value = AtolModulo32(rest.substr(0, comma));
+    rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
+    return value;
+  };
+  const std::uint32_t red = next();
+  const std::uint32_t green = next();
+  const std::uint32_t blue = AtolModulo32(rest);
+  return red + green * 256u + blue * 65536u;
+}
+
+void LoadSettings(TIniFile& ini, TOptions& options, const TBrowserDefaults& defaults,
+                  const std::string& defaultInstallDir) {
+  options.MainFont = TextToFont(ReadKey(ini, "MainFont", "Arial,10,400,0"));
+  options.FixedFont = TextToFont(ReadKey(ini, "FixedFont", "Courier New,9,400,0"));
+  options.Counting = IsOn(ReadKey(ini, "Counting", "On"));
+  options.Memory = IsOn(ReadKey(ini, "Memory", "On"));
+  options.StretchGraphics = IsOn(ReadKey(ini, "StretchGraphics", "On"));
+  options.DisplayInfo = IsOn(ReadKey(ini, "DisplayInfo", "On"));
+  options.TextColor = ReadColor(ini, "TextColor", defaults.LinkColor);
+  options.FontColor = ReadColor(ini, "FontColor", defaults.TextColor);
+  options.WindowBackColor = ReadColor(ini, "WindowBackColor", defaults.BackgroundColor);
+  options.InstallDir = ReadKey(ini, "InstallDir", defaultInstallDir);
+  options.ProxyOn = IsOn(ReadKey(ini, "ProxyOn", defaults.ProxySwitch));
+  options.ProxyIP = ReadKey(ini, "ProxyIP", defaults.ProxyHost);
+  options.ProxyPort = ReadKey(ini, "ProxyPort", defaults.ProxyPort);
+  options.SkipUpdateBeforeDownload = IsOn(ReadKey(ini, "SkipUpdateBeforeDownload", "Off"));
+  options.SkipUpdateAfterDownload = IsOn(ReadKey(ini, "SkipUpdateAfterDownload", "Off"));
+  options.SkipUpdateMessages = IsOn(ReadKey(ini, "SkipUpdateMessages", "Off"));
+  options.LastUpdateMessage = ReadKey(ini, "LastUpdateMessage", "");
+}
+
+std::string MemoryKey(const std::string& path, std::int64_t length) {
+  std::string key = path + "." + std::to_string(length);
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return key;
+}
+
+std::int64_t FileLengthOrMinusOne(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return -1;
+  return static_cast<std::int64_t>(in.tellg());
+}
+
+void SaveSettings(TIniFile& ini, const TOptions& options, const std::string* currentFilePath, const THunk* root) {
+  if (currentFilePath != nullptr && root != nullptr) {
+    std::string record;
+    root->SaveHintsShown(record);
+    ini.WriteIniString(MemorySection, MemoryKey(*currentFilePath, FileLengthOrMinusOne(*currentFilePath)), record);
+  }
+  const auto write = [&ini](const char* key, const std::string& value) { ini.WriteIniString(SettingsSection, key, value); };
+  write("MainFont", FontToText(options.MainFont));
+  write("FixedFont", FontToText(options.FixedFont));
+  write("Counting", FlagText(options.Counting));
+  write("Memory", FlagText(options.Memory));
+  write("StretchGraphics", FlagText(options.StretchGraphics));
+  write("DisplayInfo", FlagText(options.DisplayInfo));
+  write("TextColor", std::to_string(options.TextColor));
+  write("WindowBackColor", std::to_string(options.WindowBackColor));
+  write("FontColor", std::to_string(options.FontColor));
+  write("InstallDir", options.InstallDir);
+  write("LastVersionRun", VersionRun);
+  write("ProxyOn", FlagText(options.ProxyOn));
+  write("ProxyIP", options.ProxyIP);
+  write("ProxyPort", options.ProxyPort);
+  write("SkipUpdateBeforeDownload", FlagText(options.SkipUpdateBeforeDownload));
+  write("SkipUpdateAfterDownload", FlagText(options.SkipUpdateAfterDownload));
+  write("SkipUpdateMessages", FlagText(options.SkipUpdateMessages));
+  write("LastUpdateMessage", options.LastUpdateMessage);
+}
+
+std::string ReadHintsShownRecord(TIniFile& ini, const std::string& path) {
+  return ini.ReadIniString(MemorySection, MemoryKey(path, FileLengthOrMinusOne(path)), "");
+}

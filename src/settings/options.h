@@ -1,0 +1,86 @@
+#pragma once
+// The settings record and its storage in section "ZEBWIN" of the settings
+// file, with the per-file record of revealed hints in section "Memory".
+
+#include <cstdint>
+#include <string>
+
+class TIniFile;
+class THunk;
+
+// A font as the settings keep it: "Face,size,weight,italic".
+struct TFontSpec {
+  std::string Face;
+  std::int32_t Size = 0;
+  bool Bold = false;
+  bool Italic = false;
+
+  bool operator==(const TFontSpec&) const = default;
+};
+
+// Colours are 0x00BBGGRR, or 0x80000000 plus a system colour index.
+using TColor = std::uint32_t;
+inline constexpr TColor SystemWindowColor = 0x80000005;
+inline constexpr TColor SystemWindowTextColor = 0x80000008;
+
+struct TOptions {
+  std::string InstallDir;
+  TColor FontColor = 0;
+  TColor WindowBackColor = 0xFFFFFF;
+  TColor TextColor = 0xFF0000;  // the colour of links
+  TFontSpec MainFont;
+  TFontSpec FixedFont;
+  bool Counting = true;
+  bool Memory = true;
+  bool StretchGraphics = true;
+  bool DisplayInfo = true;
+  std::string ProxyIP;
+  std::string ProxyPort;
+  std::string LastUpdateMessage;
+  bool SkipUpdateBeforeDownload = false;
+  bool SkipUpdateMessages = false;
+  bool SkipUpdateAfterDownload = false;
+  bool ProxyOn = false;
+};
+
+// Defaults that the original platform took from the browser's settings:
+// fixed colours here, and the proxy from the http_proxy variable.
+struct TBrowserDefaults {
+  TColor LinkColor = 0xFF0000;
+  TColor BackgroundColor = 0xFFFFFF;
+  TColor TextColor = 0;
+  std::string ProxySwitch = "Off";
+  std::string ProxyHost;
+  std::string ProxyPort;
+
+  // From the environment: http_proxy as host:port, with or without "http://".
+  static TBrowserDefaults FromEnvironment();
+  // From a proxy text such as "http://proxy.example:3128/"; empty means none.
+  static TBrowserDefaults WithProxy(const std::string& proxy);
+};
+
+inline constexpr const char* SettingsSection = "ZEBWIN";
+inline constexpr const char* MemorySection = "Memory";
+inline constexpr const char* VersionRun = "4.50";
+
+std::string FontToText(const TFontSpec& font);
+TFontSpec TextToFont(const std::string& text);
+// "R,G,B" as R + G * 256 + B * 65536.
+TColor ParseColorTriple(const std::string& text);
+
+// Fills the record from the settings file; missing keys take their defaults.
+void LoadSettings(TIniFile& ini, TOptions& options, const TBrowserDefaults& defaults,
+                  const std::string& defaultInstallDir);
+
+// The key of a hint file's record of revealed hints: its path as opened, ".",
+// its length in bytes, all in lower case.
+std::string MemoryKey(const std::string& path, std::int64_t length);
+// The length of a file in bytes, or -1 when it cannot be opened.
+std::int64_t FileLengthOrMinusOne(const std::string& path);
+
+// Writes the record, and first the revealed-hints record of the open file
+// when one is open (root and currentFilePath given).
+void SaveSettings(TIniFile& ini, const TOptions& options, const std::string* currentFilePath, const THunk* root);
+
+// The remembered revealed-hints record of a file ("" when none).
+std::string ReadHintsShownRecord(TIniFile& ini, const std::string& path);
