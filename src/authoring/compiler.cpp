@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "authoring/hintwriter.h"
+#include "model/textcase.h"
 
 TCompileError::TCompileError(int line, const std::string& message)
     : std::runtime_error(line > 0 ? "line " + std::to_string(line) + ": " + message : message), Line(line) {}
@@ -236,9 +237,7 @@ class TSourceCompiler {
       hunk = MakeHunk("INFO", d.Argument);
       ReadBlock(d, [&](const TDirective& line) {
         if (IsDirective(line)) Fail(line.Line, "@info holds NAME=value lines");
-        std::string upper = line.Argument;
-        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        if (upper == "LENGTH=AUTO") {
+        if (UpperCaseAtoZ(line.Argument) == "LENGTH=AUTO") {
           hunk->Pieces({TWPiece::Literal(line.Argument.substr(0, 7)), TWPiece::LengthOfFile()});
         } else {
           hunk->Plain(line.Argument);
@@ -374,12 +373,15 @@ class TSourceCompiler {
     Writer.Title88a = d.Argument;
     ReadBlock(d, [&](const TDirective& line) {
       if (line.Word == "subject") {
+        CheckScrambled(line, TWEncoding::Scramble88a);
         THintFileWriter::TSubject subject{line.Argument, {}};
         ReadBlock(line, [&](const TDirective& q) {
           if (q.Word != "question") Fail(q.Line, "an 88a @subject holds @question blocks");
+          CheckScrambled(q, TWEncoding::Scramble88a);
           THintFileWriter::TQuestion question{q.Argument, {}};
           ReadBlock(q, [&](const TDirective& hint) {
             if (IsDirective(hint)) Fail(hint.Line, "an 88a @question holds its hints, one per line");
+            CheckScrambled(hint, TWEncoding::Scramble88a);
             question.Hints.push_back(hint.Argument);
           });
           subject.Questions.push_back(std::move(question));

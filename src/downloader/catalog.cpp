@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QString>
 
+#include "model/textcase.h"
 #include "settings/homefolder.h"
 
 namespace fs = std::filesystem;
@@ -18,8 +19,9 @@ const char* const MonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 namespace {
-// Names compare without regard to letter case.
-std::string NameKey(const std::string& name) { return QString::fromUtf8(name).toLower().toStdString(); }
+// Names compare without regard to the case of their ASCII letters; other
+// bytes (names need not be UTF-8) compare exactly.
+std::string NameKey(const std::string& name) { return LowerCaseAtoZ(name); }
 
 std::string CacheKey(const std::string& name, std::int64_t size) { return NameKey(name) + '\n' + std::to_string(size); }
 
@@ -65,11 +67,7 @@ std::vector<const TFileInfo*> ListedByTitle(const TCatalog& catalog) {
 }
 
 bool IsHintFileName(const std::string& name) {
-  if (name.size() < 4) return false;
-  std::string extension = name.substr(name.size() - 4);
-  for (char& c : extension)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return extension == ".zeb";
+  return name.size() >= 4 && EqualIgnoringCase(std::string_view(name).substr(name.size() - 4), ".zeb");
 }
 
 void ScanHintFolder(const std::string& folder, TCatalog& catalog, const volatile std::uint8_t& cancel,
@@ -94,7 +92,6 @@ void ScanHintFolder(const std::string& folder, TCatalog& catalog, const volatile
   for (const TFoundFile& file : FindHintFiles(folder)) {
     if (cancel != 0) break;
     if (progress) progress();
-    if (cancel != 0) break;
     const auto hit = byNameAndSize.find(CacheKey(file.Name, file.Size));
     if (hit != byNameAndSize.end()) {
       auto copy = std::make_unique<TFileInfo>(*hit->second);

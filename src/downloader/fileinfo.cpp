@@ -6,26 +6,15 @@
 #include "model/hintreader.h"
 #include "model/loader.h"
 #include "model/numbers.h"
+#include "model/textcase.h"
 
 namespace {
-std::string UpperAtoZ(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
-
-std::string LowerAtoZ(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 bool StartsWith(const std::string& text, std::string_view prefix) { return text.rfind(prefix, 0) == 0; }
 
 // A hunk header line of the given keyword: it holds " keyword" (any letter
 // case) and starts with a non-zero number.
 bool IsHeaderOf(const std::string& line, std::string_view keyword) {
-  return LowerAtoZ(line).find(keyword) != std::string::npos && LeadingNumber(line) != 0;
+  return LowerCaseAtoZ(line).find(keyword) != std::string::npos && LeadingNumber(line) != 0;
 }
 }  // namespace
 
@@ -89,12 +78,11 @@ void TFileInfo::ScanHeader(const std::string& path) {
   const std::size_t space = line.find(' ');
   const std::int64_t count = LeadingNumber(std::string_view(line).substr(0, space));
   for (std::int64_t i = 0; i < count && next(); ++i) {
-    const std::string upper = UpperAtoZ(line);
-    if (StartsWith(upper, "AUTHOR=")) Author = line.substr(7);
-    if (StartsWith(upper, "PUBLISHER=")) Publisher = line.substr(10);
-    if (StartsWith(upper, "DATE=")) Date = line.substr(5);
-    if (StartsWith(upper, "TIME=")) Time = line.substr(5);
-    if (StartsWith(upper, "LENGTH=")) FileLength = LeadingNumber(std::string_view(line).substr(7));
+    if (StartsWithUpper(line, "AUTHOR=")) Author = line.substr(7);
+    if (StartsWithUpper(line, "PUBLISHER=")) Publisher = line.substr(10);
+    if (StartsWithUpper(line, "DATE=")) Date = line.substr(5);
+    if (StartsWithUpper(line, "TIME=")) Time = line.substr(5);
+    if (StartsWithUpper(line, "LENGTH=")) FileLength = LeadingNumber(std::string_view(line).substr(7));
   }
 }
 
@@ -133,7 +121,7 @@ void TFileInfo::WriteRecord(std::ostream& out) const {
 }
 
 std::string TitleSortKey(const std::string& title) {
-  std::string key = UpperAtoZ(title);
+  std::string key = UpperCaseAtoZ(title);
   if (StartsWith(key, "A ")) key = key.substr(2) + ", A";
   if (StartsWith(key, "THE ")) key = key.substr(4) + ", THE";
   return key;

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include "downloader/listdates.h"
+#include "model/textcase.h"
 #include "settings/options.h"
 
 namespace {
@@ -16,7 +17,8 @@ constexpr std::string_view FileClose = "</FILE>";
 constexpr std::string_view MessageOpen = "<MESSAGE>";
 constexpr std::string_view MessageClose = "</MESSAGE>";
 
-std::string NameKey(const std::string& name) { return QString::fromUtf8(name).toLower().toStdString(); }
+// Names compare without regard to the case of their ASCII letters.
+std::string NameKey(const std::string& name) { return LowerCaseAtoZ(name); }
 
 // The whole text as a decimal number, or 0.
 std::int32_t SizeValue(const std::string& text) {

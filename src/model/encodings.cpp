@@ -53,7 +53,12 @@ std::uint8_t DecodeMaskedByte(std::uint8_t scrambled, std::int32_t key) {
 
 void DecodeWithMask(std::string& line, std::string_view mask, TMaskVariant variant) {
   if (mask.empty()) return;
+  // The mask position wraps by counting, not by dividing for every byte.
+  const bool nested = variant == TMaskVariant::NestedHint;
+  std::size_t at = 0;
   for (std::size_t i = 0; i < line.size(); ++i) {
-    line[i] = static_cast<char>(DecodeMaskedByte(static_cast<std::uint8_t>(line[i]), MaskKey(mask, i, variant)));
+    const std::int32_t key = Signed(mask[at]) ^ static_cast<std::int32_t>((nested ? i : at) + 40);
+    line[i] = static_cast<char>(DecodeMaskedByte(static_cast<std::uint8_t>(line[i]), key));
+    if (++at == mask.size()) at = 0;
   }
 }

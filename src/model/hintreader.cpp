@@ -21,7 +21,8 @@ bool THintReader::Open(const std::string& path) {
   const long size = std::ftell(File);
   if (size < 0 || std::fseek(File, 0, SEEK_SET) != 0) return false;
   Size = size;
-  Buffer.resize(BufferSize);
+  Buffer.reset(new char[BufferSize]);
+  Capacity = BufferSize;
   Seek(0, true);
   // A folder opens but cannot be read.
   Ensure(1);
@@ -54,12 +55,11 @@ bool THintReader::Ensure(std::size_t count) {
   // Keep the unread bytes and read more behind them.
   const std::size_t kept = Len - Pos;
   if (Pos > 0) {
-    std::memmove(Buffer.data(), Buffer.data() + Pos, kept);
+    std::memmove(Buffer.get(), Buffer.get() + Pos, kept);
     BufferOffset += static_cast<std::int64_t>(Pos);
     Pos = 0;
     Len = kept;
   }
-  if (Buffer.size() < count) Buffer.resize(count);
   while (Len < count) {
     const std::int64_t next = BufferOffset + static_cast<std::int64_t>(Len);
     const std::int64_t limit = Limit();
@@ -68,18 +68,18 @@ bool THintReader::Ensure(std::size_t count) {
       HasFailed = true;
       return false;
     }
-    std::size_t want = Buffer.size() - Len;
+    std::size_t want = Capacity - Len;
     if (static_cast<std::int64_t>(want) > limit - next) want = static_cast<std::size_t>(limit - next);
-    const std::size_t got = std::fread(Buffer.data() + Len, 1, want, File);
+    const std::size_t got = std::fread(Buffer.get() + Len, 1, want, File);
     if (got == 0) {
       if (std::ferror(File)) HasFailed = true;
       return false;
     }
     std::size_t usable = got;
     if (TextMode && TextEnd < 0) {
-      const void* stop = std::memchr(Buffer.data() + Len, EndOfText, got);
+      const void* stop = std::memchr(Buffer.get() + Len, EndOfText, got);
       if (stop != nullptr) {
-        usable = static_cast<std::size_t>(static_cast<const char*>(stop) - (Buffer.data() + Len));
+        usable = static_cast<std::size_t>(static_cast<const char*>(stop) - (Buffer.get() + Len));
         TextEnd = next + static_cast<std::int64_t>(usable);
       }
     }
@@ -96,7 +96,7 @@ bool THintReader::ReadLine(std::string& line) {
   bool any = false;
   while (Ensure(1)) {
     any = true;
-    const char* start = Buffer.data() + Pos;
+    const char* start = Buffer.get() + Pos;
     const std::size_t avail = Len - Pos;
     const void* nl = std::memchr(start, '\n', avail);
     if (nl != nullptr) {

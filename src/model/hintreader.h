@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <vector>
+#include <memory>
 
 class THintReader {
  public:
@@ -53,7 +53,8 @@ class THintReader {
   std::int64_t Limit() const;
 
   std::FILE* File = nullptr;
-  std::vector<char> Buffer;
+  std::unique_ptr<char[]> Buffer;  // not zero-filled: opening many files stays cheap
+  std::size_t Capacity = 0;
   std::size_t Pos = 0;
   std::size_t Len = 0;
   std::int64_t BufferOffset = 0;

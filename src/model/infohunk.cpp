@@ -4,20 +4,7 @@
 
 #include "model/loadcontext.h"
 #include "model/numbers.h"
-
-namespace {
-// True when the text starts with the name, comparing the letters a to z of
-// the text in upper case.
-bool StartsWithName(const std::string& text, std::string_view name) {
-  if (text.size() < name.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    char c = text[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != name[i]) return false;
-  }
-  return true;
-}
-}  // namespace
+#include "model/textcase.h"
 
 TInfoHunk::TInfoHunk(std::string title, TZEBObject* owner) : TItemsHunk(std::move(title), owner) {}
 
@@ -31,23 +18,23 @@ void TInfoHunk::ReadBody(TLoadContext& context) {
 void TInfoHunk::ReadField(const std::string& line) {
   // The tests run in this order, each on the text as the earlier ones left it.
   std::string s = line;
-  if (StartsWithName(s, "AUTHOR=")) Author = s.substr(7);
-  if (StartsWithName(s, "PUBLISHER=")) Publisher = s.substr(10);
-  if (StartsWithName(s, "DATE=")) Date = s.substr(5);
-  if (StartsWithName(s, "TIME=")) Time = s.substr(5);
-  if (StartsWithName(s, "LENGTH=")) {
+  if (StartsWithUpper(s, "AUTHOR=")) Author = s.substr(7);
+  if (StartsWithUpper(s, "PUBLISHER=")) Publisher = s.substr(10);
+  if (StartsWithUpper(s, "DATE=")) Date = s.substr(5);
+  if (StartsWithUpper(s, "TIME=")) Time = s.substr(5);
+  if (StartsWithUpper(s, "LENGTH=")) {
     s = s.substr(7);
     FileLength = LeadingNumber(s);
   }
-  if (StartsWithName(s, "COPYRIGHT=")) {
+  if (StartsWithUpper(s, "COPYRIGHT=")) {
     s = s.substr(10);
     CopyrightLines.push_back(std::make_unique<THunkLine>(s, nullptr));
   }
-  if (StartsWithName(s, "AUTHOR-NOTE=")) {
+  if (StartsWithUpper(s, "AUTHOR-NOTE=")) {
     s = s.substr(12);
     AuthorNotes.push_back(std::make_unique<THunkLine>(s, nullptr));
   }
-  if (StartsWithName(s, "GAME-NOTE=")) {
+  if (StartsWithUpper(s, "GAME-NOTE=")) {
     s = s.substr(10);
     GameNotes.push_back(std::make_unique<THunkLine>(s, nullptr));
   }

@@ -1,7 +1,6 @@
 #include "model/loader.h"
 
 #include <array>
-#include <cctype>
 #include <memory>
 #include <new>
 #include <string_view>
@@ -16,6 +15,7 @@
 #include "model/metatexthunk.h"
 #include "model/pngobject.h"
 #include "model/texthunk.h"
+#include "model/textcase.h"
 
 namespace {
 // Keywords in the order of their kind codes.
@@ -26,8 +26,8 @@ constexpr std::array<std::string_view, 15> Keywords = {
 constexpr std::size_t MaxKeyword = 79;
 constexpr int TableSize = 1000;
 
-std::uint8_t KeywordKind(std::string keyword) {
-  for (char& c : keyword) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+std::uint8_t KeywordKind(const std::string& text) {
+  const std::string keyword = UpperCaseAtoZ(text);
   for (std::size_t i = 0; i < Keywords.size(); ++i)
     if (keyword == Keywords[i]) return static_cast<std::uint8_t>(i);
   return Kind::Unknown;
@@ -233,10 +233,10 @@ THunk* ReadHunk(TLoadContext& context, TZEBObject* owner) {
 }
 
 int LoadHintFile(const std::string& path, TObjectList& list, bool inlineImages) {
-  THintReader reader;
-  if (!reader.Open(path)) return LoadResult::CannotOpen;
-  ClearList(list);
   try {
+    THintReader reader;
+    if (!reader.Open(path)) return LoadResult::CannotOpen;
+    ClearList(list);
     return LoadInto(path, reader, list, inlineImages);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {

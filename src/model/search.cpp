@@ -5,12 +5,6 @@
 
 #include "model/datahunks.h"
 
-std::string UpperCaseAtoZ(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
-
 std::string SearchTitle(const std::string& phrase) { return "Search Results for \"" + phrase + "\""; }
 
 void THunk::Search(const std::string&, TItemsHunk&) {}

@@ -6,9 +6,7 @@
 #include <string>
 
 #include "model/metatexthunk.h"
-
-// Upper case of the letters a to z only; every other byte stays.
-std::string UpperCaseAtoZ(std::string text);
+#include "model/textcase.h"
 
 // "Search Results for "<phrase>"".
 std::string SearchTitle(const std::string& phrase);

@@ -1,34 +1,31 @@
 #include "settings/inifile.h"
 
 #include <fstream>
-#include <sstream>
+#include <string_view>
 #include <utility>
 
 #include <QByteArray>
 #include <QSaveFile>
 #include <QString>
 
+#include "model/textcase.h"
 #include "settings/homefolder.h"
 
 namespace {
 std::string Trim(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(" \t");
+  const std::size_t first = text.find_first_not_of(" \t\r");
   if (first == std::string::npos) return std::string();
-  const std::size_t last = text.find_last_not_of(" \t");
+  const std::size_t last = text.find_last_not_of(" \t\r");
   return text.substr(first, last - first + 1);
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i];
-    char y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
+// The line without the CR of its line end.
+std::string_view Content(const std::string& line) {
+  return !line.empty() && line.back() == '\r' ? std::string_view(line).substr(0, line.size() - 1)
+                                                : std::string_view(line);
 }
+
+bool SameName(const std::string& a, const std::string& b) { return EqualIgnoringCase(a, b); }
 
 // The name of a section header line "[name]", or false when it is none.
 bool SectionName(const std::string& line, std::string& name) {
@@ -51,27 +48,10 @@ std::string OneLine(std::string value) {
 TIniFile::TIniFile(std::string path) : FilePath(std::move(path)) {}
 
 void TIniFile::Refresh() {
-  std::error_code error;
-  const auto time = std::filesystem::last_write_time(FilePath, error);
-  if (error) {
-    Lines.clear();
-    Loaded = true;
-    LoadedSize = 0;
-    LoadedTime = {};
-    return;
-  }
-  const std::uintmax_t size = std::filesystem::file_size(FilePath, error);
-  if (Loaded && !error && time == LoadedTime && size == LoadedSize) return;
   Lines.clear();
   std::ifstream in(FilePath, std::ios::binary);
   std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    Lines.push_back(std::move(line));
-  }
-  Loaded = true;
-  LoadedTime = time;
-  LoadedSize = error ? 0 : size;
+  while (std::getline(in, line)) Lines.push_back(std::move(line));
 }
 
 long TIniFile::FindSection(const std::string& section) const {
@@ -97,19 +77,19 @@ std::string TIniFile::ReadIniString(const std::string& section, const std::strin
   if (sectionLine < 0) return fallback;
   const long keyLine = FindKey(sectionLine, key);
   if (keyLine < 0) return fallback;
-  const std::string& line = Lines[static_cast<std::size_t>(keyLine)];
-  std::string value = line.substr(line.find('=') + 1);
+  const std::string_view line = Content(Lines[static_cast<std::size_t>(keyLine)]);
+  std::string value(line.substr(line.find('=') + 1));
   if (value.size() > MaxValueLength) value.resize(MaxValueLength);
   return value;
 }
 
 bool TIniFile::WriteIniString(const std::string& section, const std::string& key, const std::string& value) {
   Refresh();
-  const std::string entry = key + "=" + OneLine(value);
+  const std::string entry = key + "=" + OneLine(value) + "\r";
   long sectionLine = FindSection(section);
   if (sectionLine < 0) {
-    if (!Lines.empty() && !Trim(Lines.back()).empty()) Lines.emplace_back();
-    Lines.push_back("[" + section + "]");
+    if (!Lines.empty() && !Trim(Lines.back()).empty()) Lines.emplace_back("\r");
+    Lines.push_back("[" + section + "]\r");
     sectionLine = static_cast<long>(Lines.size()) - 1;
   }
   const long keyLine = FindKey(sectionLine, key);
@@ -132,17 +112,10 @@ bool TIniFile::Save() {
   QSaveFile file(QString::fromStdString(FilePath));
   bool ok = file.open(QIODevice::WriteOnly);
   for (std::size_t i = 0; ok && i < Lines.size(); ++i) {
-    const std::string line = Lines[i] + "\r\n";
+    const std::string line = Lines[i] + "\n";
     ok = file.write(line.data(), static_cast<qint64>(line.size())) == static_cast<qint64>(line.size());
   }
   ok = ok && file.commit();
-  if (!ok) {
-    file.cancelWriting();
-    Loaded = false;  // read the file's real content next time
-    return false;
-  }
-  std::error_code error;
-  LoadedTime = std::filesystem::last_write_time(FilePath, error);
-  LoadedSize = std::filesystem::file_size(FilePath, error);
-  return true;
+  if (!ok) file.cancelWriting();
+  return ok;
 }

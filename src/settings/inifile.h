@@ -7,7 +7,6 @@
 // file atomically, so a crash or a full disk never leaves it half written.
 
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,7 +24,7 @@ class TIniFile {
   bool WriteIniString(const std::string& section, const std::string& key, const std::string& value);
 
  private:
-  // Reads the file again when it changed on disk since it was last read.
+  // Reads the file again: another program may have changed it.
   void Refresh();
   // Line index of the section header, or -1.
   long FindSection(const std::string& section) const;
@@ -34,8 +33,7 @@ class TIniFile {
   bool Save();
 
   std::string FilePath;
+  // The file's lines, each with the CR of a CR LF line end kept, so that
+  // lines a write does not touch keep their bytes.
   std::vector<std::string> Lines;
-  bool Loaded = false;
-  std::filesystem::file_time_type LoadedTime{};
-  std::uintmax_t LoadedSize = 0;
 };

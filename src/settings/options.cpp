@@ -1,9 +1,10 @@
 #include "settings/options.h"
 
 #include <cstdlib>
-#include <fstream>
+#include <filesystem>
 
 #include "model/hunk.h"
+#include "model/textcase.h"
 #include "settings/inifile.h"
 #include "settings/textnumbers.h"
 
@@ -106,16 +107,14 @@ void LoadSettings(TIniFile& ini, TOptions& options, const TBrowserDefaults& defa
 }
 
 std::string MemoryKey(const std::string& path, std::int64_t length) {
-  std::string key = path + "." + std::to_string(length);
-  for (char& c : key)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return key;
+  return LowerCaseAtoZ(path + "." + std::to_string(length));
 }
 
 std::int64_t FileLengthOrMinusOne(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return -1;
-  return static_cast<std::int64_t>(in.tellg());
+  // A folder opens as a stream here but is no file: ask for a file's size.
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  return error ? -1 : static_cast<std::int64_t>(size);
 }
 
 void SaveSettings(TIniFile& ini, const TOptions& options, const std::string* currentFilePath, const THunk* root) {

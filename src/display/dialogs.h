@@ -1,0 +1,44 @@
+#pragma once
+// Every modal question the program asks goes through this interface: the Qt
+// dialogs in the program, a scripted stand-in in tests, so that whole
+// commands can be driven headless and checked for what was asked.
+
+#include <optional>
+
+#include <QString>
+
+class QWidget;
+
+class TDialogs {
+ public:
+  enum class TIcon { None, Stop, Information };
+  enum class TAnswer { Ok, Help };
+
+  struct TFileQuestion {
+    QString Title;
+    QString Filter;            // Qt filter text, e.g. "ZEB Hint Files (*.ZEB *.zeb);;All Files (*)"
+    QString InitialName;       // initial file name, may be empty
+    QString DefaultExtension;  // added when the typed name has none, e.g. "TXT"
+    QString Folder;            // initial folder, may be empty
+  };
+
+  virtual ~TDialogs() = default;
+
+  // A message box with an OK button, and a Help button when asked for.
+  virtual TAnswer Message(QWidget* owner, const QString& caption, const QString& text, TIcon icon,
+                          bool helpButton = false) = 0;
+  // An existing file to open, or none when cancelled.
+  virtual std::optional<QString> OpenFile(QWidget* owner, const TFileQuestion& question) = 0;
+  // A file to write, or none when cancelled.
+  virtual std::optional<QString> SaveFile(QWidget* owner, const TFileQuestion& question) = 0;
+  // A one-line text, or none when cancelled.
+  virtual std::optional<QString> GetText(QWidget* owner, const QString& caption, const QString& prompt,
+                                         const QString& initial) = 0;
+  // A folder, or none when cancelled.
+  virtual std::optional<QString> ChooseFolder(QWidget* owner, const QString& caption, const QString& prompt,
+                                              const QString& initial) = 0;
+};
+
+// The dialogs of the running program (Qt's); tests install their own.
+TDialogs& Dialogs();
+void SetDialogs(TDialogs* dialogs);

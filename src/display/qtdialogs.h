@@ -1,0 +1,15 @@
+#pragma once
+// The Qt implementation of the program's questions.
+
+#include "display/dialogs.h"
+
+class TQtDialogs : public TDialogs {
+ public:
+  TAnswer Message(QWidget* owner, const QString& caption, const QString& text, TIcon icon, bool helpButton) override;
+  std::optional<QString> OpenFile(QWidget* owner, const TFileQuestion& question) override;
+  std::optional<QString> SaveFile(QWidget* owner, const TFileQuestion& question) override;
+  std::optional<QString> GetText(QWidget* owner, const QString& caption, const QString& prompt,
+                                 const QString& initial) override;
+  std::optional<QString> ChooseFolder(QWidget* owner, const QString& caption, const QString& prompt,
+                                      const QString& initial) override;
+};

@@ -1,0 +1,171 @@
+#include "display/textlayout.h"
+
+#include <algorithm>
+
+#include "display/textcodec.h"
+#include "display/textmeasure.h"
+#include "model/itemshunk.h"
+#include "model/zebobject.h"
+
+namespace {
+
+constexpr qsizetype None = -1;
+
+// Index of the last space at or before index, or None.
+qsizetype LastSpaceAtOrBefore(QStringView text, qsizetype index) {
+  if (index < 0 || text.isEmpty()) return None;
+  return text.lastIndexOf(u' ', std::min(index, text.size() - 1));
+}
+
+// Index of the first space at or after index, or None.
+qsizetype FirstSpaceFrom(QStringView text, qsizetype index) {
+  if (index >= text.size()) return None;
+  return text.indexOf(u' ', index);
+}
+
+qsizetype FirstWord(QStringView text) {
+  const qsizetype space = FirstSpaceFrom(text, 0);
+  return space == None ? text.size() : space;
+}
+
+// Whether the whole text is narrower than width. Prefix widths never
+// decrease as the prefix grows, so a prefix a little longer than a line
+// that already reaches width answers for the whole text; this keeps the
+// cost of a line proportional to the line, not to the rest of a long item.
+bool WholeNarrowerThan(const TTextMeasure& measure, bool fixedFont, QStringView text, int width, int average) {
+  qsizetype probe = std::max<qsizetype>(64, 2 * (width / average + 1));
+  while (probe < text.size()) {
+    if (measure.TextWidth(text.first(probe), fixedFont) >= width) return false;
+    probe *= 2;
+  }
+  return measure.TextWidth(text, fixedFont) < width;
+}
+
+}  // namespace
+
+QString ItemText(const TZEBObject& item) { return FromCp1252(item.GetText()); }
+
+bool IsJustAGraphic(const TItemsHunk* document) {
+  return document && document->ItemCount() == 1 && document->ItemAt(0)->KindCode() == Kind::PngObject;
+}
+
+int SplitString(const TTextMeasure& measure, bool fixedFont, QStringView text, int width, bool force) {
+  if (width < 0) return 0;
+  width = std::min(width, 32767);
+  const int average = std::max(1, measure.AverageCharWidth(fixedFont));
+  if (WholeNarrowerThan(measure, fixedFont, text, width, average)) return static_cast<int>(text.size());
+
+  // Only prefixes that end at a space (or the start) are candidates. When
+  // no space is left the loops end whatever the width, so the whole text is
+  // never measured there.
+  const auto extent = [&](qsizetype count) { return measure.TextWidth(text.first(count), fixedFont); };
+  const qsizetype guess = std::min<qsizetype>(width / average, text.size());
+
+  if (extent(guess) < width) {
+    // The guess fits: move forward from space to space while the prefix fits.
+    qsizetype p = LastSpaceAtOrBefore(text, guess);
+    if (p == None) p = 0;
+    qsizetype last = 0;
+    int e = 0;
+    while (e < width && p != None) {
+      last = p;
+      p = FirstSpaceFrom(text, last + 1);
+      if (p != None) e = extent(p);
+    }
+    if (last == 0 && force) return static_cast<int>(FirstWord(text));
+    return static_cast<int>(last);
+  }
+
+  // The guess is too wide: move back from space to space until a prefix fits
+  // (here a prefix exactly as wide as the room fits).
+  qsizetype p = guess;
+  int e = width + 1;
+  while (e > width && p != None) {
+    p = p == 0 ? None : LastSpaceAtOrBefore(text, p - 1);
+    if (p != None) e = extent(p);
+  }
+  if (p != None) return static_cast<int>(p);
+  return force ? static_cast<int>(FirstWord(text)) : 0;
+}
+
+TTextLayout::TTextLayout(TImageSize imageSize) : ImageSize(std::move(imageSize)) {}
+
+QSize TTextLayout::WrapText(const TTextMeasure& measure, QSize controlSize) {
+  PieceList.clear();
+  if (controlSize.width() <= 0 || controlSize.height() <= 0) return controlSize;
+
+  const int spaceFixed = measure.TextWidth(u" ", true);
+  const int spaceMain = measure.TextWidth(u" ", false);
+  const int lineHeight = measure.LineHeight();
+  const int count = Document ? std::clamp<int>(ShownCount, 0, static_cast<int>(Document->ItemCount())) : 0;
+
+  int x = Margin;
+  int y = Margin;
+  int right = 0;
+  for (int i = 0; i < count; ++i) {
+    TZEBObject* item = Document->ItemAt(static_cast<std::size_t>(i));
+
+    if (item->KindCode() == Kind::PngObject) {
+      // A picture stands at the current x and pushes the line down; its own
+      // line flags play no part.
+      const QSize size = ImageSize ? ImageSize(*item) : QSize();
+      const int w = std::max(0, size.width());
+      const int h = std::max(0, size.height());
+      PieceList.push_back({{x, y, x + w, y + h}, 0, 0, item});
+      right = std::max(right, x + w);
+      y += h;
+      continue;
+    }
+
+    const bool fixed = item->UseFixedFont != 0;
+    const bool wraps = item->Wraps != 0;
+    const QString text = ItemText(*item);
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+      const QStringView rest = QStringView(text).mid(pos);
+      qsizetype n = rest.size();
+      if (wraps) {
+        const bool force = x == Margin;
+        int room = LayoutWidth - x - RightReserve;
+        // A line narrower than the margins still takes a first word at the
+        // left margin; otherwise the item would never get placed.
+        if (force && room < 0) room = 0;
+        n = SplitString(measure, fixed, rest, room, force);
+      }
+      if (n == 0) {
+        if (x == Margin) {
+          // Only a leading space gives 0 at the left margin (its first word
+          // is too wide for the line): drop the space and try again here.
+          ++pos;
+        } else {
+          y += lineHeight;
+          x = Margin;
+        }
+        continue;
+      }
+
+      const int gap = (!item->SpaceAfter && n == rest.size()) ? 0 : (fixed ? spaceFixed : spaceMain);
+      const int w = measure.TextWidth(rest.first(n), fixed);
+      PieceList.push_back({{x, y, x + w, y + lineHeight}, static_cast<std::uint32_t>(pos),
+                           static_cast<std::uint32_t>(n), item});
+      pos += n + 1;  // the space at the break is not part of either piece
+      x += w + gap;
+      if (x >= LayoutWidth && wraps) {
+        x -= gap;
+        right = std::max(right, x);
+        x = Margin;
+        y += lineHeight;
+      } else {
+        right = std::max(right, x);
+      }
+    }
+    if (item->EndsLine) {
+      y += lineHeight;
+      x = Margin;
+    }
+  }
+  if (count > 0 && !Document->ItemAt(static_cast<std::size_t>(count - 1))->EndsLine) y += lineHeight;
+
+  if (StretchGraphics && IsJustAGraphic(Document)) return controlSize;
+  return {std::max(controlSize.width(), right + Margin), std::max(controlSize.height(), y + Margin)};
+}

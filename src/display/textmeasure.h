@@ -1,0 +1,43 @@
+#pragma once
+// What the text layout needs to know of the reader's two fonts. The screen
+// measures with QFontMetrics, printing with printer-resolution metrics, and
+// unit tests with a fixed-width fake, so layout results can be checked to
+// the pixel.
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QStringView>
+
+class QPaintDevice;
+struct TFontSpec;
+
+class TTextMeasure {
+ public:
+  virtual ~TTextMeasure() = default;
+  // Width in pixels of the text in the main font, or the fixed font.
+  virtual int TextWidth(QStringView text, bool fixedFont) const = 0;
+  // The font's average character width: where the break search starts.
+  virtual int AverageCharWidth(bool fixedFont) const = 0;
+  // Height of " " in the main font: the height of every laid-out text line,
+  // fixed-font lines included.
+  virtual int LineHeight() const = 0;
+};
+
+// Measures with QFontMetrics on two fonts; with a device (a printer) the
+// metrics are those of that device's resolution.
+class TFontMeasure : public TTextMeasure {
+ public:
+  TFontMeasure(const QFont& mainFont, const QFont& fixedFont, const QPaintDevice* device = nullptr);
+
+  int TextWidth(QStringView text, bool fixedFont) const override;
+  int AverageCharWidth(bool fixedFont) const override;
+  int LineHeight() const override;
+
+ private:
+  QFontMetrics Main;
+  QFontMetrics Fixed;
+};
+
+// The font the settings describe: face, size in points (a size of 0 or less
+// keeps the platform's default size), bold, italic.
+QFont MakeFont(const TFontSpec& font);

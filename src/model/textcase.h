@@ -1,0 +1,13 @@
+#pragma once
+// Letter case as hint files and the program's own files treat it: only the
+// ASCII letters change, every other byte (UTF-8 sequences, Windows-1252
+// accents) stays as it is.
+
+#include <string>
+#include <string_view>
+
+std::string UpperCaseAtoZ(std::string text);
+std::string LowerCaseAtoZ(std::string text);
+bool EqualIgnoringCase(std::string_view a, std::string_view b);
+// True when text begins with prefix, the letters of text compared in upper case.
+bool StartsWithUpper(std::string_view text, std::string_view upperPrefix);

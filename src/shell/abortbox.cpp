@@ -1,0 +1,63 @@
+#include "shell/abortbox.h"
+
+#include <thread>
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "shell/centering.h"
+
+TAbortDialog::TAbortDialog(QWidget* owner, volatile std::uint8_t* cancelFlag)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
+      CancelFlag(cancelFlag),
+      Created(std::chrono::steady_clock::now()) {
+  setFixedSize(340, 142);
+  auto* frame = new QGroupBox(this);
+  frame->setGeometry(10, 8, 316, 89);
+  Status = new QLabel(frame);
+  Status->setGeometry(8, 16, 300, 65);
+  Status->setAlignment(Qt::AlignCenter);
+  Status->setWordWrap(true);
+  Status->setTextFormat(Qt::PlainText);
+  Cancel = new QPushButton("Cancel", this);
+  Cancel->setGeometry(133, 108, 75, 25);
+  connect(Cancel, &QPushButton::clicked, this, &TAbortDialog::CancelButtonClick);
+
+  // Everything but this box is disabled while it is up.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window == this) continue;
+    Windows.push_back({window, window->isEnabled()});
+    window->setEnabled(false);
+  }
+  CenterOnMainWindow(this);
+  show();
+}
+
+TAbortDialog::~TAbortDialog() { Close(); }
+
+void TAbortDialog::SetStatusText(const QString& text) { Status->setText(text); }
+
+void TAbortDialog::CancelButtonClick() {
+  if (CancelFlag != nullptr) *CancelFlag = 1;
+  Close();
+}
+
+void TAbortDialog::reject() { CancelButtonClick(); }
+
+void TAbortDialog::Finish() {
+  if (CancelFlag == nullptr || *CancelFlag == 0) Close();
+}
+
+void TAbortDialog::Close() {
+  if (Closed) return;
+  Closed = true;
+  // Sleep out the rest of the minimum time without handling events.
+  const auto shown = std::chrono::steady_clock::now() - Created;
+  if (shown < MinimumTime) std::this_thread::sleep_for(MinimumTime - shown);
+  for (const TWindowState& state : Windows)
+    if (state.Window) state.Window->setEnabled(state.Enabled);
+  Windows.clear();
+  hide();
+}

@@ -1,0 +1,167 @@
+// zebtool decode, search and build, run as the real program on a small
+// compiled source.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "authoring/hintwriter.h"
+#include "support/fixtures.h"
+
+namespace {
+
+std::string Quote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// The program under test: the path in ZEBTOOL, or else the one of this build
+// tree (tests/tools_tests beside src/tools/zebtool).
+std::string ZebtoolPath() {
+  if (const char* tool = std::getenv("ZEBTOOL"); tool != nullptr && *tool != '\0') return tool;
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  const std::filesystem::path tool = self.parent_path().parent_path() / "src" / "tools" / "zebtool";
+  return !error && std::filesystem::exists(tool) ? tool.string() : std::string();
+}
+
+struct TRun {
+  int Status = -1;
+  std::string Out;
+  std::string Err;
+};
+
+constexpr const char* CastleSource =
+    "@subject Castle\n"
+    "@subject Outside\n"
+    "@hint How do I cross the moat?\n"
+    "Find a barrel.\n"
+    "-\n"
+    "Ride the barrel across the moat.\n"
+    "@end\n"
+    "@end\n"
+    "@comment Moat notes\n"
+    "Short.\n"
+    "@end\n"
+    "@end\n";
+
+const std::string CastleText =
+    "ZEB: Hints for Castle\r\n\r\n\r\n"
+    "1. Outside\r\n"
+    "\r\n\r\n1.1. How do I cross the moat?\r\n\r\n"
+    "* Find a barrel.\r\n"
+    "* Ride the barrel across the moat. \r\n"
+    "\r\n\r\n2. Moat notes\r\n\r\n"
+    "Short.\r\n";
+
+class ZebtoolCommands : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Tool = ZebtoolPath();
+    ASSERT_FALSE(Tool.empty()) << "zebtool not found: set ZEBTOOL to its path";
+    const std::string source = Dir.Write("castle.zebsrc", CastleSource);
+    HintFile = (Dir.Path() / "CASTLE.ZEB").string();
+    const TRun build = Run("build " + Quote(source) + " -o " + Quote(HintFile));
+    ASSERT_EQ(build.Status, 0) << build.Err;
+  }
+
+  // Runs zebtool with the arguments (already quoted) and collects its output.
+  TRun Run(const std::string& arguments) const {
+    const std::string out = (Dir.Path() / "stdout").string();
+    const std::string err = (Dir.Path() / "stderr").string();
+    const std::string command = Quote(Tool) + " " + arguments + " >" + Quote(out) + " 2>" + Quote(err);
+    const int raw = std::system(command.c_str());
+    TRun run;
+    run.Status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.Out = ReadFile(out);
+    run.Err = ReadFile(err);
+    return run;
+  }
+
+  TTempDir Dir;
+  std::string Tool;
+  std::string HintFile;
+};
+
+TEST_F(ZebtoolCommands, DecodeWritesTheTextToStandardOutput) {
+  const TRun run = Run("decode " + Quote(HintFile));
+  EXPECT_EQ(run.Status, 0) << run.Err;
+  EXPECT_EQ(run.Out, CastleText);
+  EXPECT_EQ(run.Err, "");
+}
+
+TEST_F(ZebtoolCommands, DecodeToAFileReplacesItsContent) {
+  const std::string target = Dir.Write("CASTLE.TXT", std::string(4000, 'x'));  // longer than the text
+  for (int round = 0; round < 2; ++round) {
+    const TRun run = Run("decode " + Quote(HintFile) + " -o " + Quote(target));
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(ReadFile(target), CastleText) << "round " << round;
+  }
+}
+
+TEST_F(ZebtoolCommands, SearchPrintsOneLinePerRow) {
+  const struct {
+    const char* Phrase;
+    const char* Expected;
+  } cases[] = {
+      // The root holds the title "Moat notes": an empty first line.
+      {"moat", "\nOutside\nOutside : How do I cross the moat?\n"},
+      {"MOAT", "\nOutside\nOutside : How do I cross the moat?\n"},
+      {"barrel", "Outside : How do I cross the moat?\n"},
+      {"Short.", "Moat notes\n"},
+      {"dragon", ""},
+  };
+  for (const auto& c : cases) {
+    const TRun run = Run("search " + Quote(HintFile) + " " + Quote(c.Phrase));
+    EXPECT_EQ(run.Status, 0) << c.Phrase << ": " << run.Err;
+    EXPECT_EQ(run.Out, c.Expected) << c.Phrase;
+  }
+}
+
+TEST_F(ZebtoolCommands, DamagedFilesExitWithTheLoadersCode) {
+  THintFileWriter wrongSum;
+  wrongSum.Hunks = {Subject("Castle", {Hint("Q", {"a"})})};
+  wrongSum.Checksum = THintFileWriter::TChecksum::Wrong;
+  const struct {
+    const char* Name;
+    std::string Path;
+    int Code;
+  } cases[] = {
+      {"NotAHintFile", Dir.Write("text.zeb", "Just some text\r\n"), 1},
+      {"WrongChecksum", Dir.Write("sum.zeb", wrongSum.Build()), 2},
+      {"Missing", (Dir.Path() / "missing.zeb").string(), 5},
+  };
+  for (const auto& c : cases) {
+    for (const std::string command : {"decode ", "search "}) {
+      const std::string extra = command == "search " ? " moat" : "";
+      const TRun run = Run(command + Quote(c.Path) + extra);
+      EXPECT_EQ(run.Status, c.Code) << command << c.Name;
+      EXPECT_EQ(run.Out, "") << command << c.Name;
+      EXPECT_FALSE(run.Err.empty()) << command << c.Name;
+    }
+  }
+}
+
+TEST_F(ZebtoolCommands, BuildOfABadSourceNamesTheLine) {
+  const std::string source = Dir.Write("bad.zebsrc", "@subject Castle\n@hint Q\n@subject Inner\n@end\n@end\n@end\n");
+  const TRun run = Run("build " + Quote(source) + " -o " + Quote((Dir.Path() / "BAD.ZEB").string()));
+  EXPECT_NE(run.Status, 0);
+  EXPECT_NE(run.Err.find("line 3"), std::string::npos) << run.Err;
+}
+
+}  // namespace
