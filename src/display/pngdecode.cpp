@@ -89,8 +89,7 @@ void ComposeOver(png_structp png, QRgb background) {
   int depth = 0;
   int colourType = 0;
   png_get_IHDR(s.Png, s.Info, &width, &height, &depth, &colourType, nullptr, nullptr, nullptr);
-  // The bound counts the bitmap's rows as stored, padded to 4 bytes, so a
-  // picture one pixel wide and very tall is refused too.
+  // libpng itself refuses sides beyond 1,000,000; the area needs a bound too.
   if (width == 0 || height == 0 || std::uint64_t{width} * height > MaxPicturePixels) return false;
 
   const bool hasTrns = png_get_valid(s.Png, s.Info, PNG_INFO_tRNS) != 0;
@@ -163,7 +162,8 @@ void ComposeOver(png_structp png, QRgb background) {
   // Row by row into the bitmap's scan lines, top line first; an interlaced
   // image comes in several passes over the same lines.
   for (int pass = 0; pass < passes; ++pass)
-    for (png_uint_32 y = 0; y < height; ++y) png_read_row(s.Png, s.Image.scanLine(static_cast<int>(y)), nullptr);
+    for (png_uint_32 y = 0; y < height; ++y)
+      png_read_row(s.Png, s.Image.scanLine(static_cast<int>(y)), nullptr);
   png_read_end(s.Png, s.EndInfo);
   return true;
 }

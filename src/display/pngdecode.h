@@ -10,9 +10,8 @@
 
 #include "model/pngobject.h"
 
-// Images whose bitmap would hold more pixels than this (width rounded up to
-// whole 4-byte rows, times height) are refused before any pixel memory is
-// allocated, whatever their header claims.
+// Images whose width x height exceeds this are refused before any pixel
+// memory is allocated, whatever their header claims.
 inline constexpr std::uint64_t MaxPicturePixels = 64ull * 1024 * 1024;
 
 // The true-colour palette: entries CubeFirst .. CubeFirst + 215 hold the

@@ -14,24 +14,24 @@ bool SamePath(const std::string& a, const std::string& b) { return EqualIgnoring
 }  // namespace
 
 TRecentSlots ReadRecentFiles(TIniFile& ini) {
-  TRecentSlots slots;
+  TRecentSlots recent;
   for (int n = 0; n < 4; ++n) {
-    slots[n].Path = ini.ReadIniString(Section, PathKey(n), "");
-    slots[n].Title = ini.ReadIniString(Section, TitleKey(n), "");
+    recent[n].Path = ini.ReadIniString(Section, PathKey(n), "");
+    recent[n].Title = ini.ReadIniString(Section, TitleKey(n), "");
   }
-  return slots;
+  return recent;
 }
 
 void AddRecentFile(TIniFile& ini, const std::string& path, const std::string& title) {
-  TRecentSlots slots = ReadRecentFiles(ini);
+  TRecentSlots recent = ReadRecentFiles(ini);
   int found = 3;
   for (int n = 0; n < 4; ++n)
-    if (SamePath(slots[n].Path, path)) found = n;  // the last one when several match
-  for (int k = found - 1; k >= 0; --k) slots[k + 1] = slots[k];
-  slots[0] = {path, title};
+    if (SamePath(recent[n].Path, path)) found = n;  // the last one when several match
+  for (int k = found - 1; k >= 0; --k) recent[k + 1] = recent[k];
+  recent[0] = {path, title};
   for (int n = 0; n < 4; ++n) {
-    ini.WriteIniString(Section, PathKey(n), slots[n].Path);
-    ini.WriteIniString(Section, TitleKey(n), slots[n].Title);
+    ini.WriteIniString(Section, PathKey(n), recent[n].Path);
+    ini.WriteIniString(Section, TitleKey(n), recent[n].Title);
   }
 }
 

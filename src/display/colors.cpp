@@ -1,0 +1,27 @@
+#include "display/colors.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+
+QColor ToQColor(TColor color) {
+  if ((color & 0x80000000u) == 0) return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+  const QPalette palette = QGuiApplication::palette();
+  switch (color & 0xFF) {
+    case 5:  // window background
+      return palette.color(QPalette::Base);
+    case 8:  // window text
+      return palette.color(QPalette::Text);
+    case 12:  // application workspace
+      return palette.color(QPalette::Dark);
+    case 13:  // highlight
+      return palette.color(QPalette::Highlight);
+    case 14:  // highlighted text
+      return palette.color(QPalette::HighlightedText);
+    case 15:  // button face
+      return palette.color(QPalette::Button);
+    case 18:  // button text
+      return palette.color(QPalette::ButtonText);
+    default:
+      return palette.color(QPalette::WindowText);
+  }
+}

@@ -1,0 +1,329 @@
+#include "display/stringchild.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "display/colors.h"
+#include "display/displaycontext.h"
+#include "display/pngdecode.h"
+#include "display/stringcontrol.h"
+#include "display/textcodec.h"
+#include "model/datahunks.h"
+#include "model/itemshunk.h"
+#include "model/pngobject.h"
+#include "settings/options.h"
+
+namespace {
+// The window icon for a node's kind; kinds not listed keep the default.
+QString IconFor(std::uint8_t kind) {
+  switch (kind) {
+    case Kind::Credit:
+    case Kind::Comment:
+    case Kind::VerHunk:
+    case Kind::Info:
+      return ":/icons/Z_CREDIT_ICON";
+    case Kind::Hint:
+    case Kind::NestHint:
+      return ":/icons/Z_HINT_ICON";
+    case Kind::Subject:
+      return ":/icons/Z_SUBJECT_ICON";
+    case Kind::Text:
+      return ":/icons/Z_TEXT_ICON";
+    case Kind::HyperPng:
+      return ":/icons/Z_HYPERPNG_ICON";
+    default:
+      return QString();
+  }
+}
+
+bool IsSeparator(const TZEBObject& item) { return !item.IsNode() && item.Text == "-"; }
+
+// Height of the button panel when it shows.
+int PanelHeight(const QWidget* widget) {
+  return widget->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) * 2 + 24;
+}
+}  // namespace
+
+// ---- the hint button ---------------------------------------------------------
+
+THintButton::THintButton(QWidget* parent, TStringForm* form) : QPushButton("Another hint?", parent), Form(form) {}
+
+bool THintButton::event(QEvent* event) {
+  // The button takes Tab itself: it moves into the links of the window.
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+      keyPressEvent(key);
+      return true;
+    }
+  }
+  return QPushButton::event(event);
+}
+
+void THintButton::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: {
+      TStringControl* control = Form->Control();
+      control->setFocus(Qt::TabFocusReason);
+      control->ClearBoxes();
+      const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+      if (back) {
+        control->LastTab(-2);
+      } else {
+        control->NextTab(0);
+      }
+      control->DrawBoxes(true);
+      break;
+    }
+    case Qt::Key_Escape:
+      Form->CloseWindow();
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      Form->HintButtonClick();
+      break;
+    default:
+      QPushButton::keyPressEvent(event);
+      return;
+  }
+  event->accept();
+}
+
+// ---- the window ---------------------------------------------------------------
+
+TStringForm::TStringForm(TItemsHunk* node, bool ownsNode) : NodeShown(node), OwnsNode(ownsNode) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  Scroll = new QScrollArea(this);
+  Scroll->setWidgetResizable(false);
+  Scroll->setFocusPolicy(Qt::NoFocus);
+  QPalette palette = Scroll->viewport()->palette();
+  palette.setColor(QPalette::Window, ToQColor(DisplayOptions().WindowBackColor));
+  Scroll->viewport()->setPalette(palette);
+  Scroll->viewport()->setAutoFillBackground(true);
+  ControlWidget = new TStringControl(Scroll, node, this);
+  Scroll->setWidget(ControlWidget);
+  Scroll->viewport()->installEventFilter(this);
+  layout->addWidget(Scroll, 1);
+
+  ButtonPanel = new QWidget(this);
+  auto* panelLayout = new QVBoxLayout(ButtonPanel);
+  panelLayout->setContentsMargins(0, 0, 0, 0);
+  Button = new THintButton(ButtonPanel, this);
+  panelLayout->addWidget(Button, 0, Qt::AlignBottom);
+  connect(Button, &QPushButton::clicked, this, [this] { HintButtonClick(); });
+  layout->addWidget(ButtonPanel, 0);
+  ShowPanel(false);
+
+  if (node != nullptr) {
+    setWindowTitle(FromCp1252(node->GetText()));
+    const QString icon = IconFor(node->KindCode());
+    if (!icon.isEmpty()) setWindowIcon(QIcon(icon));
+  }
+}
+
+TStringForm::~TStringForm() { FormClose(); }
+
+QSize TStringForm::sizeHint() const { return QSize(480, 320); }
+
+QMdiSubWindow* TStringForm::SubWindow() const { return qobject_cast<QMdiSubWindow*>(parentWidget()); }
+
+void TStringForm::ShowPanel(bool shown) { ButtonPanel->setFixedHeight(shown ? PanelHeight(this) : 0); }
+
+void TStringForm::HintButtonClick() {}
+
+void TStringForm::FocusHintButton() { Button->setFocus(Qt::TabFocusReason); }
+
+void TStringForm::CloseWindow() {
+  if (QMdiSubWindow* sub = SubWindow()) {
+    sub->close();
+  } else {
+    close();
+  }
+}
+
+void TStringForm::ShowWindow() {
+  QMdiSubWindow* sub = SubWindow();
+  QWidget* window = sub != nullptr ? static_cast<QWidget*>(sub) : this;
+  window->showNormal();
+  window->raise();
+  if (sub != nullptr && sub->mdiArea() != nullptr) sub->mdiArea()->setActiveSubWindow(sub);
+  activateWindow();
+  setFocus();
+}
+
+void TStringForm::CloseNodeWindow() {
+  // The node is going: forget it at once, then close.
+  FormClose();
+  CloseWindow();
+}
+
+void TStringForm::closeEvent(QCloseEvent* event) {
+  FormClose();
+  event->accept();
+}
+
+void TStringForm::FormClose() {
+  if (Closed) return;
+  Closed = true;
+  ControlWidget->DeleteBitmaps();
+  TItemsHunk* node = NodeShown;
+  if (node != nullptr) node->Window = nullptr;
+  const TDisplayContext& context = DisplayContext();
+  if (context.WindowClosed) context.WindowClosed(*this);
+  NodeShown = nullptr;
+  ControlWidget->ClearDocument();
+  if (OwnsNode) delete node;
+}
+
+bool TStringForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Scroll->viewport() && event->type() == QEvent::Resize && !Closed) {
+    const QSize client = Scroll->viewport()->size();
+    ControlWidget->Resize(client.height(), client.width());
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// ---- revealing hints ----------------------------------------------------------
+
+THintForm::THintForm(TItemsHunk* node, bool ownsNode) : TStringForm(node, ownsNode) {
+  const TOptions& options = DisplayOptions();
+  const int remembered = node != nullptr ? node->GetHintsShown() : 0;
+  HintsRevealed = options.Memory && remembered != 0 ? remembered - 1 : 0;
+  if (node != nullptr) {
+    for (std::size_t i = 0; i < node->Items.size(); ++i) {
+      if (!IsSeparator(*node->Items[i])) continue;
+      if (HintsRevealed >= HintCount) LastShown = static_cast<int>(i);
+      ++HintCount;
+    }
+  }
+  if (HintCount != 1) ShowPanel(true);
+}
+
+void THintForm::showEvent(QShowEvent* event) {
+  TStringForm::showEvent(event);
+  if (ShownOnce) return;
+  ShownOnce = true;
+  FocusHintButton();
+  RevealNextHint();
+  TStringControl* control = Control();
+  if (control->IsJustAGraphic()) {
+    const auto* picture = static_cast<const TPNGObject*>(Node()->Items.front());
+    if (const auto* image = dynamic_cast<const TPictureImage*>(picture->Bitmap.get())) {
+      const QSize client(image->Image.width() + 20, image->Image.height() + 20);
+      if (QMdiSubWindow* sub = SubWindow()) {
+        sub->resize(client + (sub->size() - size()));
+      } else {
+        resize(client);
+      }
+    }
+  }
+}
+
+void THintForm::RevealNextHint() {
+  TItemsHunk* node = Node();
+  if (node == nullptr) return;
+  const TOptions& options = DisplayOptions();
+  ++HintsRevealed;
+  if (options.Memory) node->SetHintsShown(HintsRevealed);
+  const int count = static_cast<int>(node->Items.size());
+  int next = -1;
+  for (int i = LastShown + 1; i < count; ++i)
+    if (IsSeparator(*node->Items[i])) {
+      next = i;
+      break;
+    }
+  LastShown = next >= 0 ? next : count - 1;
+  if (HintsRevealed == HintCount) {
+    HintButton()->setText("No more hints.");
+  } else if (options.Counting) {
+    HintButton()->setText(QString("Hint %1 of %2.  Another hint?").arg(HintsRevealed).arg(HintCount));
+  }
+  Control()->SetShownCount(LastShown + 1);
+  Control()->WrapText();
+  QScrollBar* bar = ScrollBox()->verticalScrollBar();
+  bar->setValue(HintCount == 1 ? 0 : bar->maximum());
+}
+
+void THintForm::HintButtonClick() {
+  if (HintsRevealed < HintCount) {
+    RevealNextHint();
+  } else if (HintCount >= 2) {
+    CloseWindow();
+  }
+}
+
+// ---- opening nodes ----------------------------------------------------------------
+
+THintForm* ShowHintWindow(TItemsHunk& node, bool ownsNode) {
+  auto* form = new THintForm(&node, ownsNode);
+  node.Window = form;
+  if (QMdiArea* area = DisplayContext().Area) {
+    QMdiSubWindow* sub = area->addSubWindow(form);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    if (!form->windowIcon().isNull()) sub->setWindowIcon(form->windowIcon());
+    sub->show();
+    area->setActiveSubWindow(sub);
+  } else {
+    form->show();
+  }
+  return form;
+}
+
+namespace {
+// The hint window of a node: the open one brought forward, or a new one.
+TStringForm* OpenWindow(THunk& node) {
+  if (node.Window != nullptr) {
+    auto* form = static_cast<TStringForm*>(node.Window);
+    form->ShowWindow();
+    return form;
+  }
+  auto* items = dynamic_cast<TItemsHunk*>(&node);
+  return items != nullptr ? ShowHintWindow(*items) : nullptr;
+}
+}  // namespace
+
+void OpenNode(THunk& node) {
+  switch (node.KindCode()) {
+    case Kind::Subject:
+    case Kind::Hint:
+    case Kind::NestHint:
+    case Kind::Comment:
+    case Kind::Credit:
+    case Kind::VerHunk:
+    case Kind::Info:
+    case Kind::Text:
+    case Kind::HyperPng:
+      OpenWindow(node);
+      break;
+    case Kind::Link:
+      if (THunk* target = static_cast<TLinkHunk&>(node).Target()) target->Open();
+      break;
+    case Kind::Overlay: {
+      // The picture's window is that of the node holding the picture.
+      TZEBObject* picture = node.Owner;
+      TZEBObject* holder = picture != nullptr ? picture->Owner : nullptr;
+      if (holder == nullptr || !holder->IsNode()) break;
+      if (TStringForm* form = OpenWindow(*static_cast<THunk*>(holder)))
+        form->Control()->DisplayOverlay(static_cast<TOverlayHunk&>(node));
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void InstallNodeOpening() {
+  THunk::OpenHandler = [](THunk& node) { OpenNode(node); };
+}

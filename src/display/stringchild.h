@@ -1,0 +1,99 @@
+#pragma once
+// Hint windows: one child window per opened node, showing the node's
+// document in a scroll box with a button panel below. THintForm reveals the
+// hints of a node one at a time ("Another hint?"), optionally with a counter
+// and remembered in the node's HintsShown.
+
+#include <QPushButton>
+#include <QWidget>
+
+#include "model/hunk.h"
+
+class QMdiSubWindow;
+class QScrollArea;
+class TItemsHunk;
+class TStringControl;
+class TStringForm;
+
+class THintButton : public QPushButton {
+  Q_OBJECT
+
+ public:
+  THintButton(QWidget* parent, TStringForm* form);
+  TStringForm* Form;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  bool event(QEvent* event) override;
+};
+
+class TStringForm : public QWidget, public TNodeWindow {
+  Q_OBJECT
+
+ public:
+  // ownsNode: the window deletes the node when it closes (search results).
+  explicit TStringForm(TItemsHunk* node, bool ownsNode = false);
+  ~TStringForm() override;
+
+  virtual void HintButtonClick();
+  void FocusHintButton();
+  // Closes the window (its child window in the window area when it has one).
+  void CloseWindow();
+  // Brings the window forward, restored and focused.
+  void ShowWindow();
+  void CloseNodeWindow() override;
+
+  TItemsHunk* Node() const { return NodeShown; }
+  TStringControl* Control() const { return ControlWidget; }
+  THintButton* HintButton() const { return Button; }
+  QScrollArea* ScrollBox() const { return Scroll; }
+  QWidget* Panel() const { return ButtonPanel; }
+  QMdiSubWindow* SubWindow() const;
+
+  QSize sizeHint() const override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void ShowPanel(bool shown);
+
+ private:
+  void FormClose();
+
+  QScrollArea* Scroll;
+  QWidget* ButtonPanel;
+  TItemsHunk* NodeShown;
+  TStringControl* ControlWidget;
+  THintButton* Button;
+  bool OwnsNode;
+  bool Closed = false;
+};
+
+class THintForm : public TStringForm {
+  Q_OBJECT
+
+ public:
+  explicit THintForm(TItemsHunk* node, bool ownsNode = false);
+
+  void HintButtonClick() override;
+  virtual void RevealNextHint();
+
+  int LastShown = 0;
+  int HintsRevealed = 0;
+  int HintCount = 1;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  bool ShownOnce = false;
+};
+
+// Opens a node the way its kind asks: a hint window (created, or brought
+// forward), the target of a link, an overlay drawn onto its picture.
+void OpenNode(THunk& node);
+// Installs OpenNode as the way the model opens nodes.
+void InstallNodeOpening();
+// A hint window in the window area for a node; it deletes the node when it
+// closes if ownsNode is set.
+THintForm* ShowHintWindow(TItemsHunk& node, bool ownsNode = false);

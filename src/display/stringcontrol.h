@@ -1,0 +1,86 @@
+#pragma once
+// The control that shows one node's display document in a hint window:
+// pieces laid out by TTextLayout, painted in the two fonts and colours, with
+// rules, pictures and clickable links (node titles, file entries, the hot
+// regions of pictures). The mouse follows links with a hand cursor; Tab and
+// Shift+Tab step through them, Enter opens one, and the scrolling keys move
+// the window's scroll box.
+
+#include <vector>
+
+#include <QImage>
+#include <QWidget>
+
+#include "display/textlayout.h"
+
+class QScrollArea;
+class TItemsHunk;
+class TOverlayHunk;
+class TStringForm;
+class TZEBObject;
+
+struct TLinkInfo {
+  TRect Rect;
+  TZEBObject* Target = nullptr;  // not owned
+};
+
+class TStringControl : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Decodes the pictures among the node's items.
+  TStringControl(QScrollArea* scrollBox, TItemsHunk* node, TStringForm* form);
+  ~TStringControl() override;
+
+  // Sets the size, lays the document out to that width.
+  void Resize(int height, int width);
+  // Lays out the shown items again (after a reveal or a change of settings).
+  void WrapText();
+  bool IsJustAGraphic() const;
+
+  // Focus boxes around the selected link; with scroll, the view moves to it.
+  void DrawBoxes(bool scroll);
+  void ClearBoxes();
+  TZEBObject* NextTab(int start);
+  TZEBObject* LastTab(int start);
+  // Opens what a link leads to.
+  void Activate(TZEBObject* target);
+
+  // Draws an overlay onto its picture, decoding it the first time.
+  void DisplayOverlay(TOverlayHunk& overlay);
+  // Frees every decoded picture of the document.
+  void DeleteBitmaps();
+
+  TItemsHunk* Document() const { return Node; }
+  void ClearDocument();
+  int ShownCount() const { return Layout.ShownCount; }
+  void SetShownCount(int count) { Layout.ShownCount = count; }
+  const std::vector<TWrapInfo>& Pieces() const { return Layout.Pieces(); }
+  const std::vector<TLinkInfo>& Links() const { return LinkList; }
+  TZEBObject* FocusTarget() const { return Focused; }
+  bool PaintSuspended = false;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  bool focusNextPrevChild(bool next) override;  // Tab stays with the control
+  bool event(QEvent* event) override;
+
+ private:
+  void BuildLinks();
+  int LinkAt(int x, int y) const;
+  void ScrollBy(int dx, int dy);
+  QImage* Picture(const TZEBObject& item) const;
+
+  QScrollArea* ScrollBox;
+  TStringForm* Form;
+  TItemsHunk* Node;
+  TTextLayout Layout;
+  std::vector<TLinkInfo> LinkList;
+  TZEBObject* Focused = nullptr;
+  bool BoxesDrawn = false;
+};

@@ -1,0 +1,455 @@
+#include "shell/main.h"
+
+#include <fstream>
+#include <functional>
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include "display/dialogs.h"
+#include "display/displaycontext.h"
+#include "display/stringchild.h"
+#include "model/datahunks.h"
+#include "model/displaydocument.h"
+#include "model/infohunk.h"
+#include "model/loadmessages.h"
+#include "model/metatexthunk.h"
+#include "model/search.h"
+#include "model/textcase.h"
+#include "settings/homefolder.h"
+#include "shell/busycursor.h"
+#include "shell/centering.h"
+#include "shell/recentfiles.h"
+
+namespace {
+constexpr const char* HelpRootTitle = "ZEB Reader Documentation";
+constexpr const char* NoHelpFile = "Unable to locate help file.";
+
+// One command of the menu, and of the toolbar when it has a button there.
+struct TCommand {
+  const char* Menu;
+  const char* Name;
+  const char* Caption;
+  QKeySequence Shortcut;
+  const char* Hint;  // the long, status-bar text
+  const char* Button = nullptr;      // toolbar resource name
+  const char* ButtonTip = nullptr;   // short tool tip
+  bool SeparatorBefore = false;
+  bool ButtonGapBefore = false;
+};
+
+QString Text(const std::string& bytes) { return QString::fromStdString(bytes); }
+
+}  // namespace
+
+// The icons are compiled into the shell library; a static library's
+// resources are registered by hand.
+static void RegisterIcons() { Q_INIT_RESOURCE(icons); }
+
+TZEBMain::TZEBMain(std::string programDir, std::vector<std::string> arguments)
+    : ProgramDir(std::move(programDir)), Ini(THomeFolder::SettingsFile()), Arguments(std::move(arguments)) {
+  RegisterIcons();
+  setWindowTitle("ZEB Reader");
+  setWindowIcon(QIcon(":/icons/ZEBWIN"));
+  resize(696, 481);
+  Area = new QMdiArea(this);
+  Area->setBackground(palette().color(QPalette::Dark));
+  setCentralWidget(Area);
+  statusBar()->showMessage(" ");
+  SetMainWindow(this);
+
+  TDisplayContext& display = DisplayContext();
+  display.Options = &Options;
+  display.Area = Area;
+  display.FileOfTree = [this](const TZEBObject& top) {
+    for (const auto& object : HelpObjects)
+      if (object.get() == &top) return HelpFilePath;
+    return CurrentFilePath;
+  };
+  display.WindowClosed = [this](TStringForm& form) {
+    if (SearchWindow == &form) SearchWindow = nullptr;
+  };
+  InstallNodeOpening();
+
+  BuildMenus();
+  connect(Area, &QMdiArea::subWindowActivated, this, [this] { UpdateCommandStates(); });
+
+  ReloadSettings();
+  HelpFilePath = THomeFolder::HelpFile(ProgramDir);
+  LoadHintFile(HelpFilePath, HelpObjects, true);  // a missing help file only leaves the list empty
+  LoadRecentFiles();
+  UpdateCommandStates();
+}
+
+TZEBMain::~TZEBMain() {
+  DisplayContext() = TDisplayContext{};
+  THunk::OpenHandler = nullptr;
+  ClearList(HelpObjects);
+  ClearList(FileObjects);
+}
+
+QAction* TZEBMain::Action(const char* name) const { return findChild<QAction*>(name); }
+
+void TZEBMain::BuildMenus() {
+  const TCommand commands[] = {
+      {"&File", "FileOpen", "&Open...", QKeySequence("Ctrl+O"), "Opens a new hint file using the standard Windows dialog boxes",
+       "FILEOPEN", "Open"},
+      {"&File", "FileVerbose", "Open Hints by &Title", {}, "Shows the full titles for all ZEB files stored in a single folder",
+       "FILEOPENTITLE", "Open Hints by Title"},
+      {"&File", "FileDownload", "Download &New Hints...", {}, "Lets you download new ZEB files over the Internet",
+       "FILEDOWNLOAD", "Download New Hints"},
+      {"&File", "FilePrint", "&Print File...", QKeySequence("Ctrl+Shift+P"), "Prints this hint file", "FILEPRINT",
+       "Print File", true},
+      {"&File", "FilePrinterSetup", "P&rinter Setup...", {}, "Lets you choose and configure a default printer"},
+      {"&File", "FileInformation", "&Information", {}, "Displays author, copyright, and other information about this file",
+       nullptr, nullptr, true},
+      {"&File", "FileFind", "&Find in File...", QKeySequence("Ctrl+F"), "Searches this hint file", "FILEFIND",
+       "Find in File"},
+      {"&File", "FileDecode", "&Decode to Text...", QKeySequence("Ctrl+Shift+S"), "Decodes this hint file to plain text",
+       "FILESAVE", "Decode to Text"},
+      {"&File", "FileExit", "E&xit", {}, "Exits this program", nullptr, nullptr, true},
+      {"&Windows", "WindowsCascade", "&Cascade", {}, "Cascades all open windows"},
+      {"&Windows", "WindowsTile", "&Tile", {}, "Tiles all open windows"},
+      {"&Windows", "WindowsArrange", "Arrange &Icons", {}, "Arranges icons of minimized windows"},
+      {"&Windows", "WindowsCloseAll", "Close &All", {}, "Closes all open windows"},
+      {"&Windows", "WindowsShowTop", "Show Top &Window", QKeySequence("Ctrl+W"), "Shows the top-level window for this file",
+       "WINDOWSSHOWTOP", "Show Top Window", true},
+      {"&Windows", "WindowsSave", "&Save Window", QKeySequence("Ctrl+S"), "Saves the contents of the active window to a file",
+       "WINDOWSSAVE", "Save Window", true, true},
+      {"&Windows", "WindowsPrint", "&Print Window", QKeySequence("Ctrl+P"), "Prints the contents of the active window",
+       "WINDOWSPRINT", "Print Window"},
+      {"&Windows", "WindowsCopy", "C&opy to Clipboard", QKeySequence("Ctrl+C"),
+       "Copies the contents of the active window to the clipboard", "WINDOWSCOPY", "Copy Window"},
+      {"&Options", "OptionsSet", "&Set Options...", {}, "Sets interface options"},
+      {"&Options", "OptionsResetMemory", "&Reset Hints Shown", {},
+       "Resets the list of hints that have been previously displayed in this file"},
+      {"&Help", "HelpShow", "Show &Help File", QKeySequence("F1"), "Displays the on-line help file", "HELPSHOW", "Help"},
+      {"&Help", "HelpPrint", "&Print Help File", {}, "Prints the on-line help file"},
+      {"&Help", "HelpWeb", "&Go to the ZEB Web Site", {},
+       "Takes you to the ZEB web site for the latest ZEB files and other information", nullptr, nullptr, true},
+      {"&Help", "HelpContact", "&Contact Information...", {}, "Gives contact information for the author"},
+      {"&Help", "HelpAbout", "&About ZEBWIN...", {}, "Displays copyright information for this program", nullptr, nullptr,
+       true},
+  };
+  const std::map<std::string, std::function<void()>> handlers = {
+      {"FileOpen", [this] { FileOpenClick(); }},
+      {"FileInformation", [this] { FileInformationClick(); }},
+      {"FileFind", [this] { FileFindClick(); }},
+      {"FileDecode", [this] { FileDecodeClick(); }},
+      {"FileExit", [this] { FileExitClick(); }},
+      {"WindowsCascade", [this] { Area->cascadeSubWindows(); }},
+      {"WindowsTile", [this] { Area->tileSubWindows(); }},
+      {"WindowsArrange", [this] { Area->tileSubWindows(); }},
+      {"WindowsCloseAll", [this] { WindowsCloseAllClick(); }},
+      {"WindowsShowTop", [this] { WindowsShowTopClick(); }},
+      {"OptionsResetMemory", [this] { OptionsResetMemoryClick(); }},
+      {"HelpShow", [this] { HelpShowClick(); }},
+  };
+
+  auto* toolbar = addToolBar("Toolbar");
+  toolbar->setObjectName("Toolbar");
+  toolbar->setMovable(false);
+  toolbar->setIconSize(QSize(25, 25));
+  std::map<std::string, QMenu*> menus;
+  for (const TCommand& command : commands) {
+    QMenu*& menu = menus[command.Menu];
+    if (menu == nullptr) menu = menuBar()->addMenu(command.Menu);
+    if (command.SeparatorBefore) menu->addSeparator()->setStatusTip(" ");
+    if (std::string(command.Name) == "FileExit") {
+      RecentSeparator = menu->addSeparator();
+      for (int slot = 0; slot < 4; ++slot) {
+        QAction* recent = menu->addAction(QString());
+        recent->setObjectName(QString("MRU%1").arg(slot));
+        connect(recent, &QAction::triggered, this, [this, slot] { MRU0Click(slot); });
+        RecentActions[slot] = recent;
+      }
+      menu->addSeparator()->setStatusTip(" ");
+    }
+    auto* action = new QAction(command.Caption, this);
+    action->setObjectName(command.Name);
+    action->setShortcut(command.Shortcut);
+    action->setStatusTip(command.Hint);
+    const auto handler = handlers.find(command.Name);
+    if (handler != handlers.end()) {
+      connect(action, &QAction::triggered, this, handler->second);
+    } else {
+      // Built by later work; the item keeps its place.
+      action->setEnabled(false);
+      action->setProperty("pending", true);
+    }
+    menu->addAction(action);
+    if (command.Button != nullptr) {
+      if (command.ButtonGapBefore || std::string(command.Name) == "FileFind" || std::string(command.Name) == "HelpShow")
+        toolbar->addSeparator();
+      action->setIcon(QIcon(QString(":/icons/") + command.Button));
+      action->setToolTip(command.ButtonTip);
+      toolbar->addAction(action);
+    }
+  }
+}
+
+void TZEBMain::UpdateCommandStates() {
+  const bool fileOpen = FileRoot() != nullptr;
+  for (const char* name : {"FileDecode", "FileFind", "FileInformation", "FilePrint", "WindowsShowTop", "OptionsResetMemory"}) {
+    QAction* action = Action(name);
+    if (!action->property("pending").toBool()) action->setEnabled(fileOpen);
+  }
+  QMdiSubWindow* active = Area->activeSubWindow();
+  const bool hintWindow = active != nullptr && qobject_cast<TStringForm*>(active->widget()) != nullptr;
+  for (const char* name : {"WindowsCopy", "WindowsPrint", "WindowsSave"}) {
+    QAction* action = Action(name);
+    if (!action->property("pending").toBool()) action->setEnabled(hintWindow);
+  }
+}
+
+THunk* TZEBMain::FileRoot() const {
+  TZEBObject* root = ListRoot(FileObjects);
+  return root != nullptr && root->IsNode() ? static_cast<THunk*>(root) : nullptr;
+}
+
+THunk* TZEBMain::HelpRoot() const {
+  TZEBObject* root = ListRoot(HelpObjects);
+  return root != nullptr && root->IsNode() ? static_cast<THunk*>(root) : nullptr;
+}
+
+// ---- settings -----------------------------------------------------------------
+
+void TZEBMain::ReloadSettings() {
+  LoadSettings(Ini, Options, TBrowserDefaults::FromEnvironment(), THomeFolder::DefaultHintFolder());
+}
+
+void TZEBMain::SaveSettingsNow() {
+  const THunk* root = FileRoot();
+  SaveSettings(Ini, Options, root != nullptr && !CurrentFilePath.empty() ? &CurrentFilePath : nullptr, root);
+}
+
+// ---- start and close ----------------------------------------------------------
+
+void TZEBMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (FirstPaintDone) return;
+  FirstPaintDone = true;
+  // The command line runs once the window has been drawn.
+  QTimer::singleShot(0, this, [this] { HandleCommandLine(); });
+}
+
+void TZEBMain::HandleCommandLine() {
+  QCoreApplication::processEvents();
+  const TCommandLine line = ParseCommandLine(Arguments);
+  if (line.File) OpenHintFile(*line.File);
+  if (line.Help) HelpShowClick();
+  // Open Hints by Title (/VERBOSE) and Download New Hints (/UPDATE) come with
+  // their windows; their switches are recognised already.
+}
+
+void TZEBMain::closeEvent(QCloseEvent* event) {
+  SaveSettingsNow();
+  if (SearchWindow) SearchWindow->CloseWindow();
+  ClearList(HelpObjects);
+  ClearList(FileObjects);
+  event->accept();
+}
+
+void TZEBMain::FileExitClick() { close(); }
+
+// ---- opening ------------------------------------------------------------------
+
+void TZEBMain::FileOpenClick() {
+  TDialogs::TFileQuestion question;
+  question.Title = "Open Hint File";
+  question.Filter = "ZEB Hint Files (*.ZEB *.zeb *.Zeb);;All Files (*)";
+  question.DefaultExtension = "ZEB";
+  question.Folder = Text(Options.InstallDir);
+  const auto path = Dialogs().OpenFile(this, question);
+  if (path) OpenHintFile(path->toStdString());
+}
+
+void TZEBMain::ShowLoadError(int code, const std::string& path) {
+  const std::string message = LoadErrorMessage(code, path);
+  if (message.empty()) return;
+  if (code == LoadResult::ZipArchive) {
+    if (Dialogs().Message(this, "Error", Text(message), TDialogs::TIcon::Stop, true) == TDialogs::TAnswer::Help &&
+        !ShowHelpTopic("Unzipping ZIP Files"))
+      Dialogs().Message(this, "Error", NoHelpFile, TDialogs::TIcon::None);
+    return;
+  }
+  Dialogs().Message(this, "Error", Text(message), TDialogs::TIcon::Stop);
+}
+
+void TZEBMain::AppendCreditsEntry(THunk& root) {
+  const auto* version = dynamic_cast<const TMetaTextHunk*>(FindByKind(FileObjects, Kind::VerHunk));
+  const auto* info = dynamic_cast<const TInfoHunk*>(FindByKind(FileObjects, Kind::Info));
+  auto* owner = dynamic_cast<TItemsHunk*>(&root);
+  if (version == nullptr || info == nullptr || owner == nullptr || !Options.DisplayInfo) return;
+  if (version->Text != "95a" && version->Text != "96a") return;
+  // A spacer line, then the credits: both stand on lines of their own.
+  auto* spacer = new TBlankHunk(" ", owner);
+  spacer->EndsLine = 1;
+  owner->Append(spacer);
+  auto credits = std::make_unique<TInfoHunk>("Credits and File Information", owner);
+  credits->EndsLine = 1;
+  for (const TZEBObject* line : info->Items) {
+    auto* copy = new THunkLine(line->Text, nullptr);
+    copy->EndsLine = line->EndsLine;
+    copy->IsRule = line->IsRule;
+    copy->Wraps = line->Wraps;
+    copy->UseFixedFont = line->UseFixedFont;
+    copy->SpaceAfter = line->SpaceAfter;
+    credits->Append(copy);
+  }
+  owner->Append(credits.release());
+}
+
+void TZEBMain::RestoreRememberedHints(THunk* root) {
+  if (root == nullptr) return;
+  std::string record = ReadHintsShownRecord(Ini, CurrentFilePath);
+  if (!record.empty()) root->RestoreHintsShown(record);
+  if (!root->HintsShownValid()) root->ResetHintsShown();
+}
+
+void TZEBMain::OpenHintFile(const std::string& path) {
+  if (SearchWindow) SearchWindow->CloseWindow();
+  const TBusyCursor busy;
+  SaveSettingsNow();
+  const int code = LoadHintFile(path, FileObjects, false);
+  if (code != LoadResult::Loaded) {
+    ShowLoadError(code, path);
+    UpdateCommandStates();
+    statusBar()->showMessage(" ");
+    return;
+  }
+  THunk* root = FileRoot();
+  // The program's own help file opened by hand: show the copy loaded at start.
+  const bool helpFile = UpperCaseAtoZ(path).find("/ZEBWIN.ZEB") != std::string::npos && root != nullptr &&
+                        root->Text == HelpRootTitle;
+  if (helpFile) {
+    Dialogs().Message(this, "ZEB Help File",
+                      "The file that you have opened is the on-line help file for this program.  For future reference, "
+                      "you can access the file directly by selecting 'Show Help File' from the 'Help' menu or by "
+                      "pressing F1.  You can even view the help file when another ZEB hint file is already open.",
+                      TDialogs::TIcon::None);
+    ClearList(FileObjects);
+    HelpShowClick();
+    root = nullptr;
+  } else {
+    if (root != nullptr) AppendCreditsEntry(*root);
+    CurrentFilePath = path;
+    AddRecentFile(Ini, path, root != nullptr ? root->Text : std::string());
+    LoadRecentFiles();
+  }
+  ReloadSettings();
+  if (root != nullptr) root->Open();
+  if (!helpFile) RestoreRememberedHints(root);
+  UpdateCommandStates();
+  statusBar()->showMessage(" ");
+}
+
+// ---- recent files -------------------------------------------------------------
+
+void TZEBMain::LoadRecentFiles() {
+  const TRecentSlots recent = ReadRecentFiles(Ini);
+  for (int n = 0; n < 4; ++n) {
+    const std::string caption = RecentCaption(n, recent[n].Path);
+    RecentActions[n]->setText(Text(caption));
+    RecentActions[n]->setVisible(!caption.empty());
+  }
+  RecentSeparator->setVisible(!recent[0].Path.empty());
+}
+
+void TZEBMain::MRU0Click(int slot) {
+  const std::string path = ReadRecentFiles(Ini)[slot].Path;
+  if (!path.empty()) OpenHintFile(path);
+}
+
+// ---- commands on the open file ------------------------------------------------
+
+void TZEBMain::FileDecodeClick() {
+  THunk* root = FileRoot();
+  if (root == nullptr) return;
+  TDialogs::TFileQuestion question;
+  question.Title = "Save File As";
+  question.Filter = "Text Files (*.TXT *.txt);;All Files (*)";
+  question.InitialName = "*.TXT";
+  question.DefaultExtension = "TXT";
+  const auto path = Dialogs().SaveFile(this, question);
+  if (!path) return;
+  const TBusyCursor busy;
+  // A file that cannot be created gets nothing; the command ends quietly.
+  std::ofstream out(path->toStdString(), std::ios::binary | std::ios::trunc);
+  DecodeToText(*root, out);
+}
+
+void TZEBMain::FileFindClick() {
+  THunk* root = FileRoot();
+  if (root == nullptr) return;
+  const auto phrase = Dialogs().GetText(this, "Find Text", "Enter search phrase (it is not case-sensitive)", QString());
+  if (!phrase) return;
+  std::unique_ptr<TMetaTextHunk> results = FindInFile(*root, phrase->toStdString());
+  if (results->Items.empty()) {
+    Dialogs().Message(this, Text(results->Text), "No hints were found with the requested string.",
+                      TDialogs::TIcon::Stop);
+    return;
+  }
+  if (SearchWindow) SearchWindow->CloseWindow();
+  SearchWindow = ShowHintWindow(*results.release(), true);
+}
+
+void TZEBMain::FileInformationClick() {
+  if (TZEBObject* info = FindByKind(FileObjects, Kind::Info)) {
+    info->Open();
+    return;
+  }
+  if (FileObjects.size() == 1) {
+    if (const auto* root = dynamic_cast<TItemsHunk*>(FileObjects.front().get())) {
+      for (TZEBObject* item : root->Items)
+        if (item->IsNode() && item->KindCode() == Kind::Credit) {
+          item->Open();
+          return;
+        }
+    }
+  } else if (TZEBObject* version = FindByKind(FileObjects, Kind::VerHunk)) {
+    version->Open();
+    return;
+  }
+  Dialogs().Message(this, "File Information",
+                    "This ZEB file does not contain an information block.  See the \"About this ZEB File\" section of "
+                    "the file, if one exists, for information about this file.",
+                    TDialogs::TIcon::Information);
+}
+
+void TZEBMain::WindowsShowTopClick() {
+  if (THunk* root = FileRoot()) root->Open();
+}
+
+void TZEBMain::WindowsCloseAllClick() {
+  for (QMdiSubWindow* window : Area->subWindowList()) window->close();
+}
+
+void TZEBMain::OptionsResetMemoryClick() {
+  if (THunk* root = FileRoot()) root->ResetHintsShown();
+}
+
+bool TZEBMain::ShowHelpTopic(const std::string& title) {
+  THunk* root = HelpRoot();
+  THunk* node = root != nullptr ? root->FindByTitle(title) : nullptr;
+  if (node == nullptr) return false;
+  node->Open();
+  return true;
+}
+
+void TZEBMain::HelpShowClick() {
+  THunk* root = HelpRoot();
+  if (root == nullptr) {
+    Dialogs().Message(this, "Error", NoHelpFile, TDialogs::TIcon::None);
+    return;
+  }
+  if (!ShowHelpTopic("Help File Index")) root->Open();
+}

@@ -1,0 +1,88 @@
+#pragma once
+// The main window: the window area that holds every hint window, the menu,
+// the toolbar and the status bar, and the program-wide state: the open hint
+// file, the help file, the settings and the search-results window.
+
+#include <array>
+#include <string>
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include "model/loader.h"
+#include "settings/inifile.h"
+#include "settings/options.h"
+#include "shell/commandline.h"
+
+class QAction;
+class QMdiArea;
+class QMenu;
+class THunk;
+class TStringForm;
+
+class TZEBMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // programDir ends with "/": the help file "ZEBWIN.ZEB" lies there.
+  TZEBMain(std::string programDir, std::vector<std::string> arguments);
+  ~TZEBMain() override;
+
+  // Opens a hint file, replacing the one that is open; reports failures.
+  void OpenHintFile(const std::string& path);
+
+  // Commands of the menu and the toolbar.
+  void FileOpenClick();
+  void FileDecodeClick();
+  void FileFindClick();
+  void FileInformationClick();
+  void FileExitClick();
+  void WindowsShowTopClick();
+  void WindowsCloseAllClick();
+  void OptionsResetMemoryClick();
+  void HelpShowClick();
+  void MRU0Click(int slot);
+  // Opens the help file's node of that title; false when there is none.
+  bool ShowHelpTopic(const std::string& title);
+
+  // Enables the commands that need an open file or an active hint window.
+  void UpdateCommandStates();
+  // Rebuilds the recent-files items of the File menu from the settings file.
+  void LoadRecentFiles();
+
+  THunk* FileRoot() const;
+  THunk* HelpRoot() const;
+
+  // State shared with the rest of the program.
+  std::string ProgramDir;
+  std::string LastTitleFolder;
+  std::string CurrentFilePath;
+  std::string HelpFilePath;
+  TOptions Options;
+  TIniFile Ini;
+  TObjectList FileObjects;
+  TObjectList HelpObjects;
+  QPointer<TStringForm> SearchWindow;
+  QMdiArea* Area = nullptr;
+
+  // The actions, by the menu item names of the program.
+  QAction* Action(const char* name) const;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void HandleCommandLine();
+  void SaveSettingsNow();
+  void ReloadSettings();
+  void ShowLoadError(int code, const std::string& path);
+  void AppendCreditsEntry(THunk& root);
+  void RestoreRememberedHints(THunk* root);
+
+  std::vector<std::string> Arguments;
+  bool FirstPaintDone = false;
+  std::array<QAction*, 4> RecentActions{};
+  QAction* RecentSeparator = nullptr;
+};

@@ -1,0 +1,61 @@
+#pragma once
+// A scripted stand-in for the program's dialogs: answers are queued by the
+// test, and every question asked is recorded.
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "display/dialogs.h"
+
+class TScriptedDialogs : public TDialogs {
+ public:
+  struct TAsked {
+    std::string Kind;  // "message", "open", "save", "text", "folder"
+    QString Caption;
+    QString Text;
+    TIcon Icon = TIcon::None;
+    bool HelpButton = false;
+  };
+
+  TScriptedDialogs() { SetDialogs(this); }
+  ~TScriptedDialogs() override { SetDialogs(nullptr); }
+
+  TAnswer Message(QWidget*, const QString& caption, const QString& text, TIcon icon, bool helpButton) override {
+    Asked.push_back({"message", caption, text, icon, helpButton});
+    if (MessageAnswers.empty()) return TAnswer::Ok;
+    const TAnswer answer = MessageAnswers.front();
+    MessageAnswers.pop_front();
+    return answer;
+  }
+  std::optional<QString> OpenFile(QWidget*, const TFileQuestion& question) override {
+    Asked.push_back({"open", question.Title, question.Filter});
+    return Next();
+  }
+  std::optional<QString> SaveFile(QWidget*, const TFileQuestion& question) override {
+    Asked.push_back({"save", question.Title, question.Filter});
+    return Next();
+  }
+  std::optional<QString> GetText(QWidget*, const QString& caption, const QString& prompt, const QString&) override {
+    Asked.push_back({"text", caption, prompt});
+    return Next();
+  }
+  std::optional<QString> ChooseFolder(QWidget*, const QString& caption, const QString& prompt, const QString&) override {
+    Asked.push_back({"folder", caption, prompt});
+    return Next();
+  }
+
+  // Answers for file, text and folder questions, in order; none = cancel.
+  std::deque<std::optional<QString>> Answers;
+  std::deque<TAnswer> MessageAnswers;
+  std::vector<TAsked> Asked;
+
+ private:
+  std::optional<QString> Next() {
+    if (Answers.empty()) return std::nullopt;
+    auto answer = Answers.front();
+    Answers.pop_front();
+    return answer;
+  }
+};
