@@ -1,4 +1,4 @@
-// Loading speed and memory of large hint files. The files are written once
+// Loading and decoding speed, and memory, of large hint files. The files are written once
 // with the writer into a folder under the temporary directory and kept there
 // for later runs; each benchmark loads one of them.
 //
@@ -12,11 +12,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
+#include <streambuf>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "authoring/hintwriter.h"
+#include "model/displaydocument.h"
+#include "model/hunk.h"
 #include "model/loader.h"
 
 namespace fs = std::filesystem;
@@ -192,6 +196,41 @@ void BM_ClearList(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ClearList)->Arg(5)->Arg(50)->Unit(benchmark::kMillisecond);
+
+// Decoding the whole file to text, as "Decode to Text" writes it; the bytes
+// go to a stream that only counts them. Speed is in file bytes per second.
+class TCountingBuffer : public std::streambuf {
+ public:
+  std::int64_t Count = 0;
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (c != traits_type::eof()) ++Count;
+    return c;
+  }
+  std::streamsize xsputn(const char*, std::streamsize n) override {
+    Count += n;
+    return n;
+  }
+};
+
+void BM_Decode(benchmark::State& state) {
+  const std::string& path = FileOf(static_cast<int>(state.range(0)));
+  const auto size = static_cast<std::int64_t>(fs::file_size(path));
+  TObjectList list;
+  if (LoadHintFile(path, list, false) != LoadResult::Loaded) {
+    state.SkipWithError("the file did not load");
+    return;
+  }
+  auto* root = static_cast<THunk*>(ListRoot(list));
+  TCountingBuffer counter;
+  std::ostream out(&counter);
+  for (auto _ : state) DecodeToText(*root, out);
+  state.SetBytesProcessed(state.iterations() * size);
+  state.counters["TextMB"] = static_cast<double>(counter.Count) / 1e6 / static_cast<double>(state.iterations());
+  ClearList(list);
+}
+BENCHMARK(BM_Decode)->Arg(5)->Arg(50)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 

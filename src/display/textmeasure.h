@@ -8,7 +8,10 @@
 #include <QFontMetrics>
 #include <QStringView>
 
+#include <memory>
+
 class QPaintDevice;
+class TAdvanceCache;
 struct TFontSpec;
 
 class TTextMeasure {
@@ -36,6 +39,8 @@ class TFontMeasure : public TTextMeasure {
  private:
   QFontMetrics Main;
   QFontMetrics Fixed;
+  std::shared_ptr<TAdvanceCache> MainAdvances;
+  std::shared_ptr<TAdvanceCache> FixedAdvances;
 };
 
 // The font the settings describe: face, size in points (a size of 0 or less

@@ -1,0 +1,107 @@
+// Speed of the reader's display: laying out a long node with the real fonts,
+// and opening a large hint file until its root window has painted.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <QApplication>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "authoring/hintwriter.h"
+#include "display/textlayout.h"
+#include "display/textmeasure.h"
+#include "model/metatexthunk.h"
+#include "settings/options.h"
+#include "shell/main.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// A node of `count` items: lines of words, every tenth a child node's title.
+std::unique_ptr<TMetaTextHunk> LongNode(int count) {
+  auto node = std::make_unique<TMetaTextHunk>("Long", nullptr, Kind::Subject);
+  for (int i = 0; i < count; ++i) {
+    if (i % 10 == 9) {
+      node->AddLine(new TMetaTextHunk("A question about item " + std::to_string(i) + "?", node.get(), Kind::Hint));
+    } else {
+      node->AddLine(new THunkLine("The lamp is behind the door of the old shed, under the rope and the ladder; look "
+                                  "west " + std::to_string(i) + ".",
+                                  nullptr));
+    }
+  }
+  return node;
+}
+
+void BM_WrapText(benchmark::State& state) {
+  const int count = static_cast<int>(state.range(0));
+  auto node = LongNode(count);
+  const TFontMeasure measure(MakeFont(TextToFont("Arial,10,400,0")), MakeFont(TextToFont("Courier New,9,400,0")));
+  TTextLayout layout;
+  layout.Document = node.get();
+  layout.ShownCount = count;
+  layout.LayoutWidth = 640;
+  for (auto _ : state) benchmark::DoNotOptimize(layout.WrapText(measure, QSize(640, 480)));
+  state.SetItemsProcessed(state.iterations() * count);
+}
+BENCHMARK(BM_WrapText)->Arg(1250)->Arg(2500)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// A hint file of about 5 MB whose root window lists many subjects.
+std::string LargeFile() {
+  const fs::path path = fs::temp_directory_path() / "zeb-display-benchmark-5mb-v1.zeb";
+  if (fs::exists(path)) return path.string();
+  THintFileWriter file;
+  std::vector<TWHunkPtr> subjects;
+  std::string line = "Try looking behind the painting in the hall, then under the rug by the fire.";
+  for (int s = 0; s < 600; ++s) {
+    std::vector<TWHunkPtr> questions;
+    for (int q = 0; q < 12; ++q) {
+      std::vector<std::string> hints;
+      for (int h = 0; h < 6; ++h) {
+        if (h > 0) hints.push_back("-");
+        hints.push_back(line);
+      }
+      questions.push_back(Hint("Question " + std::to_string(q) + " of subject " + std::to_string(s) + "?", hints));
+    }
+    subjects.push_back(Subject("Subject number " + std::to_string(s), std::move(questions)));
+  }
+  file.Hunks = {Subject("Display Benchmark", std::move(subjects)), PlainHunk("VERSION", "96a", {"bench"})};
+  file.Save(path.string());
+  return path.string();
+}
+
+void BM_OpenUntilPainted(benchmark::State& state) {
+  const std::string path = LargeFile();
+  const fs::path home = fs::temp_directory_path() / "zeb-display-benchmark-home";
+  fs::create_directories(home);
+  qputenv("ZEBWIN_HOME", QByteArray::fromStdString(home.string()));
+  TZEBMain main(home.string() + "/", {});
+  main.resize(900, 700);
+  main.show();
+  QApplication::processEvents();
+  for (auto _ : state) {
+    main.OpenHintFile(path);
+    QMdiSubWindow* window = main.Area->activeSubWindow();
+    if (window == nullptr) {
+      state.SkipWithError("no root window");
+      break;
+    }
+    window->repaint();  // paint now, not at the next turn of the event loop
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(path)));
+  qunsetenv("ZEBWIN_HOME");
+}
+BENCHMARK(BM_OpenUntilPainted)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
