@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QResizeEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollArea>
@@ -192,7 +193,37 @@ bool TStringForm::eventFilter(QObject* watched, QEvent* event) {
     const QSize client = Scroll->viewport()->size();
     ControlWidget->Resize(client.height(), client.width());
   }
+  if (watched == SubWindow() && event->type() == QEvent::Resize && !Closed && !Adjusting) {
+    auto* resize = static_cast<QResizeEvent*>(event);
+    const QSize kept = KeepPictureAspect(resize->oldSize(), resize->size());
+    if (kept != resize->size()) {
+      Adjusting = true;
+      SubWindow()->resize(kept);
+      Adjusting = false;
+    }
+  }
   return QWidget::eventFilter(watched, event);
+}
+
+QSize TStringForm::KeepPictureAspect(QSize before, QSize proposed) const {
+  if (!before.isValid() || !ControlWidget->IsJustAGraphic() || !DisplayOptions().StretchGraphics) return proposed;
+  const auto* picture = static_cast<const TPNGObject*>(NodeShown->Items.front());
+  const auto* image = dynamic_cast<const TPictureImage*>(picture->Bitmap.get());
+  const QWidget* window = SubWindow() != nullptr ? static_cast<const QWidget*>(SubWindow()) : this;
+  const QSize client = Scroll->viewport()->size();
+  if (image == nullptr || image->Image.isNull() || client.isEmpty()) return proposed;
+  // The frame around the picture: window minus client area, plus the margins.
+  const int frameW = window->width() - client.width() + 20;
+  const int frameH = window->height() - client.height() + 20;
+  const double sx = double(proposed.width() - frameW) / image->Image.width();
+  const double sy = double(proposed.height() - frameH) / image->Image.height();
+  // The edge that moved decides; a corner (both) takes the larger scale.
+  const bool widthMoved = proposed.width() != before.width();
+  const bool heightMoved = proposed.height() != before.height();
+  const double scale = widthMoved && heightMoved ? std::max(sx, sy) : widthMoved ? sx : sy;
+  if (scale <= 0) return proposed;
+  return QSize(static_cast<int>(image->Image.width() * scale + frameW),
+               static_cast<int>(image->Image.height() * scale + frameH));
 }
 
 // ---- revealing hints ----------------------------------------------------------
@@ -273,6 +304,7 @@ THintForm* ShowHintWindow(TItemsHunk& node, bool ownsNode) {
     QMdiSubWindow* sub = area->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     if (!form->windowIcon().isNull()) sub->setWindowIcon(form->windowIcon());
+    sub->installEventFilter(form);
     sub->show();
     area->setActiveSubWindow(sub);
   } else {

@@ -41,6 +41,9 @@ class TStringForm : public QWidget, public TNodeWindow {
   void CloseWindow();
   // Brings the window forward, restored and focused.
   void ShowWindow();
+  // Keeps a stretched lone picture's proportions when its window is resized:
+  // the size for a proposed one, given the size before.
+  QSize KeepPictureAspect(QSize before, QSize proposed) const;
   void CloseNodeWindow() override;
 
   TItemsHunk* Node() const { return NodeShown; }
@@ -67,6 +70,7 @@ class TStringForm : public QWidget, public TNodeWindow {
   THintButton* Button;
   bool OwnsNode;
   bool Closed = false;
+  bool Adjusting = false;
 };
 
 class THintForm : public TStringForm {

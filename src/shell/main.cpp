@@ -147,7 +147,7 @@ void TZEBMain::BuildMenus() {
       {"FileExit", [this] { FileExitClick(); }},
       {"WindowsCascade", [this] { Area->cascadeSubWindows(); }},
       {"WindowsTile", [this] { Area->tileSubWindows(); }},
-      {"WindowsArrange", [this] { Area->tileSubWindows(); }},
+      {"WindowsArrange", [this] { ArrangeIcons(); }},
       {"WindowsCloseAll", [this] { WindowsCloseAllClick(); }},
       {"WindowsShowTop", [this] { WindowsShowTopClick(); }},
       {"OptionsResetMemory", [this] { OptionsResetMemoryClick(); }},
@@ -427,6 +427,18 @@ void TZEBMain::FileInformationClick() {
 
 void TZEBMain::WindowsShowTopClick() {
   if (THunk* root = FileRoot()) root->Open();
+}
+
+void TZEBMain::ArrangeIcons() {
+  // Minimised windows line up along the bottom of the window area.
+  int x = 0;
+  for (QMdiSubWindow* window : Area->subWindowList()) {
+    if (!window->isMinimized()) continue;
+    const QSize size = window->size();
+    if (x > 0 && x + size.width() > Area->width()) x = 0;
+    window->move(x, Area->height() - size.height());
+    x += size.width();
+  }
 }
 
 void TZEBMain::WindowsCloseAllClick() {

@@ -39,6 +39,7 @@ class TZEBMain : public QMainWindow {
   void FileExitClick();
   void WindowsShowTopClick();
   void WindowsCloseAllClick();
+  void ArrangeIcons();
   void OptionsResetMemoryClick();
   void HelpShowClick();
   void MRU0Click(int slot);
