@@ -18,22 +18,12 @@
 #include "model/pngobject.h"
 #include "model/texthunk.h"
 #include "support/fixtures.h"
+#include "support/treehelpers.h"
 
 namespace {
 
-std::unique_ptr<TLoaded> LoadFile(const std::string& bytes, bool inlineImages = false) {
-  auto loaded = std::make_unique<TLoaded>();
-  LoadBytes(bytes, *loaded, inlineImages);
-  return loaded;
-}
-
 TItemsHunk* ItemsOf(TZEBObject* object) { return dynamic_cast<TItemsHunk*>(object); }
 THunk* NodeOf(TZEBObject* object) { return dynamic_cast<THunk*>(object); }
-
-// The root of the newer section of a loaded file.
-TItemsHunk* NewerRoot(const TLoaded& loaded) {
-  return loaded.List.size() >= 2 ? ItemsOf(loaded.List[1].get()) : nullptr;
-}
 
 // One line per object: kind, title or text, line number and count, flags.
 void Dump(const TZEBObject& object, int depth, std::ostringstream& out) {

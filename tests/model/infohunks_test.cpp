@@ -16,25 +16,11 @@
 #include "model/metatexthunk.h"
 #include "model/pngobject.h"
 #include "support/fixtures.h"
+#include "support/treehelpers.h"
 
 namespace {
 
-std::string LoadOk(THintFileWriter& writer, TLoaded& loaded) {
-  std::string bytes = writer.Build();
-  LoadBytes(bytes, loaded);
-  EXPECT_EQ(loaded.Code, LoadResult::Loaded);
-  return bytes;
-}
-
-TItemsHunk* RootOf(const TLoaded& loaded) { return dynamic_cast<TItemsHunk*>(ListRoot(loaded.List)); }
-
 TInfoHunk* InfoOf(const TLoaded& loaded) { return dynamic_cast<TInfoHunk*>(FindByKind(loaded.List, Kind::Info)); }
-
-std::vector<std::string> ItemTexts(const TItemsHunk& node) {
-  std::vector<std::string> texts;
-  for (const TZEBObject* item : node.Items) texts.push_back(item->Text);
-  return texts;
-}
 
 std::vector<std::string> LineTexts(const std::vector<std::unique_ptr<THunkLine>>& lines) {
   std::vector<std::string> texts;

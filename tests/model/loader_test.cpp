@@ -21,6 +21,7 @@
 #include "model/metatexthunk.h"
 #include "model/pngobject.h"
 #include "support/fixtures.h"
+#include "support/treehelpers.h"
 
 // ---- allocation watch ----------------------------------------------------
 // The loader must turn a failed allocation into code 3, and must never ask
@@ -75,18 +76,8 @@ void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
-std::unique_ptr<TLoaded> LoadFile(const std::string& bytes, bool inlineImages = false) {
-  auto loaded = std::make_unique<TLoaded>();
-  LoadBytes(bytes, *loaded, inlineImages);
-  return loaded;
-}
-
 TItemsHunk* ItemsOf(TZEBObject* object) { return dynamic_cast<TItemsHunk*>(object); }
 THunk* NodeOf(TZEBObject* object) { return dynamic_cast<THunk*>(object); }
-
-TItemsHunk* NewerRoot(const TLoaded& loaded) {
-  return loaded.List.size() >= 2 ? ItemsOf(loaded.List[1].get()) : nullptr;
-}
 
 // The tree as indented text: nodes with kind, title and line number; text
 // lines quoted; hint separators as "---".

@@ -12,34 +12,9 @@
 #include "model/metatexthunk.h"
 #include "model/pngobject.h"
 #include "support/fixtures.h"
+#include "support/treehelpers.h"
 
 namespace {
-
-std::string LoadOk(THintFileWriter& writer, TLoaded& loaded, bool inlineImages = false) {
-  std::string bytes = writer.Build();
-  LoadBytes(bytes, loaded, inlineImages);
-  EXPECT_EQ(loaded.Code, LoadResult::Loaded);
-  return bytes;
-}
-
-TItemsHunk* RootOf(const TLoaded& loaded) { return dynamic_cast<TItemsHunk*>(ListRoot(loaded.List)); }
-
-template <class T = TItemsHunk>
-T* ItemAs(const TItemsHunk& node, std::size_t index) {
-  return index < node.ItemCount() ? dynamic_cast<T*>(node.ItemAt(index)) : nullptr;
-}
-
-std::vector<std::string> ItemTexts(const TItemsHunk& node) {
-  std::vector<std::string> texts;
-  for (const TZEBObject* item : node.Items) texts.push_back(item->Text);
-  return texts;
-}
-
-// The line number of a node among the items, or -1 when there is none there.
-std::int32_t ItemLine(const TItemsHunk& node, std::size_t index) {
-  const auto* hunk = index < node.ItemCount() ? dynamic_cast<const THunk*>(node.ItemAt(index)) : nullptr;
-  return hunk != nullptr ? hunk->LineNumber : -1;
-}
 
 // The embedded bytes a node points at lie in the file where it says.
 void ExpectDataAt(const std::string& file, std::int32_t offset, std::int32_t length, const std::string& data) {

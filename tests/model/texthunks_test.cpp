@@ -14,35 +14,9 @@
 #include "model/metatexthunk.h"
 #include "model/texthunk.h"
 #include "support/fixtures.h"
+#include "support/treehelpers.h"
 
 namespace {
-
-// Builds the file, loads it and expects it to load; returns the file's bytes.
-std::string LoadOk(THintFileWriter& writer, TLoaded& loaded) {
-  std::string bytes = writer.Build();
-  LoadBytes(bytes, loaded);
-  EXPECT_EQ(loaded.Code, LoadResult::Loaded);
-  return bytes;
-}
-
-TItemsHunk* RootOf(const TLoaded& loaded) { return dynamic_cast<TItemsHunk*>(ListRoot(loaded.List)); }
-
-template <class T = TItemsHunk>
-T* ItemAs(const TItemsHunk& node, std::size_t index) {
-  return index < node.ItemCount() ? dynamic_cast<T*>(node.ItemAt(index)) : nullptr;
-}
-
-std::vector<std::string> ItemTexts(const TItemsHunk& node) {
-  std::vector<std::string> texts;
-  for (const TZEBObject* item : node.Items) texts.push_back(item->Text);
-  return texts;
-}
-
-// The line number of a node among the items, or -1 when there is none there.
-std::int32_t ItemLine(const TItemsHunk& node, std::size_t index) {
-  const auto* hunk = index < node.ItemCount() ? dynamic_cast<const THunk*>(node.ItemAt(index)) : nullptr;
-  return hunk != nullptr ? hunk->LineNumber : -1;
-}
 
 // A file whose root is a SUBJECT with the given children.
 THintFileWriter FileWith(std::vector<TWHunkPtr> children, const std::string& rootTitle = "Game") {

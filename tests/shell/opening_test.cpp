@@ -1,0 +1,338 @@
+// Opening hint files in the main window: the load-error messages, the
+// program's own help file, the credits entry, command enabling, and the
+// record of revealed hints kept across a reopen.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include <QAction>
+#include <QApplication>
+#include <QStatusBar>
+
+#include "model/infohunk.h"
+#include "model/metatexthunk.h"
+#include "shell/mainfixture.h"
+
+namespace {
+
+const char* const FileCommands[] = {"FileDecode", "FileFind", "FileInformation", "WindowsShowTop",
+                                    "OptionsResetMemory"};
+
+void ExpectFileCommands(const TZEBMain& main, bool enabled) {
+  for (const char* name : FileCommands) EXPECT_EQ(main.Action(name)->isEnabled(), enabled) << name;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+std::string MemoryKeyOf(const std::string& path) {
+  return Lower(path + "." + std::to_string(std::filesystem::file_size(path)));
+}
+
+TMetaTextHunk* Meta(THunk* node) { return dynamic_cast<TMetaTextHunk*>(node); }
+
+}  // namespace
+
+// ---- load errors ------------------------------------------------------------------
+
+TEST_F(MainWindowTest, EachLoadErrorShowsItsMessageAndLeavesTheRightFileOpen) {
+  struct TCase {
+    const char* Name;
+    std::function<std::string(MainWindowTest&)> MakeFile;  // returns the path to open
+    std::string Text;                                      // "" = the could-not-be-opened text
+    bool HelpButton;
+    bool PreviousStaysOpen;
+  };
+  auto write = [](const std::string& name, const std::string& bytes) {
+    return [name, bytes](MainWindowTest& test) { return test.Files.Write(name, bytes); };
+  };
+  const TCase cases[] = {
+      {"not a hint file", write("NOTES.ZEB", "Hello\r\nThis is not a hint file.\r\n"),
+       "The file you have tried to open is not a ZEB file.", false, false},
+      {"ZEB with a trailing space", write("SPACE.ZEB", "ZEB \r\nTitle\r\n1 0\r\n"),
+       "The file you have tried to open is not a ZEB file.", false, false},
+      {"corrupted",
+       [](MainWindowTest& test) {
+         THintFileWriter writer = GameFileWriter("Broken");
+         writer.Checksum = THintFileWriter::TChecksum::Wrong;
+         return test.Save("BROKEN.ZEB", writer);
+       },
+       "The hint file you have tried to open has been corrupted.  Try downloading it again, and contact the ZEB "
+       "for support if you continue receive this error.",
+       false, false},
+      {"zip archive", write("GAME.ZIP.ZEB", std::string("PK\x03\x04\x14\x00\x00\x00\r\n", 10)),
+       "The file you have tried to open is a ZIP-compressed archive.  You must first uncompress .ZIP files before "
+       "loading them into the ZEB reader.",
+       true, false},
+      {"missing file", [](MainWindowTest& test) { return (test.Files.Path() / "GONE.ZEB").string(); }, "", false,
+       true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TScriptedDialogs dialogs;
+    TScopedHome home;
+    Main.reset();
+    TZEBMain& main = Start(THelpFile::None);
+    const std::string good = SaveGame();
+    main.OpenHintFile(good);
+    ASSERT_NE(main.FileRoot(), nullptr);
+    THunk* previousRoot = main.FileRoot();
+
+    const std::string bad = c.MakeFile(*this);
+    main.OpenHintFile(bad);
+
+    ASSERT_EQ(dialogs.Asked.size(), 1u);
+    const auto& asked = dialogs.Asked[0];
+    EXPECT_EQ(asked.Kind, "message");
+    EXPECT_EQ(asked.Caption, "Error");
+    const std::string text =
+        !c.Text.empty()
+            ? c.Text
+            : bad + " could not be opened.  Make sure that this file exists, and that no other application is using it.";
+    EXPECT_EQ(asked.Text.toStdString(), text);
+    EXPECT_EQ(asked.Icon, TDialogs::TIcon::Stop);
+    EXPECT_EQ(asked.HelpButton, c.HelpButton);
+
+    if (c.PreviousStaysOpen) {
+      EXPECT_EQ(main.FileRoot(), previousRoot);
+      EXPECT_TRUE(WindowOpen(main.FileRoot()));
+    } else {
+      EXPECT_TRUE(main.FileObjects.empty());
+      EXPECT_EQ(main.FileRoot(), nullptr);
+    }
+    ExpectFileCommands(main, c.PreviousStaysOpen);
+    // What the failed open leaves alone.
+    EXPECT_EQ(main.CurrentFilePath, good);
+    TIniFile ini = Settings();
+    EXPECT_EQ(ini.ReadIniString("MRU", "MRU0", ""), good);
+    EXPECT_EQ(ini.ReadIniString("MRU", "MRU1", ""), "");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(main.statusBar()->currentMessage(), " ");
+    Main.reset();
+  }
+}
+
+TEST_F(MainWindowTest, HelpButtonOfTheZipMessageOpensTheUnzippingPage) {
+  struct TCase {
+    THelpFile Help;
+    TDialogs::TAnswer Answer;
+    bool PageOpens;
+    bool ReportsNoHelp;
+  };
+  const TCase cases[] = {
+      {THelpFile::Full, TDialogs::TAnswer::Help, true, false},
+      {THelpFile::Full, TDialogs::TAnswer::Ok, false, false},
+      {THelpFile::WithoutUnzipping, TDialogs::TAnswer::Help, false, true},
+      {THelpFile::None, TDialogs::TAnswer::Help, false, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.Help) * 10 + static_cast<int>(c.Answer));
+    TScopedHome home;
+    TTempDir program;
+    TScriptedDialogs dialogs;
+    if (c.Help != THelpFile::None) HelpFileWriter(c.Help).Save(program.Path().string() + "/ZEBWIN.ZEB");
+    TZEBMain main(program.Path().string() + "/", {});
+    dialogs.MessageAnswers = {c.Answer};
+    main.OpenHintFile(Files.Write("ARCHIVE.ZEB", "PK\x03\x04 not really a zip\r\n"));
+
+    THunk* page = main.HelpRoot() != nullptr ? main.HelpRoot()->FindByTitle("Unzipping ZIP Files") : nullptr;
+    EXPECT_EQ(WindowOpen(page), c.PageOpens);
+    ASSERT_EQ(dialogs.Asked.size(), c.ReportsNoHelp ? 2u : 1u);
+    EXPECT_TRUE(dialogs.Asked[0].HelpButton);
+    if (c.ReportsNoHelp) {
+      EXPECT_EQ(dialogs.Asked[1].Caption, "Error");
+      EXPECT_EQ(dialogs.Asked[1].Text, "Unable to locate help file.");
+      EXPECT_EQ(dialogs.Asked[1].Icon, TDialogs::TIcon::None);
+      EXPECT_FALSE(dialogs.Asked[1].HelpButton);
+    }
+    EXPECT_EQ(main.FileRoot(), nullptr);
+  }
+}
+
+// ---- the help file opened as a hint file ------------------------------------------
+
+TEST_F(MainWindowTest, OpeningTheHelpFileShowsTheNoticeAndTheHelpIndex) {
+  TZEBMain& main = Start();
+  const std::string game = SaveGame();
+  main.OpenHintFile(game);
+  main.OpenHintFile(HelpPath());
+
+  ASSERT_EQ(Dialogs.Asked.size(), 1u);
+  EXPECT_EQ(Dialogs.Asked[0].Kind, "message");
+  EXPECT_EQ(Dialogs.Asked[0].Caption, "ZEB Help File");
+  EXPECT_EQ(Dialogs.Asked[0].Text.toStdString(),
+            "The file that you have opened is the on-line help file for this program.  For future reference, you can "
+            "access the file directly by selecting 'Show Help File' from the 'Help' menu or by pressing F1.  You can "
+            "even view the help file when another ZEB hint file is already open.");
+  EXPECT_EQ(Dialogs.Asked[0].Icon, TDialogs::TIcon::None);
+  EXPECT_TRUE(main.FileObjects.empty());
+  EXPECT_EQ(main.FileRoot(), nullptr);
+  ExpectFileCommands(main, false);
+  EXPECT_TRUE(WindowOpen(HelpNode("Help File Index")));
+  // Not a hint file the user opened: neither the current file nor a recent one.
+  EXPECT_EQ(main.CurrentFilePath, game);
+  EXPECT_EQ(Settings().ReadIniString("MRU", "MRU0", ""), game);
+  EXPECT_EQ(Settings().ReadIniString("MRU", "MRU1", ""), "");
+}
+
+TEST_F(MainWindowTest, OnlyAZebwinFileTitledAsTheHelpFileIsTreatedAsTheHelpFile) {
+  struct TCase {
+    const char* Folder;
+    const char* Name;
+    const char* Title;
+    bool IsHelp;
+  };
+  const TCase cases[] = {
+      {"other", "zebwin.zeb", "ZEB Reader Documentation", true},
+      {"other", "zebwin.zeb", "Moonfall", false},
+      {"other", "ZEBWIN.ZEB", "ZEB Reader documentation", false},
+      {"other", "MYZEBWIN.ZEB", "ZEB Reader Documentation", false},
+      {"other", "zebwin.zebra", "ZEB Reader Documentation", true},
+  };
+  TZEBMain& main = Start();
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(std::string(c.Name) + " / " + c.Title);
+    Dialogs.Asked.clear();
+    std::filesystem::create_directories(Files.Path() / c.Folder);
+    const std::string path = Save(std::string(c.Folder) + "/" + c.Name, GameFileWriter(c.Title));
+    main.OpenHintFile(path);
+    EXPECT_EQ(main.FileRoot() == nullptr, c.IsHelp);
+    EXPECT_EQ(Messages().size(), c.IsHelp ? 1u : 0u);
+    if (!c.IsHelp) {
+      EXPECT_EQ(main.CurrentFilePath, path);
+      EXPECT_EQ(Settings().ReadIniString("MRU", "MRU0", ""), path);
+      EXPECT_TRUE(WindowOpen(main.FileRoot()));
+    }
+  }
+}
+
+// ---- credits entry -----------------------------------------------------------------
+
+TEST_F(MainWindowTest, CreditsEntryOnlyForVersions95aAnd96aWithDisplayInfo) {
+  struct TCase {
+    std::string Version;  // "" = no VERSION hunk
+    bool DisplayInfo;
+    bool Entry;
+  };
+  const TCase cases[] = {
+      {"96a", true, true},  {"95a", true, true},   {"95b", true, false}, {"96a", false, false},
+      {"95a", false, false}, {"", true, false},    {"96A", true, false}, {"96a ", true, false},
+  };
+  TZEBMain& main = Start();
+  int n = 0;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE("version '" + c.Version + "' DisplayInfo " + (c.DisplayInfo ? "on" : "off"));
+    const std::string path = Save("GAME" + std::to_string(n++) + ".ZEB", GameFileWriter("Moonfall", c.Version));
+    TLoaded plain;
+    plain.Code = LoadHintFile(path, plain.List, false);
+    ASSERT_EQ(plain.Code, LoadResult::Loaded);
+    const std::size_t itemsInFile = dynamic_cast<TItemsHunk*>(ListRoot(plain.List))->ItemCount();
+
+    main.Options.DisplayInfo = c.DisplayInfo;
+    main.OpenHintFile(path);
+    auto* root = dynamic_cast<TItemsHunk*>(main.FileRoot());
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(root->ItemCount(), itemsInFile + (c.Entry ? 2 : 0));
+    if (!c.Entry) continue;
+
+    const TZEBObject* blank = root->ItemAt(itemsInFile);
+    EXPECT_EQ(blank->KindCode(), Kind::Blank);
+    EXPECT_TRUE(blank->IsNode());
+    EXPECT_EQ(blank->Text, " ");
+    const auto* credits = dynamic_cast<const TItemsHunk*>(root->ItemAt(itemsInFile + 1));
+    ASSERT_NE(credits, nullptr);
+    EXPECT_EQ(credits->KindCode(), Kind::Info);
+    EXPECT_EQ(credits->Text, "Credits and File Information");
+    EXPECT_EQ(credits->Owner, root);
+    const auto* info = dynamic_cast<const TItemsHunk*>(FindByKind(main.FileObjects, Kind::Info));
+    ASSERT_NE(info, nullptr);
+    ASSERT_NE(info, credits);
+    ASSERT_EQ(credits->ItemCount(), info->ItemCount());
+    ASSERT_GT(info->ItemCount(), 3u);
+    for (std::size_t i = 0; i < info->ItemCount(); ++i) {
+      const TZEBObject* copy = credits->ItemAt(i);
+      const TZEBObject* line = info->ItemAt(i);
+      SCOPED_TRACE(line->Text);
+      EXPECT_NE(copy, line);  // copies, not the same lines
+      EXPECT_EQ(copy->Text, line->Text);
+      EXPECT_EQ(copy->EndsLine, line->EndsLine);
+      EXPECT_EQ(copy->IsRule, line->IsRule);
+      EXPECT_EQ(copy->Wraps, line->Wraps);
+      EXPECT_EQ(copy->UseFixedFont, line->UseFixedFont);
+      EXPECT_EQ(copy->SpaceAfter, line->SpaceAfter);
+    }
+  }
+}
+
+// ---- command enabling -------------------------------------------------------------
+
+TEST_F(MainWindowTest, FileCommandsAreEnabledExactlyWhileAFileIsOpen) {
+  TZEBMain& main = Start();
+  ExpectFileCommands(main, false);
+  main.OpenHintFile(SaveGame());
+  ExpectFileCommands(main, true);
+  main.OpenHintFile(Files.Write("NOTZEB.ZEB", "nothing\r\n"));
+  ExpectFileCommands(main, false);
+  main.OpenHintFile(SaveGame("AGAIN.ZEB"));
+  ExpectFileCommands(main, true);
+  main.OpenHintFile(HelpPath());
+  ExpectFileCommands(main, false);
+}
+
+// ---- revealed hints kept across a reopen --------------------------------------------
+
+TEST_F(MainWindowTest, RevealedHintsSurviveAReopenOfTheSameFile) {
+  TZEBMain& main = Start();
+  const std::string path = SaveGame();
+  main.OpenHintFile(path);
+  Meta(FileNode("How do I open the gate?"))->HintsShown = 1;
+  Meta(FileNode("Where is the key?"))->HintsShown = 3;
+
+  main.OpenHintFile(path);
+
+  EXPECT_EQ(Settings().ReadIniString("Memory", MemoryKeyOf(path), ""), "1,3,");
+  ASSERT_NE(Meta(FileNode("How do I open the gate?")), nullptr);
+  EXPECT_EQ(Meta(FileNode("How do I open the gate?"))->HintsShown, 1);
+  EXPECT_EQ(Meta(FileNode("Where is the key?"))->HintsShown, 3);
+}
+
+TEST_F(MainWindowTest, AFailedOpenStillStoresTheRecordOfTheOpenFile) {
+  TZEBMain& main = Start();
+  const std::string path = SaveGame();
+  main.OpenHintFile(path);
+  Meta(FileNode("Where is the key?"))->HintsShown = 2;
+  main.OpenHintFile((Files.Path() / "MISSING.ZEB").string());
+  EXPECT_EQ(Settings().ReadIniString("Memory", MemoryKeyOf(path), ""), "0,2,");
+}
+
+TEST_F(MainWindowTest, StoredRecordIsRestoredOnOpenAndResetWhenItDoesNotFit) {
+  struct TCase {
+    std::string Record;
+    int Gate, Key;
+  };
+  const TCase cases[] = {
+      {"2,1,", 2, 1},
+      {"1,", 1, 1},     // the last value serves every later list
+      {"0,3,", 0, 3},
+      {"1,4,", 0, 0},   // 4 of 3 hints: the whole tree is reset
+      {"3,1,", 0, 0},
+  };
+  const std::string path = SaveGame();
+  TZEBMain& main = Start();
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Record);
+    // No file is open while the record is written, so no save replaces it.
+    main.OpenHintFile(HelpPath());
+    ASSERT_EQ(main.FileRoot(), nullptr);
+    ASSERT_TRUE(main.Ini.WriteIniString("Memory", MemoryKeyOf(path), c.Record));
+    main.OpenHintFile(path);
+    ASSERT_NE(main.FileRoot(), nullptr);
+    EXPECT_EQ(Meta(FileNode("How do I open the gate?"))->HintsShown, c.Gate);
+    EXPECT_EQ(Meta(FileNode("Where is the key?"))->HintsShown, c.Key);
+  }
+}
