@@ -39,9 +39,10 @@ void TItemsHunk::Search(const std::string& phrase, TItemsHunk& results) {
     if (item->IsNode()) static_cast<THunk*>(item)->Search(phrase, results);
 }
 
-std::unique_ptr<TMetaTextHunk> FindInFile(THunk& root, const std::string& phrase) {
+std::unique_ptr<TMetaTextHunk> FindInFile(THunk& root, const std::string& phrase, bool* found) {
   auto results = std::make_unique<TMetaTextHunk>(SearchTitle(phrase), nullptr, Kind::Subject);
   root.Search(phrase, *results);
+  if (found != nullptr) *found = !results->Items.empty();
   if (!results->Items.empty() && results->Items.front()->Text == " ") results->RemoveItem(results->Items.front());
   return results;
 }

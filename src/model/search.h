@@ -11,6 +11,7 @@
 // "Search Results for "<phrase>"".
 std::string SearchTitle(const std::string& phrase);
 
-// Searches the root's tree. The document is empty when nothing was found;
-// otherwise a leading " " item (a match in the root alone) is removed.
-std::unique_ptr<TMetaTextHunk> FindInFile(THunk& root, const std::string& phrase);
+// Searches the root's tree; found tells whether any node matched. A leading
+// " " item (a match in the root's own text) is then removed, so a match in
+// the root alone gives an empty document although something was found.
+std::unique_ptr<TMetaTextHunk> FindInFile(THunk& root, const std::string& phrase, bool* found = nullptr);

@@ -392,8 +392,9 @@ void TZEBMain::FileFindClick() {
   if (root == nullptr) return;
   const auto phrase = Dialogs().GetText(this, "Find Text", "Enter search phrase (it is not case-sensitive)", QString());
   if (!phrase) return;
-  std::unique_ptr<TMetaTextHunk> results = FindInFile(*root, phrase->toStdString());
-  if (results->Items.empty()) {
+  bool found = false;
+  std::unique_ptr<TMetaTextHunk> results = FindInFile(*root, phrase->toStdString(), &found);
+  if (!found) {
     Dialogs().Message(this, Text(results->Text), "No hints were found with the requested string.",
                       TDialogs::TIcon::Stop);
     return;

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QStatusBar>
+#include <QToolBar>
 
 #include "model/infohunk.h"
 #include "model/metatexthunk.h"
@@ -20,8 +21,20 @@ namespace {
 const char* const FileCommands[] = {"FileDecode", "FileFind", "FileInformation", "WindowsShowTop",
                                     "OptionsResetMemory"};
 
+// The menu items, and their toolbar buttons where they have one.
 void ExpectFileCommands(const TZEBMain& main, bool enabled) {
-  for (const char* name : FileCommands) EXPECT_EQ(main.Action(name)->isEnabled(), enabled) << name;
+  const auto* toolbar = main.findChild<QToolBar*>("Toolbar");
+  ASSERT_NE(toolbar, nullptr);
+  int buttons = 0;
+  for (const char* name : FileCommands) {
+    QAction* action = main.Action(name);
+    EXPECT_EQ(action->isEnabled(), enabled) << name;
+    if (QWidget* button = toolbar->widgetForAction(action)) {
+      ++buttons;
+      EXPECT_EQ(button->isEnabled(), enabled) << name << " button";
+    }
+  }
+  EXPECT_EQ(buttons, 3);  // Find, Decode, Show Top Window
 }
 
 std::string Lower(std::string text) {
@@ -43,13 +56,13 @@ TMetaTextHunk* Meta(THunk* node) { return dynamic_cast<TMetaTextHunk*>(node); }
 TEST_F(MainWindowTest, EachLoadErrorShowsItsMessageAndLeavesTheRightFileOpen) {
   struct TCase {
     const char* Name;
-    std::function<std::string(MainWindowTest&)> MakeFile;  // returns the path to open
+    std::function<std::string()> MakeFile;  // returns the path to open
     std::string Text;                                      // "" = the could-not-be-opened text
     bool HelpButton;
     bool PreviousStaysOpen;
   };
-  auto write = [](const std::string& name, const std::string& bytes) {
-    return [name, bytes](MainWindowTest& test) { return test.Files.Write(name, bytes); };
+  auto write = [this](const std::string& name, const std::string& bytes) {
+    return [this, name, bytes] { return Files.Write(name, bytes); };
   };
   const TCase cases[] = {
       {"not a hint file", write("NOTES.ZEB", "Hello\r\nThis is not a hint file.\r\n"),
@@ -57,10 +70,10 @@ TEST_F(MainWindowTest, EachLoadErrorShowsItsMessageAndLeavesTheRightFileOpen) {
       {"ZEB with a trailing space", write("SPACE.ZEB", "ZEB \r\nTitle\r\n1 0\r\n"),
        "The file you have tried to open is not a ZEB file.", false, false},
       {"corrupted",
-       [](MainWindowTest& test) {
+       [this] {
          THintFileWriter writer = GameFileWriter("Broken");
          writer.Checksum = THintFileWriter::TChecksum::Wrong;
-         return test.Save("BROKEN.ZEB", writer);
+         return Save("BROKEN.ZEB", writer);
        },
        "The hint file you have tried to open has been corrupted.  Try downloading it again, and contact the ZEB "
        "for support if you continue receive this error.",
@@ -69,7 +82,7 @@ TEST_F(MainWindowTest, EachLoadErrorShowsItsMessageAndLeavesTheRightFileOpen) {
        "The file you have tried to open is a ZIP-compressed archive.  You must first uncompress .ZIP files before "
        "loading them into the ZEB reader.",
        true, false},
-      {"missing file", [](MainWindowTest& test) { return (test.Files.Path() / "GONE.ZEB").string(); }, "", false,
+      {"missing file", [this] { return (Files.Path() / "GONE.ZEB").string(); }, "", false,
        true},
   };
   for (const TCase& c : cases) {
@@ -83,7 +96,7 @@ TEST_F(MainWindowTest, EachLoadErrorShowsItsMessageAndLeavesTheRightFileOpen) {
     ASSERT_NE(main.FileRoot(), nullptr);
     THunk* previousRoot = main.FileRoot();
 
-    const std::string bad = c.MakeFile(*this);
+    const std::string bad = c.MakeFile();
     main.OpenHintFile(bad);
 
     ASSERT_EQ(dialogs.Asked.size(), 1u);
@@ -284,6 +297,29 @@ TEST_F(MainWindowTest, FileCommandsAreEnabledExactlyWhileAFileIsOpen) {
   ExpectFileCommands(main, false);
 }
 
+// ---- the Open dialog ----------------------------------------------------------------
+
+TEST_F(MainWindowTest, OpenDialogOpensTheChosenFileAndCancelChangesNothing) {
+  TZEBMain& main = Start();
+  const std::string path = SaveGame();
+  Dialogs.Answers = {QString::fromStdString(path)};
+  main.Action("FileOpen")->trigger();
+  ASSERT_EQ(Dialogs.Asked.size(), 1u);
+  EXPECT_EQ(Dialogs.Asked[0].Kind, "open");
+  EXPECT_EQ(Dialogs.Asked[0].Caption, "Open Hint File");
+  EXPECT_TRUE(Dialogs.Asked[0].Text.contains("*.ZEB")) << Dialogs.Asked[0].Text.toStdString();
+  ASSERT_NE(main.FileRoot(), nullptr);
+  THunk* root = main.FileRoot();
+  Meta(FileNode("Where is the key?"))->HintsShown = 2;
+
+  Dialogs.Answers = {std::nullopt};
+  main.FileOpenClick();
+  EXPECT_EQ(main.FileRoot(), root);
+  EXPECT_TRUE(WindowOpen(root));
+  EXPECT_EQ(Settings().ReadIniString("Memory", MemoryKeyOf(path), ""), "");  // nothing saved
+  EXPECT_EQ(Messages().size(), 0u);
+}
+
 // ---- revealed hints kept across a reopen --------------------------------------------
 
 TEST_F(MainWindowTest, RevealedHintsSurviveAReopenOfTheSameFile) {
@@ -317,7 +353,8 @@ TEST_F(MainWindowTest, StoredRecordIsRestoredOnOpenAndResetWhenItDoesNotFit) {
   };
   const TCase cases[] = {
       {"2,1,", 2, 1},
-      {"1,", 1, 1},     // the last value serves every later list
+      {"1", 1, 1},      // without a comma the value serves every later list
+      {"1,", 1, 0},
       {"0,3,", 0, 3},
       {"1,4,", 0, 0},   // 4 of 3 hints: the whole tree is reset
       {"3,1,", 0, 0},

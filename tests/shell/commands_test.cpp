@@ -1,0 +1,332 @@
+// The commands on the open file: Decode to Text and Find in File with their
+// dialogs, Information, Show Top Window, Close All, Reset Hints Shown, and
+// the help file.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+
+#include <QAction>
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+
+#include "display/stringchild.h"
+#include "model/displaydocument.h"
+#include "model/itemshunk.h"
+#include "model/metatexthunk.h"
+#include "shell/mainfixture.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::set<std::string> FolderListing(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  return names;
+}
+
+TMetaTextHunk* Meta(THunk* node) { return dynamic_cast<TMetaTextHunk*>(node); }
+
+// Child windows not closed (the main window itself is never shown here).
+int OpenSubWindows(const TZEBMain& main) {
+  int open = 0;
+  for (QMdiSubWindow* window : main.Area->subWindowList())
+    if (!window->isHidden()) ++open;
+  return open;
+}
+
+}  // namespace
+
+// ---- Decode to Text ---------------------------------------------------------------
+
+TEST_F(MainWindowTest, DecodeAsksForAFileAndWritesTheDecodedTree) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  const std::string out = (Files.Path() / "moonfall.txt").string();
+  Dialogs.Answers = {QString::fromStdString(out)};
+  main.Action("FileDecode")->trigger();
+
+  ASSERT_EQ(Dialogs.Asked.size(), 1u);
+  EXPECT_EQ(Dialogs.Asked[0].Kind, "save");
+  EXPECT_EQ(Dialogs.Asked[0].Caption, "Save File As");
+  EXPECT_TRUE(Dialogs.Asked[0].Text.contains("*.TXT")) << Dialogs.Asked[0].Text.toStdString();
+  const std::string written = ReadFile(out);
+  EXPECT_EQ(written.rfind("ZEB: Hints for Moonfall\r\n\r\n\r\n", 0), 0u) << written.substr(0, 60);
+  std::ostringstream expected;
+  DecodeToText(*main.FileRoot(), expected);
+  EXPECT_EQ(written, expected.str());
+  EXPECT_NE(written.find("Pull the lever twice."), std::string::npos);  // every hint revealed
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  // Decoding again to the same file replaces its content.
+  Dialogs.Answers = {QString::fromStdString(out)};
+  main.FileDecodeClick();
+  EXPECT_EQ(ReadFile(out), expected.str());
+}
+
+TEST_F(MainWindowTest, DecodeCancelledWritesNothing) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  const auto filesBefore = FolderListing(Files.Path());
+  const auto homeBefore = FolderListing(Home.Folder().Path());
+  Dialogs.Answers = {std::nullopt};
+  main.FileDecodeClick();
+  ASSERT_EQ(Dialogs.Asked.size(), 1u);
+  EXPECT_EQ(Dialogs.Asked[0].Kind, "save");
+  EXPECT_EQ(FolderListing(Files.Path()), filesBefore);
+  EXPECT_EQ(FolderListing(Home.Folder().Path()), homeBefore);
+}
+
+TEST_F(MainWindowTest, DecodeDoesNotChangeTheHintsShown) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  Meta(FileNode("Where is the key?"))->HintsShown = 1;
+  Dialogs.Answers = {QString::fromStdString((Files.Path() / "out.txt").string())};
+  main.FileDecodeClick();
+  EXPECT_EQ(Meta(FileNode("Where is the key?"))->HintsShown, 1);
+  EXPECT_EQ(OpenSubWindows(main), 1);  // the document is never shown
+}
+
+// ---- Find in File -----------------------------------------------------------------
+
+TEST_F(MainWindowTest, FindAsksForAPhraseAndShowsTheResultsWindow) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  Dialogs.Answers = {QString("LEVER")};
+  main.Action("FileFind")->trigger();
+
+  ASSERT_EQ(Dialogs.Asked.size(), 1u);
+  EXPECT_EQ(Dialogs.Asked[0].Kind, "text");
+  EXPECT_EQ(Dialogs.Asked[0].Caption, "Find Text");
+  EXPECT_EQ(Dialogs.Asked[0].Text, "Enter search phrase (it is not case-sensitive)");
+  ASSERT_TRUE(main.SearchWindow);
+  TItemsHunk* results = main.SearchWindow->Node();
+  ASSERT_NE(results, nullptr);
+  EXPECT_EQ(results->Text, "Search Results for \"LEVER\"");
+  ASSERT_FALSE(results->Items.empty());
+  EXPECT_NE(results->Items.front()->Text, " ");
+  bool linksToQuestion = false;
+  for (const TZEBObject* item : results->Items) linksToQuestion |= item->Text == "How do I open the gate?";
+  EXPECT_TRUE(linksToQuestion);
+}
+
+TEST_F(MainWindowTest, FindWithoutMatchesReportsItAndKeepsTheResultsWindow) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  Dialogs.Answers = {QString("mat")};
+  main.FileFindClick();
+  ASSERT_TRUE(main.SearchWindow);
+  const QPointer<TStringForm> first = main.SearchWindow.data();
+
+  Dialogs.Answers = {QString(" xyzzy ")};
+  main.FileFindClick();
+  const auto messages = Messages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].Caption, "Search Results for \" xyzzy \"");
+  EXPECT_EQ(messages[0].Text, "No hints were found with the requested string.");
+  EXPECT_EQ(messages[0].Icon, TDialogs::TIcon::Stop);
+  FlushDeletes();
+  ASSERT_TRUE(first);
+  EXPECT_EQ(main.SearchWindow.data(), first.data());
+  ASSERT_NE(first->SubWindow(), nullptr);
+  EXPECT_FALSE(first->SubWindow()->isHidden());
+}
+
+TEST_F(MainWindowTest, ASecondSearchReplacesTheResultsWindow) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  Dialogs.Answers = {QString("mat")};
+  main.FileFindClick();
+  const QPointer<TStringForm> first = main.SearchWindow.data();
+  ASSERT_TRUE(first);
+
+  Dialogs.Answers = {QString("lever")};
+  main.FileFindClick();
+  FlushDeletes();
+  EXPECT_FALSE(first);
+  ASSERT_TRUE(main.SearchWindow);
+  EXPECT_EQ(main.SearchWindow->Node()->Text, "Search Results for \"lever\"");
+  EXPECT_EQ(OpenSubWindows(main), 2);  // the root window and one results window
+}
+
+TEST_F(MainWindowTest, FindCancelledChangesNothing) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  Dialogs.Answers = {std::nullopt};
+  main.FileFindClick();
+  EXPECT_FALSE(main.SearchWindow);
+  EXPECT_EQ(Messages().size(), 0u);
+}
+
+TEST_F(MainWindowTest, APhraseOnlyInTheRootGivesAnEmptyResultsWindow) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  Dialogs.Answers = {QString("chapter one")};
+  main.FileFindClick();
+  EXPECT_EQ(Messages().size(), 0u);
+  ASSERT_TRUE(main.SearchWindow);
+  EXPECT_TRUE(main.SearchWindow->Node()->Items.empty());
+}
+
+TEST_F(MainWindowTest, OpeningAnotherFileClosesTheResultsWindow) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  Dialogs.Answers = {QString("lever")};
+  main.FileFindClick();
+  const QPointer<TStringForm> results = main.SearchWindow.data();
+  ASSERT_TRUE(results);
+
+  main.OpenHintFile(Save("OTHER.ZEB", GameFileWriter("Other")));
+  FlushDeletes();
+  EXPECT_FALSE(main.SearchWindow);
+  EXPECT_FALSE(results);
+}
+
+// ---- Information ------------------------------------------------------------------
+
+TEST_F(MainWindowTest, InformationOpensTheInfoNodeOfANewerFile) {
+  for (const bool withInfoHunk : {true, false}) {
+    SCOPED_TRACE(withInfoHunk);
+    Main.reset();
+    THintFileWriter writer = GameFileWriter("Moonfall", "95b");
+    if (!withInfoHunk) writer.Hunks.pop_back();
+    TZEBMain& main = Start();
+    main.OpenHintFile(Save("GAME.ZEB", writer));
+    THunk* info = dynamic_cast<THunk*>(FindByKind(main.FileObjects, Kind::Info));
+    ASSERT_NE(info, nullptr);
+    main.Action("FileInformation")->trigger();
+    EXPECT_TRUE(WindowOpen(info));
+    EXPECT_FALSE(WindowOpen(dynamic_cast<THunk*>(FindByKind(main.FileObjects, Kind::VerHunk))));
+    EXPECT_EQ(Messages().size(), 0u);
+  }
+}
+
+TEST_F(MainWindowTest, InformationOnAnOldFileOpensTheAuthorsNoteOrSaysThereIsNone) {
+  const std::string noText =
+      "This ZEB file does not contain an information block.  See the \"About this ZEB File\" section of the file, if "
+      "one exists, for information about this file.";
+  for (const bool withNote : {true, false}) {
+    SCOPED_TRACE(withNote);
+    Main.reset();
+    Dialogs.Asked.clear();
+    THintFileWriter writer;
+    writer.EndMarker = false;
+    writer.Title88a = "Old Game";
+    writer.Subjects = {{"The Cave", {{"How do I get in", {"Look around.", "Use the rope."}}}}};
+    if (withNote) writer.NoteLines = {"Hints by Jo."};
+    TZEBMain& main = Start();
+    main.OpenHintFile(Save("OLD.ZEB", writer));
+    ASSERT_EQ(main.FileObjects.size(), 1u);
+    main.FileInformationClick();
+    THunk* note = FileNode("A note from the author");
+    if (withNote) {
+      ASSERT_NE(note, nullptr);
+      EXPECT_EQ(note->KindCode(), Kind::Credit);
+      EXPECT_TRUE(WindowOpen(note));
+      EXPECT_EQ(Messages().size(), 0u);
+    } else {
+      EXPECT_EQ(note, nullptr);
+      ASSERT_EQ(Messages().size(), 1u);
+      EXPECT_EQ(Messages()[0].Caption, "File Information");
+      EXPECT_EQ(Messages()[0].Text.toStdString(), noText);
+      EXPECT_EQ(Messages()[0].Icon, TDialogs::TIcon::Information);
+    }
+  }
+}
+
+// ---- window commands and Reset Hints Shown -----------------------------------------
+
+TEST_F(MainWindowTest, CloseAllClosesEveryWindowAndShowTopReopensTheRoot) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  FileNode("Chapter One")->Open();
+  FileNode("Where is the key?")->Open();
+  Dialogs.Answers = {QString("lever")};
+  main.FileFindClick();
+  ASSERT_TRUE(main.SearchWindow);
+  ASSERT_EQ(OpenSubWindows(main), 4);
+
+  main.Action("WindowsCloseAll")->trigger();
+  FlushDeletes();
+  EXPECT_EQ(OpenSubWindows(main), 0);
+  EXPECT_FALSE(main.SearchWindow);
+  EXPECT_FALSE(WindowOpen(main.FileRoot()));
+  EXPECT_FALSE(WindowOpen(FileNode("Where is the key?")));
+  ASSERT_NE(main.FileRoot(), nullptr);  // the file stays open
+  EXPECT_TRUE(main.Action("WindowsShowTop")->isEnabled());
+
+  main.Action("WindowsShowTop")->trigger();
+  EXPECT_TRUE(WindowOpen(main.FileRoot()));
+  EXPECT_EQ(OpenSubWindows(main), 1);
+  main.WindowsShowTopClick();  // an open window is brought forward, not doubled
+  EXPECT_EQ(OpenSubWindows(main), 1);
+}
+
+TEST_F(MainWindowTest, ResetHintsShownClearsEveryHintList) {
+  TZEBMain& main = Start();
+  const std::string path = SaveGame();
+  main.OpenHintFile(path);
+  Meta(FileNode("How do I open the gate?"))->HintsShown = 2;
+  Meta(FileNode("Where is the key?"))->HintsShown = 3;
+  main.Action("OptionsResetMemory")->trigger();
+  EXPECT_EQ(Meta(FileNode("How do I open the gate?"))->HintsShown, 0);
+  EXPECT_EQ(Meta(FileNode("Where is the key?"))->HintsShown, 0);
+  // The next save stores the cleared record.
+  main.OpenHintFile(path);
+  EXPECT_EQ(Meta(FileNode("Where is the key?"))->HintsShown, 0);
+}
+
+// ---- Help -------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, ShowHelpOpensTheIndexOrTheTopOfTheHelpFile) {
+  struct TCase {
+    THelpFile Help;
+    const char* Opens;  // title of the node whose window opens; none = message
+  };
+  const TCase cases[] = {
+      {THelpFile::Full, "Help File Index"},
+      {THelpFile::WithoutIndex, "ZEB Reader Documentation"},
+      {THelpFile::None, nullptr},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.Help));
+    Main.reset();
+    std::filesystem::remove(HelpPath());
+    Dialogs.Asked.clear();
+    TZEBMain& main = Start(c.Help);
+    main.Action("HelpShow")->trigger();
+    if (c.Opens != nullptr) {
+      EXPECT_TRUE(WindowOpen(HelpNode(c.Opens)));
+      EXPECT_EQ(OpenSubWindows(main), 1);
+      EXPECT_TRUE(Dialogs.Asked.empty());
+    } else {
+      EXPECT_EQ(main.HelpRoot(), nullptr);
+      ASSERT_EQ(Dialogs.Asked.size(), 1u);
+      EXPECT_EQ(Dialogs.Asked[0].Caption, "Error");
+      EXPECT_EQ(Dialogs.Asked[0].Text, "Unable to locate help file.");
+      EXPECT_EQ(Dialogs.Asked[0].Icon, TDialogs::TIcon::None);
+    }
+    // The help file is never the open hint file.
+    EXPECT_EQ(main.FileRoot(), nullptr);
+  }
+}
+
+TEST_F(MainWindowTest, HelpFileIsShownBesideAnOpenHintFile) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  THunk* root = main.FileRoot();
+  main.HelpShowClick();
+  EXPECT_TRUE(WindowOpen(HelpNode("Help File Index")));
+  EXPECT_EQ(main.FileRoot(), root);
+  EXPECT_TRUE(WindowOpen(root));
+}
