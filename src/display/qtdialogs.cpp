@@ -37,24 +37,24 @@ TDialogs::TAnswer TQtDialogs::Message(QWidget* owner, const QString& caption, co
   return help != nullptr && box.clickedButton() == help ? TAnswer::Help : TAnswer::Ok;
 }
 
-std::optional<QString> TQtDialogs::OpenFile(QWidget* owner, const TFileQuestion& question) {
+namespace {
+std::optional<QString> RunFileDialog(QWidget* owner, const TDialogs::TFileQuestion& question, bool save) {
   QFileDialog dialog(owner, question.Title, question.Folder, question.Filter);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setDefaultSuffix(question.DefaultExtension);
-  if (!question.InitialName.isEmpty()) dialog.selectFile(question.InitialName);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().front();
-}
-
-std::optional<QString> TQtDialogs::SaveFile(QWidget* owner, const TFileQuestion& question) {
-  QFileDialog dialog(owner, question.Title, question.Folder, question.Filter);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setDefaultSuffix(question.DefaultExtension);
   if (!question.InitialName.isEmpty()) dialog.selectFile(question.InitialName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return WithExtension(dialog.selectedFiles().front(), question.DefaultExtension);
+}
+}  // namespace
+
+std::optional<QString> TQtDialogs::OpenFile(QWidget* owner, const TFileQuestion& question) {
+  return RunFileDialog(owner, question, false);
+}
+
+std::optional<QString> TQtDialogs::SaveFile(QWidget* owner, const TFileQuestion& question) {
+  return RunFileDialog(owner, question, true);
 }
 
 std::optional<QString> TQtDialogs::GetText(QWidget* owner, const QString& caption, const QString& prompt,
