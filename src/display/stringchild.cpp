@@ -9,6 +9,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "display/colors.h"
@@ -283,6 +284,13 @@ void THintForm::RevealNextHint() {
   }
   Control()->SetShownCount(LastShown + 1);
   Control()->WrapText();
+  ScrollToHint();
+  // A scroll bar that appears changes the width and the layout once more:
+  // jump again when that has settled.
+  QTimer::singleShot(0, this, [this] { ScrollToHint(); });
+}
+
+void THintForm::ScrollToHint() {
   QScrollBar* bar = ScrollBox()->verticalScrollBar();
   bar->setValue(HintCount == 1 ? 0 : bar->maximum());
 }
@@ -340,7 +348,7 @@ void OpenNode(THunk& node) {
       OpenWindow(node);
       break;
     case Kind::Link:
-      if (THunk* target = static_cast<TLinkHunk&>(node).Target()) target->Open();
+      if (THunk* target = static_cast<TLinkHunk&>(node).FinalTarget()) target->Open();
       break;
     case Kind::Overlay: {
       // The picture's window is that of the node holding the picture.

@@ -81,6 +81,9 @@ class THintForm : public TStringForm {
 
   void HintButtonClick() override;
   virtual void RevealNextHint();
+  // The view jumps to the end, where the newest hint is (to the top when the
+  // document has one hint).
+  void ScrollToHint();
 
   int LastShown = 0;
   int HintsRevealed = 0;

@@ -81,14 +81,15 @@ QImage* TStringControl::Picture(const TZEBObject& item) const {
 bool TStringControl::IsJustAGraphic() const { return ::IsJustAGraphic(Node); }
 
 void TStringControl::Resize(int height, int width) {
-  resize(width, height);
   Layout.LayoutWidth = width;
-  WrapText();
+  WrapTextFrom(QSize(width, height));
 }
 
-void TStringControl::WrapText() {
+void TStringControl::WrapText() { WrapTextFrom(size()); }
+
+void TStringControl::WrapTextFrom(QSize base) {
   Layout.StretchGraphics = DisplayOptions().StretchGraphics;
-  const QSize size = Layout.WrapText(Measure(), this->size());
+  const QSize size = Layout.WrapText(Measure(), base);
   if (size != this->size()) resize(size);
   // Links derive from the pieces alone; building them here keeps clicks
   // and keys right even before the next paint.

@@ -36,6 +36,10 @@ class TStringControl : public QWidget {
   void Resize(int height, int width);
   // Lays out the shown items again (after a reveal or a change of settings).
   void WrapText();
+  // Lays out for a control of the given size, then takes the larger of that
+  // size and the content's in one step, so the scroll range never collapses
+  // on the way.
+  void WrapTextFrom(QSize base);
   bool IsJustAGraphic() const;
 
   // Focus boxes around the selected link; with scroll, the view moves to it.

@@ -56,14 +56,19 @@ THunk* TLinkHunk::Target() const {
   return root != nullptr ? root->FindByLine(TargetLine) : nullptr;
 }
 
-std::string TLinkHunk::GetLabel() const {
-  // A link to a link takes the label at the end of the chain; a chain that
-  // comes back on itself has no label rather than recursing without end.
-  const THunk* target = Target();
+THunk* TLinkHunk::FinalTarget() const {
+  // A chain that comes back on itself ends nowhere rather than without end.
+  THunk* target = Target();
   for (int hops = 0; target != nullptr && target->KindCode() == Kind::Link; ++hops) {
-    if (hops == MaxLinkHops) return std::string();
+    if (hops == MaxLinkHops) return nullptr;
     target = static_cast<const TLinkHunk*>(target)->Target();
   }
+  return target;
+}
+
+std::string TLinkHunk::GetLabel() const {
+  // A link to a link takes the label at the end of the chain.
+  const THunk* target = FinalTarget();
   return target != nullptr ? target->GetLabel() : std::string();
 }
 

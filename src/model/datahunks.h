@@ -64,6 +64,9 @@ class TLinkHunk : public THunk {
 
   // The node the link refers to, looked up in its root's subtree.
   THunk* Target() const;
+  // The node at the end of a chain of links (a link to a link...), or none
+  // when there is none or the chain runs in a circle.
+  THunk* FinalTarget() const;
 
   std::int32_t TargetLine = 0;
 

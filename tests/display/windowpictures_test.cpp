@@ -1,0 +1,243 @@
+// Pictures in hint windows: hot regions that draw overlays (decoded once,
+// retried after a failure) or open nodes, pictures freed when the window
+// closes, and the size of a window that shows nothing but one picture.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "display/pngdecode.h"
+#include "display/stringchild.h"
+#include "display/stringcontrol.h"
+#include "model/datahunks.h"
+#include "model/pngobject.h"
+#include "windowfixture.h"
+
+using namespace wintest;
+
+namespace {
+
+// TinyPng's picture has grey columns: column x of a w-wide picture has the
+// grey x * 255 / (w - 1).
+int ColumnGrey(int x, int width) { return x * 255 / (width - 1); }
+
+class WindowPictures : public WindowTest {
+ protected:
+  static constexpr int Width = 40;
+  static constexpr int Height = 30;
+  static constexpr int OverlayX = 12;
+  static constexpr int OverlayY = 6;
+
+  // "Map": a 40 x 30 picture whose first region draws the 4 x 4 overlay
+  // "Lamp" at (12, 6) and whose second region opens the hint "Spot".
+  void Build(const std::string& overlayPng = TinyPng(4, 4)) {
+    THintFileWriter writer;
+    auto lamp = writer.Overlay("Lamp", overlayPng, OverlayX, OverlayY);
+    auto map = writer.HyperPng("Map", TinyPng(Width, Height),
+                               {{10, 5, 20, 15, lamp}, {25, 5, 35, 15, Hint("Spot", {"Under the rug."})}});
+    writer.Hunks = {Subject("Game", {map})};
+    TItemsHunk* root = Load(writer);
+    ASSERT_NE(root, nullptr);
+    Map = dynamic_cast<THyperPNGHunk*>(root->FindByTitle("Map"));
+    ASSERT_NE(Map, nullptr);
+    Picture = Map->Image();
+    ASSERT_NE(Picture, nullptr);
+    ASSERT_EQ(Picture->Regions.size(), 2u);
+    Lamp = dynamic_cast<TOverlayHunk*>(Picture->Regions[0].Target);
+    Spot = Picture->Regions[1].Target;
+    ASSERT_NE(Lamp, nullptr);
+    ASSERT_NE(Spot, nullptr);
+  }
+
+  QImage* Bitmap() const {
+    auto* image = dynamic_cast<TPictureImage*>(Picture->Bitmap.get());
+    return image != nullptr ? &image->Image : nullptr;
+  }
+  int GreyAt(int x, int y) const { return qGray(Bitmap()->pixel(x, y)); }
+
+  // A click on the first region of the lone picture, laid out at (8, 8).
+  void ClickLampRegion(THintForm* form) {
+    Click(form->Control(), QPoint(8 + 10, 8 + 5));
+    Settle();
+  }
+
+  THyperPNGHunk* Map = nullptr;
+  TPNGObject* Picture = nullptr;
+  TOverlayHunk* Lamp = nullptr;
+  THunk* Spot = nullptr;
+};
+
+TEST_F(WindowPictures, OverlayRegionDrawsItsOverlayOnce) {
+  Build();
+  THintForm* form = Open(*Map);
+  ASSERT_NE(form, nullptr);
+  ASSERT_NE(Bitmap(), nullptr);
+  ASSERT_NE(Picture->Overlays, nullptr);
+  ASSERT_EQ(form->Control()->Links().size(), 2u);
+  EXPECT_EQ(GreyAt(OverlayX, OverlayY), ColumnGrey(OverlayX, Width));
+  EXPECT_EQ(GreyAt(OverlayX + 2, OverlayY + 3), ColumnGrey(OverlayX + 2, Width));
+
+  ClickLampRegion(form);
+  EXPECT_EQ(Map->Window, form) << "the overlay is drawn in the window that shows the picture";
+  EXPECT_EQ(Lamp->Window, nullptr);
+  // The overlay's own columns: 0, 85, 170, 255.
+  EXPECT_EQ(GreyAt(OverlayX, OverlayY), 0);
+  EXPECT_EQ(GreyAt(OverlayX + 2, OverlayY + 3), 170);
+  EXPECT_EQ(GreyAt(OverlayX + 4, OverlayY), ColumnGrey(OverlayX + 4, Width)) << "nothing beyond the overlay";
+
+  // Mark a pixel under the overlay: drawing the overlay again would cover it.
+  Bitmap()->setPixel(OverlayX, OverlayY, 200);
+  ASSERT_EQ(GreyAt(OverlayX, OverlayY), 200);
+  ClickLampRegion(form);
+  EXPECT_EQ(GreyAt(OverlayX, OverlayY), 200) << "the second click decoded and drew the overlay again";
+
+  // The other region opens its node.
+  Click(form->Control(), QPoint(8 + 35, 8 + 15));
+  Settle();
+  EXPECT_NE(FormOf(*Spot), nullptr);
+}
+
+TEST_F(WindowPictures, OverlayThatFailedToDecodeIsTriedAgain) {
+  std::string broken = TinyPng(4, 4);
+  // A byte of the pixel data: the chunk's CRC no longer matches.
+  constexpr std::size_t Damaged = 50;
+  const char good = broken[Damaged];
+  broken[Damaged] = static_cast<char>(good ^ 0x55);
+  Build(broken);
+  THintForm* form = Open(*Map);
+  ASSERT_NE(form, nullptr);
+  ASSERT_NE(Bitmap(), nullptr);
+
+  ClickLampRegion(form);
+  EXPECT_EQ(GreyAt(OverlayX, OverlayY), ColumnGrey(OverlayX, Width)) << "a failed overlay draws nothing";
+
+  {
+    std::fstream file(FilePath, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(Lamp->DataOffset + static_cast<std::streamoff>(Damaged));
+    file.put(good);
+  }
+  ClickLampRegion(form);
+  EXPECT_EQ(GreyAt(OverlayX, OverlayY), 0) << "the repaired overlay is decoded at the next request";
+}
+
+TEST_F(WindowPictures, ClosingFreesThePicturesAndReopeningDecodesAgain) {
+  Build();
+  THintForm* form = Open(*Map);
+  ASSERT_NE(form, nullptr);
+  ClickLampRegion(form);
+  ASSERT_EQ(GreyAt(OverlayX, OverlayY), 0);
+
+  form->CloseWindow();
+  Settle();
+  EXPECT_EQ(Map->Window, nullptr);
+  EXPECT_EQ(Picture->Bitmap, nullptr);
+  EXPECT_EQ(Picture->Overlays, nullptr);
+
+  form = Open(*Map);
+  ASSERT_NE(form, nullptr);
+  ASSERT_NE(Bitmap(), nullptr);
+  ASSERT_NE(Picture->Overlays, nullptr);
+  EXPECT_EQ(GreyAt(OverlayX, OverlayY), ColumnGrey(OverlayX, Width)) << "the overlays drawn before are gone";
+  ClickLampRegion(form);
+  EXPECT_EQ(GreyAt(OverlayX, OverlayY), 0) << "and can be drawn again";
+}
+
+TEST_F(WindowPictures, OpeningAnOverlayOpensThePictureWindowFirst) {
+  Build();
+  ASSERT_EQ(Map->Window, nullptr);
+  Lamp->Open();
+  Settle();
+  THintForm* form = FormOf(*Map);
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(Lamp->Window, nullptr);
+  ASSERT_NE(Bitmap(), nullptr);
+  EXPECT_EQ(GreyAt(OverlayX, OverlayY), 0);
+  // Opening it again neither opens another window nor draws again.
+  Bitmap()->setPixel(OverlayX, OverlayY, 200);
+  Lamp->Open();
+  Settle();
+  EXPECT_EQ(FormOf(*Map), form);
+  EXPECT_EQ(GreyAt(OverlayX, OverlayY), 200);
+}
+
+// Loaded with inline images, the picture stands among its owner's items: its
+// regions move with the place the layout gives it.
+TEST_F(WindowPictures, InlinePictureRegionsFollowThePicture) {
+  THintFileWriter writer;
+  auto lamp = writer.Overlay("Lamp", TinyPng(4, 4), OverlayX, OverlayY);
+  auto map = writer.HyperPng("Map", TinyPng(Width, Height), {{10, 5, 20, 15, lamp}});
+  writer.Hunks = {Subject("Game", {Hint("Before", {"b"}), map, Hint("After", {"a"})})};
+  TItemsHunk* root = Load(writer, true);
+  ASSERT_NE(root, nullptr);
+  ASSERT_EQ(root->ItemCount(), 3u);
+  Picture = dynamic_cast<TPNGObject*>(root->ItemAt(1));
+  ASSERT_NE(Picture, nullptr);
+  THintForm* form = Open(*root);
+  ASSERT_NE(form, nullptr);
+  ASSERT_NE(Bitmap(), nullptr);
+  TStringControl* control = form->Control();
+  const TWrapInfo* placed = nullptr;
+  for (const TWrapInfo& piece : control->Pieces())
+    if (piece.Item == Picture) placed = &piece;
+  ASSERT_NE(placed, nullptr);
+  ASSERT_GT(placed->Rect.Top, 8) << "the picture stands below the first line";
+  const TRect region{placed->Rect.Left + 10, placed->Rect.Top + 5, placed->Rect.Left + 20, placed->Rect.Top + 15};
+  const std::vector<TLinkInfo> links = LinksTo(*control, Picture->Regions[0].Target);
+  ASSERT_EQ(links.size(), 1u);
+  EXPECT_EQ(links[0].Rect, region);
+
+  Click(control, QPoint(region.Right, region.Bottom));
+  Settle();
+  EXPECT_EQ(root->Window, form);
+  EXPECT_EQ(GreyAt(OverlayX, OverlayY), 0) << "the overlay is drawn in the window of the picture's owner";
+}
+
+// ---- a window of one picture ---------------------------------------------------------------
+
+class LonePicture : public WindowTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    if (GetParam()) UseArea();
+  }
+};
+
+TEST_P(LonePicture, WindowFitsThePictureAndStretchingKeepsTheViewSize) {
+  constexpr int W = 300;
+  constexpr int H = 200;
+  THintFileWriter writer;
+  auto map = writer.HyperPng("Big map", TinyPng(W, H), {{20, 30, 60, 70, Hint("Spot", {"s"})}});
+  writer.Hunks = {Subject("Game", {map})};
+  TItemsHunk* root = Load(writer);
+  ASSERT_NE(root, nullptr);
+  auto* hyper = dynamic_cast<THyperPNGHunk*>(root->FindByTitle("Big map"));
+  ASSERT_NE(hyper, nullptr);
+  THintForm* form = Open(*hyper);
+  ASSERT_NE(form, nullptr);
+  TStringControl* control = form->Control();
+  ASSERT_TRUE(control->IsJustAGraphic());
+  ASSERT_NE(hyper->Image()->Bitmap, nullptr);
+
+  EXPECT_EQ(form->size(), QSize(W + 20, H + 20)) << "the client area is the picture plus 20";
+  QWidget* viewport = form->ScrollBox()->viewport();
+  EXPECT_EQ(control->size(), viewport->size()) << "StretchGraphics: the control keeps the view's size";
+
+  Frame(form)->resize(Frame(form)->size() + QSize(200, 150));
+  Settle();
+  EXPECT_EQ(control->size(), viewport->size());
+  const TRect expected{8 + 20, 8 + 30, 8 + 60, 8 + 70};
+  ASSERT_EQ(control->Links().size(), 1u);
+  EXPECT_EQ(control->Links()[0].Rect, expected) << "hot regions are not scaled with the picture";
+
+  Options.StretchGraphics = false;
+  Frame(form)->resize(Frame(form)->size() - QSize(300, 230));
+  Settle();
+  ASSERT_LT(viewport->width(), 8 + W + 8);
+  EXPECT_GE(control->width(), 8 + W + 8);
+  EXPECT_GE(control->height(), 8 + H + 8);
+  EXPECT_GT(form->ScrollBox()->horizontalScrollBar()->maximum(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, LonePicture, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "InWindowArea" : "TopLevel"; });
+
+}  // namespace
