@@ -46,8 +46,13 @@ std::int32_t MaskKey(std::string_view mask, std::size_t i, TMaskVariant variant)
 
 std::uint8_t DecodeMaskedByte(std::uint8_t scrambled, std::int32_t key) {
   std::int32_t d = static_cast<std::int8_t>(scrambled) - key;
-  // "While d < 32: d += 96", in one step.
-  if (d < 32) d += 96 * ((32 - d + 95) / 96);
+  // "While d < 32: d += 96": a step or two for the keys of ordinary lines,
+  // one division for the large keys far into a long line.
+  if (d >= -160) {
+    while (d < 32) d += 96;
+  } else {
+    d += 96 * ((32 - d + 95) / 96);
+  }
   return static_cast<std::uint8_t>(d & 0xFF);
 }
 

@@ -51,6 +51,7 @@ const char* TItemsHunk::ClassName() const { return "TItemsHunk"; }
 
 THunk* TItemsHunk::FindByLine(std::int32_t number) {
   if (LineNumber == number) return this;
+  if (NodeItems == 0) return nullptr;
   for (TZEBObject* item : Items) {
     if (!item->IsNode()) continue;
     if (THunk* found = static_cast<THunk*>(item)->FindByLine(number)) return found;
@@ -60,6 +61,7 @@ THunk* TItemsHunk::FindByLine(std::int32_t number) {
 
 THunk* TItemsHunk::FindByTitle(const std::string& title) {
   if (Text == title) return this;
+  if (NodeItems == 0) return nullptr;
   for (TZEBObject* item : Items) {
     if (!item->IsNode()) continue;
     if (THunk* found = static_cast<THunk*>(item)->FindByTitle(title)) return found;
@@ -80,27 +82,32 @@ void TItemsHunk::AssignLabels(const std::string& prefix) {
 
 std::int64_t TItemsHunk::DataEnd() const {
   std::int64_t end = 0;
+  if (NodeItems == 0) return end;
   for (TZEBObject* item : Items)
     if (item->IsNode()) end = std::max(end, static_cast<THunk*>(item)->DataEnd());
   return end;
 }
 
 void TItemsHunk::LoadDeferredData(TLoadContext& context) {
+  if (NodeItems == 0) return;
   for (TZEBObject* item : Items)
     if (item->IsNode()) static_cast<THunk*>(item)->LoadDeferredData(context);
 }
 
 void TItemsHunk::RestoreHintsShown(std::string& record) {
+  if (NodeItems == 0) return;
   for (TZEBObject* item : Items)
     if (item->IsNode()) static_cast<THunk*>(item)->RestoreHintsShown(record);
 }
 
 void TItemsHunk::SaveHintsShown(std::string& record) const {
+  if (NodeItems == 0) return;
   for (TZEBObject* item : Items)
     if (item->IsNode()) static_cast<const THunk*>(item)->SaveHintsShown(record);
 }
 
 void TItemsHunk::ResetHintsShown() {
+  if (NodeItems == 0) return;
   for (TZEBObject* item : Items)
     if (item->IsNode()) static_cast<THunk*>(item)->ResetHintsShown();
 }
@@ -118,7 +125,14 @@ bool TItemsHunk::SetOwnsItems(bool owns) {
   return OwnsItems != 0;
 }
 
-void TItemsHunk::Append(TZEBObject* item) { Items.push_back(item); }
+void TItemsHunk::Counted(const TZEBObject* item) {
+  if (item->IsNode()) ++NodeItems;
+}
+
+void TItemsHunk::Append(TZEBObject* item) {
+  Items.push_back(item);
+  Counted(item);
+}
 
 void TItemsHunk::AppendOwned(TZEBObject* item) {
   try {
@@ -127,6 +141,7 @@ void TItemsHunk::AppendOwned(TZEBObject* item) {
     delete item;
     throw;
   }
+  Counted(item);
 }
 
 void TItemsHunk::AddItem(TZEBObject* item, bool splitPiece, bool hadMarkup) {
@@ -218,6 +233,7 @@ void TItemsHunk::RemoveItem(TZEBObject* item) {
   if (last == Items.rend()) return;
   ForgetItem(item);
   Items.erase(std::next(last).base());
+  if (item->IsNode()) --NodeItems;
   if (OwnsItems) delete item;
 }
 

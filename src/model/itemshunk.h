@@ -55,6 +55,11 @@ class TItemsHunk : public THunk {
   std::vector<TZEBObject*> Items;
 
  protected:
+  // How many items are nodes: walks over the tree pass over the many nodes
+  // that hold text lines only. Kept by Append, AddItem and RemoveItem, the
+  // only ways items come and go.
+  std::size_t NodeItems = 0;
+
   // Called by RemoveItem before the item leaves the list.
   virtual void ForgetItem(TZEBObject* item);
   // Checks of the own hints-shown count; children are checked by the caller.
@@ -62,4 +67,5 @@ class TItemsHunk : public THunk {
 
  private:
   void AppendOwned(TZEBObject* item);
+  void Counted(const TZEBObject* item);
 };
