@@ -210,12 +210,12 @@ QSize TStringForm::KeepPictureAspect(QSize before, QSize proposed) const {
   if (!before.isValid() || !ControlWidget->IsJustAGraphic() || !DisplayOptions().StretchGraphics) return proposed;
   const auto* picture = static_cast<const TPNGObject*>(NodeShown->Items.front());
   const auto* image = dynamic_cast<const TPictureImage*>(picture->Bitmap.get());
-  const QWidget* window = SubWindow() != nullptr ? static_cast<const QWidget*>(SubWindow()) : this;
-  const QSize client = Scroll->viewport()->size();
+  // The window's client area (this form) has already taken the proposed size.
+  const QSize client = size();
   if (image == nullptr || image->Image.isNull() || client.isEmpty()) return proposed;
   // The frame around the picture: window minus client area, plus the margins.
-  const int frameW = window->width() - client.width() + 20;
-  const int frameH = window->height() - client.height() + 20;
+  const int frameW = proposed.width() - client.width() + 20;
+  const int frameH = proposed.height() - client.height() + 20;
   const double sx = double(proposed.width() - frameW) / image->Image.width();
   const double sy = double(proposed.height() - frameH) / image->Image.height();
   // The edge that moved decides; a corner (both) takes the larger scale.

@@ -237,6 +237,42 @@ TEST_P(LonePicture, WindowFitsThePictureAndStretchingKeepsTheViewSize) {
   EXPECT_GT(form->ScrollBox()->horizontalScrollBar()->maximum(), 0);
 }
 
+// Dragging one edge of a stretched lone picture's window makes the other
+// follow, so the picture keeps its proportions.
+TEST_F(WindowTest, LonePictureWindowKeepsItsProportionsWhenResized) {
+  constexpr int W = 200;
+  constexpr int H = 100;
+  THintFileWriter writer;
+  writer.Hunks = {Subject("Game", {writer.HyperPng("Wide", TinyPng(W, H))})};
+  UseArea();
+  TItemsHunk* root = Load(writer);
+  ASSERT_NE(root, nullptr);
+  auto* hyper = dynamic_cast<THyperPNGHunk*>(root->FindByTitle("Wide"));
+  ASSERT_NE(hyper, nullptr);
+  THintForm* form = Open(*hyper);
+  ASSERT_NE(form, nullptr);
+  QWidget* frame = Frame(form);
+  // The picture's share of the window's client area: all of it less 20.
+  const auto pictureSize = [&] { return form->size() - QSize(20, 20); };
+  ASSERT_EQ(pictureSize(), QSize(W, H));
+
+  frame->resize(frame->width() + 200, frame->height());  // the right edge dragged
+  Settle();
+  EXPECT_EQ(pictureSize().width(), W + 200);
+  EXPECT_NEAR(pictureSize().height(), (W + 200) * H / W, 1);
+
+  frame->resize(frame->width(), frame->height() - 100);  // the bottom edge dragged
+  Settle();
+  EXPECT_NEAR(pictureSize().height(), (W + 200) * H / W - 100, 1);
+  EXPECT_NEAR(pictureSize().width(), pictureSize().height() * W / H, 2);
+
+  Options.StretchGraphics = false;  // without stretching the window is free
+  const QSize free = frame->size() + QSize(50, 0);
+  frame->resize(free);
+  Settle();
+  EXPECT_EQ(frame->size(), free);
+}
+
 INSTANTIATE_TEST_SUITE_P(Windows, LonePicture, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "InWindowArea" : "TopLevel"; });
 
