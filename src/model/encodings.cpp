@@ -46,10 +46,11 @@ std::int32_t MaskKey(std::string_view mask, std::size_t i, TMaskVariant variant)
 
 std::uint8_t DecodeMaskedByte(std::uint8_t scrambled, std::int32_t key) {
   std::int32_t d = static_cast<std::int8_t>(scrambled) - key;
-  // "While d < 32: d += 96": a step or two for the keys of ordinary lines,
-  // one division for the large keys far into a long line.
-  if (d >= -160) {
-    while (d < 32) d += 96;
+  // "While d < 32: d += 96": at most three steps for the keys of ordinary
+  // lines, counted without branches; one division for the large keys far
+  // into a long line.
+  if (d >= -256) {
+    d += 96 * ((d < 32) + (d < -64) + (d < -160));
   } else {
     d += 96 * ((32 - d + 95) / 96);
   }
