@@ -194,6 +194,33 @@ void TZEBMain::BuildMenus() {
       toolbar->addAction(action);
     }
   }
+  // The Windows menu ends with the list of open windows, the active one checked.
+  QMenu* windows = menus["&Windows"];
+  windows->setObjectName("Windows");
+  connect(windows, &QMenu::aboutToShow, this, [this, windows] { ListWindowsIn(*windows); });
+}
+
+void TZEBMain::ListWindowsIn(QMenu& menu) {
+  for (QAction* action : menu.actions())
+    if (action->property("windowEntry").toBool()) delete action;
+  const QList<QMdiSubWindow*> windows = Area->subWindowList();
+  if (windows.isEmpty()) return;
+  QAction* separator = menu.addSeparator();
+  separator->setProperty("windowEntry", true);
+  for (int i = 0; i < windows.size(); ++i) {
+    QMdiSubWindow* window = windows[i];
+    const QString caption = (i < 9 ? QString("&%1 ").arg(i + 1) : QString()) + window->windowTitle();
+    QAction* entry = menu.addAction(caption);
+    entry->setProperty("windowEntry", true);
+    entry->setCheckable(true);
+    entry->setChecked(window == Area->activeSubWindow());
+    connect(entry, &QAction::triggered, this, [this, window] {
+      if (Area->subWindowList().contains(window)) {
+        window->showNormal();
+        Area->setActiveSubWindow(window);
+      }
+    });
+  }
 }
 
 void TZEBMain::UpdateCommandStates() {

@@ -40,6 +40,8 @@ class TZEBMain : public QMainWindow {
   void WindowsShowTopClick();
   void WindowsCloseAllClick();
   void ArrangeIcons();
+  // Appends the open windows to the Windows menu, replacing the last list.
+  void ListWindowsIn(QMenu& menu);
   void OptionsResetMemoryClick();
   void HelpShowClick();
   void MRU0Click(int slot);

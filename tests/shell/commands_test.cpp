@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 
+#include <QMenu>
 #include <QAction>
 #include <QApplication>
 #include <QMdiArea>
@@ -329,4 +330,29 @@ TEST_F(MainWindowTest, HelpFileIsShownBesideAnOpenHintFile) {
   EXPECT_TRUE(WindowOpen(HelpNode("Help File Index")));
   EXPECT_EQ(main.FileRoot(), root);
   EXPECT_TRUE(WindowOpen(root));
+}
+
+// The Windows menu lists the open windows, the active one checked; choosing
+// one brings it forward.
+TEST_F(MainWindowTest, WindowsMenuListsTheOpenWindows) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  FileNode("Chapter One")->Open();
+  auto* menu = main.findChild<QMenu*>("Windows");
+  ASSERT_NE(menu, nullptr);
+  const auto entries = [menu] {
+    QStringList captions;
+    for (QAction* action : menu->actions())
+      if (action->property("windowEntry").toBool() && !action->isSeparator())
+        captions << action->text() + (action->isChecked() ? " *" : "");
+    return captions;
+  };
+  emit menu->aboutToShow();
+  const QString root = QString::fromStdString(main.FileRoot()->Text);
+  EXPECT_EQ(entries(), QStringList({"&1 " + root, "&2 Chapter One *"}));
+
+  for (QAction* action : menu->actions())
+    if (action->text() == "&1 " + root) action->trigger();
+  emit menu->aboutToShow();  // the list is made anew, not appended to
+  EXPECT_EQ(entries(), QStringList({"&1 " + root + " *", "&2 Chapter One"}));
 }
