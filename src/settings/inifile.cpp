@@ -84,7 +84,17 @@ std::string TIniFile::ReadIniString(const std::string& section, const std::strin
 }
 
 bool TIniFile::WriteIniString(const std::string& section, const std::string& key, const std::string& value) {
+  return WriteIniStrings(section, {{key, value}});
+}
+
+bool TIniFile::WriteIniStrings(const std::string& section,
+                               const std::vector<std::pair<std::string, std::string>>& entries) {
   Refresh();
+  for (const auto& [key, value] : entries) Put(section, key, value);
+  return Save();
+}
+
+void TIniFile::Put(const std::string& section, const std::string& key, const std::string& value) {
   const std::string entry = key + "=" + OneLine(value) + "\r";
   long sectionLine = FindSection(section);
   if (sectionLine < 0) {
@@ -104,7 +114,6 @@ bool TIniFile::WriteIniString(const std::string& section, const std::string& key
       if (!Trim(Lines[at]).empty()) insert = at + 1;
     Lines.insert(Lines.begin() + static_cast<long>(insert), entry);
   }
-  return Save();
 }
 
 bool TIniFile::Save() {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TIniFile {
@@ -22,6 +23,8 @@ class TIniFile {
   std::string ReadIniString(const std::string& section, const std::string& key, const std::string& fallback);
   // Stores the value; returns false when the file could not be written.
   bool WriteIniString(const std::string& section, const std::string& key, const std::string& value);
+  // Stores several values of one section in order, writing the file once.
+  bool WriteIniStrings(const std::string& section, const std::vector<std::pair<std::string, std::string>>& entries);
 
  private:
   // Reads the file again: another program may have changed it.
@@ -30,6 +33,8 @@ class TIniFile {
   long FindSection(const std::string& section) const;
   // Line index of the key inside the section starting at sectionLine, or -1.
   long FindKey(long sectionLine, const std::string& key) const;
+  // Sets one key in the lines read, without saving.
+  void Put(const std::string& section, const std::string& key, const std::string& value);
   bool Save();
 
   std::string FilePath;

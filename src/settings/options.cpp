@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "model/hunk.h"
 #include "model/textcase.h"
@@ -123,7 +125,9 @@ void SaveSettings(TIniFile& ini, const TOptions& options, const std::string* cur
     root->SaveHintsShown(record);
     ini.WriteIniString(MemorySection, MemoryKey(*currentFilePath, FileLengthOrMinusOne(*currentFilePath)), record);
   }
-  const auto write = [&ini](const char* key, const std::string& value) { ini.WriteIniString(SettingsSection, key, value); };
+  // Every key in the order they are saved, written to the file in one go.
+  std::vector<std::pair<std::string, std::string>> keys;
+  const auto write = [&keys](const char* key, const std::string& value) { keys.emplace_back(key, value); };
   write("MainFont", FontToText(options.MainFont));
   write("FixedFont", FontToText(options.FixedFont));
   write("Counting", FlagText(options.Counting));
@@ -142,6 +146,7 @@ void SaveSettings(TIniFile& ini, const TOptions& options, const std::string* cur
   write("SkipUpdateAfterDownload", FlagText(options.SkipUpdateAfterDownload));
   write("SkipUpdateMessages", FlagText(options.SkipUpdateMessages));
   write("LastUpdateMessage", options.LastUpdateMessage);
+  ini.WriteIniStrings(SettingsSection, keys);
 }
 
 std::string ReadHintsShownRecord(TIniFile& ini, const std::string& path) {

@@ -29,10 +29,12 @@ void AddRecentFile(TIniFile& ini, const std::string& path, const std::string& ti
     if (SamePath(recent[n].Path, path)) found = n;  // the last one when several match
   for (int k = found - 1; k >= 0; --k) recent[k + 1] = recent[k];
   recent[0] = {path, title};
+  std::vector<std::pair<std::string, std::string>> keys;
   for (int n = 0; n < 4; ++n) {
-    ini.WriteIniString(Section, PathKey(n), recent[n].Path);
-    ini.WriteIniString(Section, TitleKey(n), recent[n].Title);
+    keys.emplace_back(PathKey(n), recent[n].Path);
+    keys.emplace_back(TitleKey(n), recent[n].Title);
   }
+  ini.WriteIniStrings(Section, keys);
 }
 
 std::string RecentCaption(int slot, const std::string& path) {
