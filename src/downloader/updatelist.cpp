@@ -17,8 +17,6 @@ constexpr std::string_view FileClose = "</FILE>";
 constexpr std::string_view MessageOpen = "<MESSAGE>";
 constexpr std::string_view MessageClose = "</MESSAGE>";
 
-// Names compare without regard to the case of their ASCII letters.
-std::string NameKey(const std::string& name) { return LowerCaseAtoZ(name); }
 
 // The whole text as a decimal number, or 0.
 std::int32_t SizeValue(const std::string& text) {
@@ -87,9 +85,9 @@ void ParseEntryBody(std::string_view body, TFileRecord& record, const TCatalog& 
   }
 
   record.HaveCurrent = false;
-  const std::string key = NameKey(record.FileName);
+  // Names compare without regard to the case of their ASCII letters.
   for (const auto& info : catalog) {
-    if (NameKey(info->FileName) != key) continue;
+    if (!EqualIgnoringCase(info->FileName, record.FileName)) continue;
     record.HaveCurrent = ParseListDate(info->Date).Date >= record.Updated;
     break;
   }

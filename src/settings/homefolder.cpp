@@ -6,20 +6,21 @@
 #include <QDir>
 #include <QStandardPaths>
 
-namespace {
-std::string WithSlash(std::string folder) {
+std::string THomeFolder::WithSlash(std::string folder) {
   if (folder.empty() || folder.back() != '/') folder += '/';
   return folder;
 }
 
+namespace {
+
 // ZEBWIN_HOME, when set and not empty.
 std::string HomeOverride() {
   const char* home = std::getenv("ZEBWIN_HOME");
-  return home != nullptr && *home != '\0' ? WithSlash(home) : std::string();
+  return home != nullptr && *home != '\0' ? THomeFolder::WithSlash(home) : std::string();
 }
 
 std::string StandardFolder(QStandardPaths::StandardLocation location) {
-  return WithSlash(QStandardPaths::writableLocation(location).toStdString()) + "zebwin/";
+  return THomeFolder::WithSlash(QStandardPaths::writableLocation(location).toStdString()) + "zebwin/";
 }
 }  // namespace
 

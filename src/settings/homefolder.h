@@ -19,6 +19,9 @@ class THomeFolder {
   // The help file "ZEBWIN.ZEB" beside the executable; programDir ends with "/".
   static std::string HelpFile(const std::string& programDir);
 
+  // The folder text ending with "/", as folder texts here do.
+  static std::string WithSlash(std::string folder);
+
   // Creates the folder of a file (and its parents) when missing.
   static void MakeFolderFor(const std::string& file);
 };

@@ -15,20 +15,15 @@
 #include "tools/treejson.h"
 
 namespace {
-std::string WithSlash(std::string folder) {
-  if (folder.empty() || folder.back() != '/') folder += '/';
-  return folder;
-}
-
 // The hint-file folder of the settings (InstallDir), or the default one.
 std::string HintFolder() {
   TIniFile ini(THomeFolder::SettingsFile());
-  return WithSlash(ini.ReadIniString(SettingsSection, "InstallDir", THomeFolder::DefaultHintFolder()));
+  return THomeFolder::WithSlash(ini.ReadIniString(SettingsSection, "InstallDir", THomeFolder::DefaultHintFolder()));
 }
 
 void ScanCatalog(const std::string& folder, TCatalog& catalog) {
   const volatile std::uint8_t noCancel = 0;
-  ScanHintFolder(WithSlash(folder), catalog, noCancel, THomeFolder::CatalogCacheFile());
+  ScanHintFolder(THomeFolder::WithSlash(folder), catalog, noCancel, THomeFolder::CatalogCacheFile());
 }
 }  // namespace
 
