@@ -16,6 +16,7 @@
 #include "display/displaycontext.h"
 #include "display/pngdecode.h"
 #include "display/stringcontrol.h"
+#include "display/tabkeys.h"
 #include "display/textcodec.h"
 #include "model/datahunks.h"
 #include "model/itemshunk.h"
@@ -59,12 +60,9 @@ THintButton::THintButton(QWidget* parent, TStringForm* form) : QPushButton("Anot
 
 bool THintButton::event(QEvent* event) {
   // The button takes Tab itself: it moves into the links of the window.
-  if (event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-      keyPressEvent(key);
-      return true;
-    }
+  if (QKeyEvent* tab = TabKeyPress(event)) {
+    keyPressEvent(tab);
+    return true;
   }
   return QPushButton::event(event);
 }
@@ -76,8 +74,7 @@ void THintButton::keyPressEvent(QKeyEvent* event) {
       TStringControl* control = Form->Control();
       control->setFocus(Qt::TabFocusReason);
       control->ClearBoxes();
-      const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
-      if (back) {
+      if (IsBackTab(*event)) {
         control->LastTab(-2);
       } else {
         control->NextTab(0);

@@ -13,6 +13,7 @@
 #include "display/displaycontext.h"
 #include "display/pngdecode.h"
 #include "display/stringchild.h"
+#include "display/tabkeys.h"
 #include "display/textmeasure.h"
 #include "model/datahunks.h"
 #include "model/itemshunk.h"
@@ -263,8 +264,7 @@ void TStringControl::keyPressEvent(QKeyEvent* event) {
           break;
         }
       ClearBoxes();
-      const bool back = event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
-      if (back) {
+      if (IsBackTab(*event)) {
         LastTab(i - 1);
       } else {
         NextTab(i + 1);
@@ -311,12 +311,9 @@ void TStringControl::keyPressEvent(QKeyEvent* event) {
 
 bool TStringControl::event(QEvent* event) {
   // Tab and Shift+Tab step through the links instead of moving the focus.
-  if (event->type() == QEvent::KeyPress) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-      keyPressEvent(key);
-      return true;
-    }
+  if (QKeyEvent* tab = TabKeyPress(event)) {
+    keyPressEvent(tab);
+    return true;
   }
   return QWidget::event(event);
 }
