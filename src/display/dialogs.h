@@ -6,6 +6,7 @@
 #include <optional>
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -37,6 +38,9 @@ class TDialogs {
   // A folder, or none when cancelled.
   virtual std::optional<QString> ChooseFolder(QWidget* owner, const QString& caption, const QString& prompt,
                                               const QString& initial) = 0;
+  // One entry of a list (its index), or none when cancelled.
+  virtual std::optional<int> ChooseFromList(QWidget* owner, const QString& caption, const QString& prompt,
+                                            const QStringList& entries, int current) = 0;
 };
 
 // The dialogs of the running program (Qt's); tests install their own.

@@ -26,3 +26,8 @@ std::string RootFileName(const TZEBObject& node) {
   while (top->Owner != nullptr) top = top->Owner;
   return context.FileOfTree(*top);
 }
+
+void ShowStatusNote(const std::string& text) {
+  const TDisplayContext& context = DisplayContext();
+  if (context.ShowStatus) context.ShowStatus(text);
+}

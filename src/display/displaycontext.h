@@ -18,12 +18,20 @@ struct TDisplayContext {
   std::function<std::string(const TZEBObject& top)> FileOfTree;
   // Told when a hint window closes (the main window forgets its search window).
   std::function<void(TStringForm& form)> WindowClosed;
+  // Shows a short note in the status bar (what a click could not do).
+  std::function<void(const std::string& text)> ShowStatus;
+  // True while the window area arranges its windows (cascade, tile): a lone
+  // picture's window then takes the size it is given.
+  bool Arranging = false;
 };
 
 TDisplayContext& DisplayContext();
 
 // The settings in force; defaults until the program sets its record.
 const TOptions& DisplayOptions();
+
+// Passes a note to the status bar, when there is one.
+void ShowStatusNote(const std::string& text);
 
 // The hint file a node's picture data is read from.
 std::string RootFileName(const TZEBObject& node);

@@ -2,9 +2,14 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 TDialogs* Installed = nullptr;
@@ -70,4 +75,26 @@ std::optional<QString> TQtDialogs::ChooseFolder(QWidget* owner, const QString& c
   const QString folder = QFileDialog::getExistingDirectory(owner, caption, initial);
   if (folder.isEmpty()) return std::nullopt;
   return folder;
+}
+
+std::optional<int> TQtDialogs::ChooseFromList(QWidget* owner, const QString& caption, const QString& prompt,
+                                              const QStringList& entries, int current) {
+  QDialog dialog(owner);
+  dialog.setWindowTitle(caption);
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* label = new QLabel(prompt, &dialog);
+  auto* list = new QListWidget(&dialog);
+  label->setBuddy(list);
+  list->addItems(entries);
+  if (current >= 0 && current < list->count()) list->setCurrentRow(current);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+  layout->addWidget(label);
+  layout->addWidget(list);
+  layout->addWidget(buttons);
+  list->setFocus();
+  if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0) return std::nullopt;
+  return list->currentRow();
 }

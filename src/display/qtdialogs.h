@@ -12,4 +12,6 @@ class TQtDialogs : public TDialogs {
                                  const QString& initial) override;
   std::optional<QString> ChooseFolder(QWidget* owner, const QString& caption, const QString& prompt,
                                       const QString& initial) override;
+  std::optional<int> ChooseFromList(QWidget* owner, const QString& caption, const QString& prompt,
+                                    const QStringList& entries, int current) override;
 };

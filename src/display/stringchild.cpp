@@ -1,11 +1,13 @@
 #include "display/stringchild.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QResizeEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
@@ -89,6 +91,18 @@ void THintButton::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Enter:
       Form->HintButtonClick();
       break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+      // The scrolling keys move the text above the button, as they do
+      // when the text has the focus.
+      Form->Control()->ScrollWithKey(event->key());
+      break;
     default:
       QPushButton::keyPressEvent(event);
       return;
@@ -155,11 +169,24 @@ void TStringForm::CloseWindow() {
 void TStringForm::ShowWindow() {
   QMdiSubWindow* sub = SubWindow();
   QWidget* window = sub != nullptr ? static_cast<QWidget*>(sub) : this;
-  window->showNormal();
+  // A maximised window stays maximised; only a minimised one is restored.
+  if (window->isMinimized()) {
+    window->showNormal();
+  } else {
+    window->show();
+  }
   window->raise();
   if (sub != nullptr && sub->mdiArea() != nullptr) sub->mdiArea()->setActiveSubWindow(sub);
   activateWindow();
-  setFocus();
+  FocusContent();
+}
+
+void TStringForm::FocusContent() {
+  if (ButtonPanel->height() > 0) {
+    FocusHintButton();
+  } else {
+    ControlWidget->setFocus(Qt::OtherFocusReason);
+  }
 }
 
 void TStringForm::CloseNodeWindow() {
@@ -191,7 +218,8 @@ bool TStringForm::eventFilter(QObject* watched, QEvent* event) {
     const QSize client = Scroll->viewport()->size();
     ControlWidget->Resize(client.height(), client.width());
   }
-  if (watched == SubWindow() && event->type() == QEvent::Resize && !Closed && !Adjusting) {
+  if (watched == SubWindow() && event->type() == QEvent::Resize && !Closed && !Adjusting &&
+      !DisplayContext().Arranging) {
     auto* resize = static_cast<QResizeEvent*>(event);
     const QSize kept = KeepPictureAspect(resize->oldSize(), resize->size());
     if (kept != resize->size()) {
@@ -244,7 +272,9 @@ void THintForm::showEvent(QShowEvent* event) {
   TStringForm::showEvent(event);
   if (ShownOnce) return;
   ShownOnce = true;
-  FocusHintButton();
+  // The button when it shows; otherwise the text itself, so the scrolling
+  // keys work at once.
+  FocusContent();
   RevealNextHint();
   TStringControl* control = Control();
   if (control->IsJustAGraphic()) {
@@ -306,16 +336,34 @@ THintForm* ShowHintWindow(TItemsHunk& node, bool ownsNode) {
   auto* form = new THintForm(&node, ownsNode);
   node.Window = form;
   if (QMdiArea* area = DisplayContext().Area) {
+    // While the windows are maximised a new one opens maximised too; it is
+    // shown at its own size first, which is the size it restores to.
+    const QMdiSubWindow* active = area->activeSubWindow();
+    const bool maximised = active != nullptr && active->isMaximized();
     QMdiSubWindow* sub = area->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     if (!form->windowIcon().isNull()) sub->setWindowIcon(form->windowIcon());
+    LeaveMenuShortcutsToMainWindow(*sub);
     sub->installEventFilter(form);
     sub->show();
+    if (maximised) sub->showMaximized();
     area->setActiveSubWindow(sub);
+    if (!sub->isMinimized()) form->FocusContent();
   } else {
     form->show();
   }
   return form;
+}
+
+void LeaveMenuShortcutsToMainWindow(QMdiSubWindow& window) {
+  // The child window's menu closes it with Ctrl+F4 and, on some desktops,
+  // Ctrl+W; Ctrl+W is the main window's Show Top Window, which must win.
+  const QKeySequence showTop(Qt::CTRL | Qt::Key_W);
+  if (window.systemMenu() == nullptr) return;
+  for (QAction* action : window.systemMenu()->actions()) {
+    QList<QKeySequence> keys = action->shortcuts();
+    if (keys.removeAll(showTop) > 0) action->setShortcuts(keys);
+  }
 }
 
 namespace {
@@ -341,9 +389,13 @@ void OpenNode(THunk& node) {
     case Kind::VerHunk:
     case Kind::Info:
     case Kind::Text:
-    case Kind::HyperPng:
       OpenWindow(node);
       break;
+    case Kind::HyperPng: {
+      TStringForm* form = OpenWindow(node);
+      if (form != nullptr && !form->Control()->PicturesShown()) ShowStatusNote(PictureNotShownNote);
+      break;
+    }
     case Kind::Link:
       if (THunk* target = static_cast<TLinkHunk&>(node).FinalTarget()) target->Open();
       break;
@@ -353,9 +405,15 @@ void OpenNode(THunk& node) {
       TZEBObject* holder = picture != nullptr ? picture->Owner : nullptr;
       if (holder == nullptr || !holder->IsNode()) break;
       if (TStringForm* form = OpenWindow(*static_cast<THunk*>(holder)))
-        form->Control()->DisplayOverlay(static_cast<TOverlayHunk&>(node));
+        if (!form->Control()->DisplayOverlay(static_cast<TOverlayHunk&>(node))) ShowStatusNote(PictureNotShownNote);
       break;
     }
+    case Kind::Sound:
+      ShowStatusNote(SoundNotPlayedNote);
+      break;
+    case Kind::Gifa:
+      ShowStatusNote(OldPictureNote);
+      break;
     default:
       break;
   }

@@ -37,6 +37,9 @@ class TStringForm : public QWidget, public TNodeWindow {
 
   virtual void HintButtonClick();
   void FocusHintButton();
+  // Gives the keyboard focus to the hint button when it shows, otherwise to
+  // the text, so a new window answers the keys at once.
+  void FocusContent();
   // Closes the window (its child window in the window area when it has one).
   void CloseWindow();
   // Brings the window forward, restored and focused.
@@ -99,6 +102,13 @@ class THintForm : public TStringForm {
 // Opens a node the way its kind asks: a hint window (created, or brought
 // forward), the target of a link, an overlay drawn onto its picture.
 void OpenNode(THunk& node);
+// Notes shown in the status bar when a node has nothing to show here.
+inline constexpr const char* SoundNotPlayedNote = "Sounds are not played by this reader.";
+inline constexpr const char* OldPictureNote = "Pictures of this older kind are not shown by this reader.";
+inline constexpr const char* PictureNotShownNote = "This picture could not be shown: its data in the hint file is damaged.";
+// A child window's own menu keeps no shortcut that the main window's menu
+// uses (Ctrl+W).
+void LeaveMenuShortcutsToMainWindow(QMdiSubWindow& window);
 // Installs OpenNode as the way the model opens nodes.
 void InstallNodeOpening();
 // A hint window in the window area for a node; it deletes the node when it

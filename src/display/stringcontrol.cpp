@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -40,6 +41,46 @@ TFontMeasure Measure() {
 
 bool IsFileEntry(const TZEBObject& item) { return item.KindCode() == Kind::FileInfo; }
 }  // namespace
+
+// What painting one piece needs, set up once per paint.
+struct TPaintTools {
+  QFont MainFont;
+  QFont FixedFont;
+  int LineHeight = 0;
+  // Text of both fonts stands on the main font's baseline, so fixed-font
+  // words inside a line sit level with the words around them.
+  int Baseline = 0;
+  QColor LinkColor;
+  QColor TextColor;
+  double Stretch = 0;  // the lone picture's scale; 0: drawn at its own size
+};
+
+void TRowIndex::Reset(std::size_t reserve) {
+  RunningBottom.clear();
+  LowestTopFrom.clear();
+  RunningBottom.reserve(reserve);
+  LowestTopFrom.reserve(reserve);
+}
+
+void TRowIndex::Add(int top, int bottom) {
+  RunningBottom.push_back(RunningBottom.empty() ? bottom : std::max(RunningBottom.back(), bottom));
+  LowestTopFrom.push_back(top);
+}
+
+void TRowIndex::Finish() {
+  for (std::size_t i = LowestTopFrom.size(); i-- > 1;)
+    LowestTopFrom[i - 1] = std::min(LowestTopFrom[i - 1], LowestTopFrom[i]);
+}
+
+std::size_t TRowIndex::First(int top) const {
+  return static_cast<std::size_t>(std::lower_bound(RunningBottom.begin(), RunningBottom.end(), top) -
+                                  RunningBottom.begin());
+}
+
+std::size_t TRowIndex::End(int bottom) const {
+  return static_cast<std::size_t>(std::upper_bound(LowestTopFrom.begin(), LowestTopFrom.end(), bottom) -
+                                  LowestTopFrom.begin());
+}
 
 TStringControl::TStringControl(QScrollArea* scrollBox, TItemsHunk* node, TStringForm* form)
     : QWidget(scrollBox), ScrollBox(scrollBox), Form(form), Node(node) {
@@ -81,6 +122,13 @@ QImage* TStringControl::Picture(const TZEBObject& item) const {
 
 bool TStringControl::IsJustAGraphic() const { return ::IsJustAGraphic(Node); }
 
+double TStringControl::StretchScale() const {
+  if (!IsJustAGraphic() || !DisplayOptions().StretchGraphics) return 0;
+  const QImage* image = Picture(*Node->Items.front());
+  if (image == nullptr || image->width() <= 0 || image->height() <= 0) return 0;
+  return std::min(double(width() - 16) / image->width(), double(height() - 16) / image->height());
+}
+
 void TStringControl::Resize(int height, int width) {
   Layout.LayoutWidth = width;
   WrapTextFrom(QSize(width, height));
@@ -100,60 +148,81 @@ void TStringControl::WrapTextFrom(QSize base) {
 
 void TStringControl::BuildLinks() {
   LinkList.clear();
+  PieceRows.Reset(Layout.Pieces().size());
+  // A stretched picture's hot regions grow with it, so they stay on what
+  // they mark.
+  const double stretch = StretchScale();
+  const auto scaled = [stretch](int at, int origin) {
+    return stretch > 0 ? 8 + static_cast<int>(at * stretch) : at + origin;
+  };
   for (const TWrapInfo& piece : Layout.Pieces()) {
+    PieceRows.Add(piece.Rect.Top, stretch > 0 ? height() : piece.Rect.Bottom);
     TZEBObject* item = piece.Item;
     if (item->IsRule) continue;
     if (item->KindCode() == Kind::PngObject) {
       for (const TRegion& region : static_cast<TPNGObject*>(item)->Regions) {
-        const TRect rect{region.Left + piece.Rect.Left, region.Top + piece.Rect.Top, region.Right + piece.Rect.Left,
-                         region.Bottom + piece.Rect.Top};
+        const TRect rect{scaled(region.Left, piece.Rect.Left), scaled(region.Top, piece.Rect.Top),
+                         scaled(region.Right, piece.Rect.Left), scaled(region.Bottom, piece.Rect.Top)};
         LinkList.push_back({rect, region.Target});
       }
     } else if (item->IsNode() || IsFileEntry(*item)) {
       LinkList.push_back({piece.Rect, item});
     }
   }
+  PieceRows.Finish();
+  LinkRows.Reset(LinkList.size());
+  for (const TLinkInfo& link : LinkList) LinkRows.Add(link.Rect.Top, link.Rect.Bottom);
+  LinkRows.Finish();
 }
 
-void TStringControl::paintEvent(QPaintEvent*) {
+void TStringControl::PaintPiece(QPainter& painter, const TWrapInfo& piece, const TPaintTools& tools) const {
+  const TZEBObject& item = *piece.Item;
+  const TRect& r = piece.Rect;
+  if (item.IsRule) {
+    painter.setPen(tools.TextColor);
+    painter.drawLine(r.Left, r.Top + tools.LineHeight / 2, r.Left + width() - 16, r.Top + tools.LineHeight / 2);
+    return;
+  }
+  if (item.KindCode() == Kind::PngObject) {
+    if (const QImage* image = Picture(item)) {
+      if (tools.Stretch > 0) {
+        const QRect target(8, 8, static_cast<int>(image->width() * tools.Stretch),
+                           static_cast<int>(image->height() * tools.Stretch));
+        painter.drawImage(target, *image);
+      } else {
+        painter.drawImage(QPoint(r.Left, r.Top), *image);
+      }
+    }
+    return;
+  }
+  painter.setFont(item.UseFixedFont ? tools.FixedFont : tools.MainFont);
+  painter.setPen(item.IsNode() || IsFileEntry(item) ? tools.LinkColor : tools.TextColor);
+  painter.drawText(QPoint(r.Left, r.Top + tools.Baseline), ItemText(item).mid(piece.Start, piece.Length));
+}
+
+void TStringControl::paintEvent(QPaintEvent* event) {
   if (PaintSuspended) return;
   BoxesDrawn = false;
   const TOptions& options = DisplayOptions();
   QPainter painter(this);
-  const QFont mainFont = MakeFont(options.MainFont);
-  const QFont fixedFont = MakeFont(options.FixedFont);
-  painter.setFont(mainFont);
-  const int lineHeight = QFontMetrics(mainFont).height();
-  const QColor linkColor = ToQColor(options.TextColor);
-  const QColor textColor = ToQColor(options.FontColor);
-  const bool stretched = IsJustAGraphic() && options.StretchGraphics;
+  TPaintTools tools;
+  tools.MainFont = MakeFont(options.MainFont);
+  tools.FixedFont = MakeFont(options.FixedFont);
+  const QFontMetrics mainMetrics(tools.MainFont);
+  tools.LineHeight = mainMetrics.height();
+  tools.Baseline = mainMetrics.ascent();
+  tools.LinkColor = ToQColor(options.TextColor);
+  tools.TextColor = ToQColor(options.FontColor);
+  tools.Stretch = StretchScale();
+  painter.setFont(tools.MainFont);
 
-  for (const TWrapInfo& piece : Layout.Pieces()) {
-    const TZEBObject& item = *piece.Item;
-    const TRect& r = piece.Rect;
-    if (item.IsRule) {
-      painter.setPen(textColor);
-      painter.drawLine(r.Left, r.Top + lineHeight / 2, r.Left + width() - 16, r.Top + lineHeight / 2);
-      continue;
-    }
-    if (item.KindCode() == Kind::PngObject) {
-      if (const QImage* image = Picture(item)) {
-        if (stretched && image->width() > 0 && image->height() > 0) {
-          const double scale = std::min(double(width() - 16) / image->width(), double(height() - 16) / image->height());
-          const QRect target(8, 8, static_cast<int>(image->width() * scale), static_cast<int>(image->height() * scale));
-          painter.drawImage(target, *image);
-        } else {
-          painter.drawImage(QPoint(r.Left, r.Top), *image);
-        }
-      }
-      continue;
-    }
-    painter.setFont(item.UseFixedFont ? fixedFont : mainFont);
-    painter.setPen(item.IsNode() || IsFileEntry(item) ? linkColor : textColor);
-    const QString text = ItemText(item).mid(piece.Start, piece.Length);
-    painter.drawText(QRect(r.Left, r.Top, std::max(r.Width(), 1) + 4, lineHeight),
-                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, text);
-  }
+  // Only the pieces that meet the area to repaint.
+  const QRect exposed = event->rect();
+  const std::vector<TWrapInfo>& pieces = Layout.Pieces();
+  const std::size_t first = tools.Stretch > 0 ? 0 : PieceRows.First(exposed.top());
+  const std::size_t end = tools.Stretch > 0 ? pieces.size() : std::min(pieces.size(), PieceRows.End(exposed.bottom()));
+  for (std::size_t i = first; i < end; ++i) PaintPiece(painter, pieces[i], tools);
+
   if (hasFocus() && Focused != nullptr) {
     for (const TLinkInfo& link : LinkList) {
       if (link.Target != Focused) continue;
@@ -223,7 +292,8 @@ void TStringControl::Activate(TZEBObject* target) {
 }
 
 int TStringControl::LinkAt(int x, int y) const {
-  for (std::size_t i = 0; i < LinkList.size(); ++i)
+  const std::size_t end = std::min(LinkList.size(), LinkRows.End(y));
+  for (std::size_t i = LinkRows.First(y); i < end; ++i)
     if (LinkList[i].Rect.ContainsInclusive(x, y)) return static_cast<int>(i);
   return -1;
 }
@@ -247,31 +317,10 @@ void TStringControl::ScrollBy(int dx, int dy) {
   DrawBoxes(false);
 }
 
-void TStringControl::keyPressEvent(QKeyEvent* event) {
+void TStringControl::ScrollWithKey(int key) {
   const int page = ScrollBox != nullptr ? ScrollBox->viewport()->height() : 0;
   QScrollBar* vertical = ScrollBox != nullptr ? ScrollBox->verticalScrollBar() : nullptr;
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      if (Focused != nullptr) Activate(Focused);
-      break;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab: {
-      int i = 0;
-      for (std::size_t k = 0; k < LinkList.size(); ++k)
-        if (LinkList[k].Target == Focused) {
-          i = static_cast<int>(k);
-          break;
-        }
-      ClearBoxes();
-      if (IsBackTab(*event)) {
-        LastTab(i - 1);
-      } else {
-        NextTab(i + 1);
-      }
-      DrawBoxes(true);
-      break;
-    }
+  switch (key) {
     case Qt::Key_PageUp:
       ScrollBy(0, -page);
       break;
@@ -295,6 +344,53 @@ void TStringControl::keyPressEvent(QKeyEvent* event) {
       break;
     case Qt::Key_Right:
       ScrollBy(10, 0);
+      break;
+    default:
+      break;
+  }
+}
+
+void TStringControl::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      // Only a link whose focus box the user can see is opened.
+      if (Focused != nullptr && hasFocus()) Activate(Focused);
+      break;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: {
+      int i = 0;
+      for (std::size_t k = 0; k < LinkList.size(); ++k)
+        if (LinkList[k].Target == Focused) {
+          i = static_cast<int>(k);
+          break;
+        }
+      ClearBoxes();
+      if (Focused == nullptr && !LinkList.empty()) {
+        // Nothing selected yet (the focus came by a click or a new window):
+        // Tab starts at the first link, Shift+Tab at the last.
+        if (IsBackTab(*event)) {
+          LastTab(-2);
+        } else {
+          NextTab(0);
+        }
+      } else if (IsBackTab(*event)) {
+        LastTab(i - 1);
+      } else {
+        NextTab(i + 1);
+      }
+      DrawBoxes(true);
+      break;
+    }
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+      ScrollWithKey(event->key());
       break;
     case Qt::Key_Escape:
       if (Form != nullptr) Form->CloseWindow();
@@ -330,21 +426,28 @@ void TStringControl::focusOutEvent(QFocusEvent* event) {
   QWidget::focusOutEvent(event);
 }
 
-void TStringControl::DisplayOverlay(TOverlayHunk& overlay) {
-  if (overlay.Owner == nullptr || overlay.Owner->KindCode() != Kind::PngObject) return;
+bool TStringControl::DisplayOverlay(TOverlayHunk& overlay) {
+  if (overlay.Owner == nullptr || overlay.Owner->KindCode() != Kind::PngObject) return false;
   auto& picture = *static_cast<TPNGObject*>(overlay.Owner);
   if (!picture.Overlays) picture.Overlays = std::make_unique<TOverlayList>();
   auto& records = static_cast<TOverlayList&>(*picture.Overlays).Records;
   for (const TDIBInfo& record : records)
-    if (record.Overlay == &overlay && !record.Bitmap.isNull()) return;  // already drawn
+    if (record.Overlay == &overlay && !record.Bitmap.isNull()) return true;  // already drawn
   const QRgb background = ToQColor(DisplayOptions().WindowBackColor).rgb();
   QImage image = CreateDIB(RootFileName(overlay), overlay.DataOffset, background);
   records.push_back({&overlay, image});
-  if (image.isNull()) return;
-  if (QImage* base = Picture(picture)) {
-    DrawOverlay(*base, image, overlay.X, overlay.Y);
-    update();
-  }
+  QImage* base = Picture(picture);
+  if (image.isNull() || base == nullptr) return false;
+  DrawOverlay(*base, image, overlay.X, overlay.Y);
+  update();
+  return true;
+}
+
+bool TStringControl::PicturesShown() const {
+  if (Node == nullptr) return true;
+  for (const TZEBObject* item : Node->Items)
+    if (item->KindCode() == Kind::PngObject && Picture(*item) == nullptr) return false;
+  return true;
 }
 
 void TStringControl::DeleteBitmaps() {

@@ -13,6 +13,7 @@
 
 #include "display/textlayout.h"
 
+class QPainter;
 class QScrollArea;
 class TItemsHunk;
 class TOverlayHunk;
@@ -22,6 +23,26 @@ class TZEBObject;
 struct TLinkInfo {
   TRect Rect;
   TZEBObject* Target = nullptr;  // not owned
+};
+
+// Which entries of a list of rectangles (pieces or links, in layout order)
+// may meet a band of rows: binary searches over the running maximum of the
+// bottom edges and the running minimum (from the end) of the top edges, so
+// a window of many thousand rows paints and hit-tests only what is in view.
+class TRowIndex {
+ public:
+  void Reset(std::size_t reserve);
+  void Add(int top, int bottom);
+  // Call once every entry is added.
+  void Finish();
+  // Entries before First(top) all end above top; entries from End(bottom)
+  // on all start below bottom.
+  std::size_t First(int top) const;
+  std::size_t End(int bottom) const;
+
+ private:
+  std::vector<int> RunningBottom;
+  std::vector<int> LowestTopFrom;
 };
 
 class TStringControl : public QWidget {
@@ -41,6 +62,9 @@ class TStringControl : public QWidget {
   // on the way.
   void WrapTextFrom(QSize base);
   bool IsJustAGraphic() const;
+  // The scale of a lone picture stretched to fill the window, or 0 when the
+  // picture is drawn at its own size.
+  double StretchScale() const;
 
   // Focus boxes around the selected link; with scroll, the view moves to it.
   void DrawBoxes(bool scroll);
@@ -50,8 +74,13 @@ class TStringControl : public QWidget {
   // Opens what a link leads to.
   void Activate(TZEBObject* target);
 
-  // Draws an overlay onto its picture, decoding it the first time.
-  void DisplayOverlay(TOverlayHunk& overlay);
+  // Draws an overlay onto its picture, decoding it the first time; false
+  // when it cannot be drawn (its picture or its own data cannot be decoded).
+  bool DisplayOverlay(TOverlayHunk& overlay);
+  // False when a picture of the document could not be decoded.
+  bool PicturesShown() const;
+  // Scrolls the view as the key does (PageUp, PageDown, Home, End, arrows).
+  void ScrollWithKey(int key);
   // Frees every decoded picture of the document.
   void DeleteBitmaps();
 
@@ -76,6 +105,7 @@ class TStringControl : public QWidget {
 
  private:
   void BuildLinks();
+  void PaintPiece(QPainter& painter, const TWrapInfo& piece, const struct TPaintTools& tools) const;
   int LinkAt(int x, int y) const;
   void ScrollBy(int dx, int dy);
   QImage* Picture(const TZEBObject& item) const;
@@ -85,6 +115,8 @@ class TStringControl : public QWidget {
   TItemsHunk* Node;
   TTextLayout Layout;
   std::vector<TLinkInfo> LinkList;
+  TRowIndex PieceRows;
+  TRowIndex LinkRows;
   TZEBObject* Focused = nullptr;
   bool BoxesDrawn = false;
 };

@@ -61,21 +61,26 @@ long TIniFile::FindSection(const std::string& section) const {
   return -1;
 }
 
-long TIniFile::FindKey(long sectionLine, const std::string& key) const {
-  std::string name;
+long TIniFile::FindKey(long sectionLine, const std::string& key, TKeyMatch match) const {
+  std::string section;
   for (std::size_t i = static_cast<std::size_t>(sectionLine) + 1; i < Lines.size(); ++i) {
-    if (SectionName(Lines[i], name)) break;
+    if (SectionName(Lines[i], section)) break;
     const std::size_t equals = Lines[i].find('=');
-    if (equals != std::string::npos && SameName(Trim(Lines[i].substr(0, equals)), key)) return static_cast<long>(i);
+    if (equals == std::string::npos) continue;
+    const std::string name = Trim(Lines[i].substr(0, equals));
+    if (match == TKeyMatch::Exact ? name == key : SameName(name, key)) return static_cast<long>(i);
   }
   return -1;
 }
 
+long TIniFile::FindLine(const std::string& section, const std::string& key, TKeyMatch match) const {
+  const long sectionLine = FindSection(section);
+  return sectionLine < 0 ? -1 : FindKey(sectionLine, key, match);
+}
+
 std::string TIniFile::ReadIniString(const std::string& section, const std::string& key, const std::string& fallback) {
   Refresh();
-  const long sectionLine = FindSection(section);
-  if (sectionLine < 0) return fallback;
-  const long keyLine = FindKey(sectionLine, key);
+  const long keyLine = FindLine(section, key, TKeyMatch::IgnoreCase);
   if (keyLine < 0) return fallback;
   const std::string_view line = Content(Lines[static_cast<std::size_t>(keyLine)]);
   std::string value(line.substr(line.find('=') + 1));
@@ -83,18 +88,32 @@ std::string TIniFile::ReadIniString(const std::string& section, const std::strin
   return value;
 }
 
-bool TIniFile::WriteIniString(const std::string& section, const std::string& key, const std::string& value) {
-  return WriteIniStrings(section, {{key, value}});
+std::optional<std::string> TIniFile::ReadWholeValue(const std::string& section, const std::string& key,
+                                                    TKeyMatch match, std::size_t maxLength) {
+  Refresh();
+  const long keyLine = FindLine(section, key, match);
+  if (keyLine < 0) return std::nullopt;
+  const std::string_view line = Content(Lines[static_cast<std::size_t>(keyLine)]);
+  const std::string_view value = line.substr(line.find('=') + 1);
+  if (value.size() > maxLength) return std::nullopt;
+  return std::string(value);
+}
+
+bool TIniFile::WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+                              TKeyMatch match) {
+  Refresh();
+  Put(section, key, value, match);
+  return Save();
 }
 
 bool TIniFile::WriteIniStrings(const std::string& section,
                                const std::vector<std::pair<std::string, std::string>>& entries) {
   Refresh();
-  for (const auto& [key, value] : entries) Put(section, key, value);
+  for (const auto& [key, value] : entries) Put(section, key, value, TKeyMatch::IgnoreCase);
   return Save();
 }
 
-void TIniFile::Put(const std::string& section, const std::string& key, const std::string& value) {
+void TIniFile::Put(const std::string& section, const std::string& key, const std::string& value, TKeyMatch match) {
   const std::string entry = key + "=" + OneLine(value) + "\r";
   long sectionLine = FindSection(section);
   if (sectionLine < 0) {
@@ -102,7 +121,7 @@ void TIniFile::Put(const std::string& section, const std::string& key, const std
     Lines.push_back("[" + section + "]\r");
     sectionLine = static_cast<long>(Lines.size()) - 1;
   }
-  const long keyLine = FindKey(sectionLine, key);
+  const long keyLine = FindKey(sectionLine, key, match);
   if (keyLine >= 0) {
     Lines[static_cast<std::size_t>(keyLine)] = entry;
   } else {

@@ -3,13 +3,19 @@
 // the profile functions of the original platform do: section and key names
 // match without regard to letter case, values are kept as text, a read value
 // is cut to 2047 characters, and the first write creates the file and its
-// section. Every write keeps the rest of the file as it was and replaces the
+// section. Keys that name files (the hint memory) can instead be matched
+// exactly and read whole, so that no record is lost or applied in part. Every write keeps the rest of the file as it was and replaces the
 // file atomically, so a crash or a full disk never leaves it half written.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+// How a key name is matched: without regard to letter case, as the
+// profile functions do, or exactly (keys that are case-sensitive paths).
+enum class TKeyMatch { IgnoreCase, Exact };
 
 class TIniFile {
  public:
@@ -21,8 +27,13 @@ class TIniFile {
 
   // The stored value, or fallback when the key (or the file) is missing.
   std::string ReadIniString(const std::string& section, const std::string& key, const std::string& fallback);
+  // The whole stored value, not cut; none when the key is missing or the
+  // value is longer than maxLength (a value that cannot be read whole).
+  std::optional<std::string> ReadWholeValue(const std::string& section, const std::string& key, TKeyMatch match,
+                                            std::size_t maxLength);
   // Stores the value; returns false when the file could not be written.
-  bool WriteIniString(const std::string& section, const std::string& key, const std::string& value);
+  bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+                      TKeyMatch match = TKeyMatch::IgnoreCase);
   // Stores several values of one section in order, writing the file once.
   bool WriteIniStrings(const std::string& section, const std::vector<std::pair<std::string, std::string>>& entries);
 
@@ -32,9 +43,11 @@ class TIniFile {
   // Line index of the section header, or -1.
   long FindSection(const std::string& section) const;
   // Line index of the key inside the section starting at sectionLine, or -1.
-  long FindKey(long sectionLine, const std::string& key) const;
+  long FindKey(long sectionLine, const std::string& key, TKeyMatch match) const;
+  // The line of the key, or -1.
+  long FindLine(const std::string& section, const std::string& key, TKeyMatch match) const;
   // Sets one key in the lines read, without saving.
-  void Put(const std::string& section, const std::string& key, const std::string& value);
+  void Put(const std::string& section, const std::string& key, const std::string& value, TKeyMatch match);
   bool Save();
 
   std::string FilePath;

@@ -7,6 +7,7 @@
 
 #include "model/hunk.h"
 #include "model/textcase.h"
+#include "settings/filepaths.h"
 #include "settings/inifile.h"
 #include "settings/textnumbers.h"
 
@@ -109,7 +110,7 @@ void LoadSettings(TIniFile& ini, TOptions& options, const TBrowserDefaults& defa
 }
 
 std::string MemoryKey(const std::string& path, std::int64_t length) {
-  return LowerCaseAtoZ(path + "." + std::to_string(length));
+  return FilePathKey(path + "." + std::to_string(length));
 }
 
 std::int64_t FileLengthOrMinusOne(const std::string& path) {
@@ -123,7 +124,8 @@ void SaveSettings(TIniFile& ini, const TOptions& options, const std::string* cur
   if (currentFilePath != nullptr && root != nullptr) {
     std::string record;
     root->SaveHintsShown(record);
-    ini.WriteIniString(MemorySection, MemoryKey(*currentFilePath, FileLengthOrMinusOne(*currentFilePath)), record);
+    ini.WriteIniString(MemorySection, MemoryKey(*currentFilePath, FileLengthOrMinusOne(*currentFilePath)), record,
+                       TKeyMatch::Exact);
   }
   // Every key in the order they are saved, written to the file in one go.
   std::vector<std::pair<std::string, std::string>> keys;
@@ -150,5 +152,10 @@ void SaveSettings(TIniFile& ini, const TOptions& options, const std::string* cur
 }
 
 std::string ReadHintsShownRecord(TIniFile& ini, const std::string& path) {
-  return ini.ReadIniString(MemorySection, MemoryKey(path, FileLengthOrMinusOne(path)), "");
+  // Keys are paths: matched exactly, so A.ZEB and a.zeb keep two records
+  // where the file system holds two files. A record too long to read whole
+  // is passed over rather than applied in part.
+  const auto record = ini.ReadWholeValue(MemorySection, MemoryKey(path, FileLengthOrMinusOne(path)), TKeyMatch::Exact,
+                                         MaxHintsShownRecordLength);
+  return record.value_or(std::string());
 }

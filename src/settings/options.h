@@ -2,6 +2,7 @@
 // The settings record and its storage in section "ZEBWIN" of the settings
 // file, with the per-file record of revealed hints in section "Memory".
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -62,6 +63,9 @@ struct TBrowserDefaults {
 inline constexpr const char* SettingsSection = "ZEBWIN";
 inline constexpr const char* MemorySection = "Memory";
 inline constexpr const char* VersionRun = "4.50";
+// The longest hints-shown record read back: two characters a hint list
+// allow some 30 million lists, far beyond any hint file.
+inline constexpr std::size_t MaxHintsShownRecordLength = 64u * 1024 * 1024;
 
 std::string FontToText(const TFontSpec& font);
 TFontSpec TextToFont(const std::string& text);
@@ -73,7 +77,7 @@ void LoadSettings(TIniFile& ini, TOptions& options, const TBrowserDefaults& defa
                   const std::string& defaultInstallDir);
 
 // The key of a hint file's record of revealed hints: its path as opened, ".",
-// its length in bytes, all in lower case.
+// its length in bytes; lower-cased only where file names ignore case.
 std::string MemoryKey(const std::string& path, std::int64_t length);
 // The length of a file in bytes, or -1 when it cannot be opened.
 std::int64_t FileLengthOrMinusOne(const std::string& path);
@@ -82,5 +86,6 @@ std::int64_t FileLengthOrMinusOne(const std::string& path);
 // when one is open (root and currentFilePath given).
 void SaveSettings(TIniFile& ini, const TOptions& options, const std::string* currentFilePath, const THunk* root);
 
-// The remembered revealed-hints record of a file ("" when none).
+// The remembered revealed-hints record of a file, read whole ("" when there
+// is none or it is too long to read whole).
 std::string ReadHintsShownRecord(TIniFile& ini, const std::string& path);

@@ -1,11 +1,11 @@
 #include "shell/main.h"
 
-#include <fstream>
 #include <functional>
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -24,9 +24,11 @@
 #include "model/metatexthunk.h"
 #include "model/search.h"
 #include "model/textcase.h"
+#include "settings/filepaths.h"
 #include "settings/homefolder.h"
 #include "shell/busycursor.h"
 #include "shell/centering.h"
+#include "shell/decodetext.h"
 #include "shell/recentfiles.h"
 
 namespace {
@@ -62,6 +64,11 @@ TZEBMain::TZEBMain(std::string programDir, std::vector<std::string> arguments)
   resize(696, 481);
   Area = new QMdiArea(this);
   Area->setBackground(palette().color(QPalette::Dark));
+  // Closing a window returns to the one the user came from; windows that
+  // reach outside the area can be scrolled to.
+  Area->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+  Area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  Area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(Area);
   statusBar()->showMessage(" ");
   SetMainWindow(this);
@@ -77,6 +84,7 @@ TZEBMain::TZEBMain(std::string programDir, std::vector<std::string> arguments)
   display.WindowClosed = [this](TStringForm& form) {
     if (SearchWindow == &form) SearchWindow = nullptr;
   };
+  display.ShowStatus = [this](const std::string& text) { statusBar()->showMessage(Text(text)); };
   InstallNodeOpening();
 
   BuildMenus();
@@ -145,8 +153,8 @@ void TZEBMain::BuildMenus() {
       {"FileFind", [this] { FileFindClick(); }},
       {"FileDecode", [this] { FileDecodeClick(); }},
       {"FileExit", [this] { FileExitClick(); }},
-      {"WindowsCascade", [this] { Area->cascadeSubWindows(); }},
-      {"WindowsTile", [this] { Area->tileSubWindows(); }},
+      {"WindowsCascade", [this] { WindowsCascadeClick(); }},
+      {"WindowsTile", [this] { WindowsTileClick(); }},
       {"WindowsArrange", [this] { ArrangeIcons(); }},
       {"WindowsCloseAll", [this] { WindowsCloseAllClick(); }},
       {"WindowsShowTop", [this] { WindowsShowTopClick(); }},
@@ -198,29 +206,6 @@ void TZEBMain::BuildMenus() {
   QMenu* windows = menus["&Windows"];
   windows->setObjectName("Windows");
   connect(windows, &QMenu::aboutToShow, this, [this, windows] { ListWindowsIn(*windows); });
-}
-
-void TZEBMain::ListWindowsIn(QMenu& menu) {
-  for (QAction* action : menu.actions())
-    if (action->property("windowEntry").toBool()) delete action;
-  const QList<QMdiSubWindow*> windows = Area->subWindowList();
-  if (windows.isEmpty()) return;
-  QAction* separator = menu.addSeparator();
-  separator->setProperty("windowEntry", true);
-  for (int i = 0; i < windows.size(); ++i) {
-    QMdiSubWindow* window = windows[i];
-    const QString caption = (i < 9 ? QString("&%1 ").arg(i + 1) : QString()) + window->windowTitle();
-    QAction* entry = menu.addAction(caption);
-    entry->setProperty("windowEntry", true);
-    entry->setCheckable(true);
-    entry->setChecked(window == Area->activeSubWindow());
-    connect(entry, &QAction::triggered, this, [this, window] {
-      if (Area->subWindowList().contains(window)) {
-        window->showNormal();
-        Area->setActiveSubWindow(window);
-      }
-    });
-  }
 }
 
 void TZEBMain::UpdateCommandStates() {
@@ -342,17 +327,26 @@ void TZEBMain::RestoreRememberedHints(THunk* root) {
   if (!root->HintsShownValid()) root->ResetHintsShown();
 }
 
-void TZEBMain::OpenHintFile(const std::string& path) {
+void TZEBMain::OpenHintFile(const std::string& givenPath) {
   if (SearchWindow) SearchWindow->CloseWindow();
   const TBusyCursor busy;
   SaveSettingsNow();
-  const int code = LoadHintFile(path, FileObjects, false);
+  // The recent files and the hint memory keep a path that still names the
+  // file when the reader is started from another folder.
+  const std::string path = AbsoluteCleanPath(givenPath);
+  // The new file loads into a list of its own: a file that fails to load
+  // leaves the open one, and its windows, as they were.
+  TObjectList loaded;
+  const int code = LoadHintFile(path, loaded, false);
   if (code != LoadResult::Loaded) {
-    ShowLoadError(code, path);
+    ClearList(loaded);
+    ShowLoadError(code, givenPath);
     UpdateCommandStates();
     statusBar()->showMessage(" ");
     return;
   }
+  ClearList(FileObjects);
+  FileObjects = std::move(loaded);
   THunk* root = FileRoot();
   // The program's own help file opened by hand: show the copy loaded at start.
   const bool helpFile = UpperCaseAtoZ(path).find("/ZEBWIN.ZEB") != std::string::npos && root != nullptr &&
@@ -364,6 +358,7 @@ void TZEBMain::OpenHintFile(const std::string& path) {
                       "pressing F1.  You can even view the help file when another ZEB hint file is already open.",
                       TDialogs::TIcon::None);
     ClearList(FileObjects);
+    CurrentFilePath.clear();
     HelpShowClick();
     root = nullptr;
   } else {
@@ -404,14 +399,25 @@ void TZEBMain::FileDecodeClick() {
   TDialogs::TFileQuestion question;
   question.Title = "Save File As";
   question.Filter = "Text Files (*.TXT *.txt);;All Files (*)";
-  question.InitialName = "*.TXT";
+  question.InitialName = Text(DecodedTextName(CurrentFilePath));
   question.DefaultExtension = "TXT";
-  const auto path = Dialogs().SaveFile(this, question);
-  if (!path) return;
+  std::optional<QString> path;
+  for (;;) {
+    path = Dialogs().SaveFile(this, question);
+    if (!path) return;
+    // A pattern left in the name box is no file to create: ask again.
+    const std::string name = QFileInfo(*path).fileName().toStdString();
+    if (!HasWildcards(name)) break;
+    Dialogs().Message(this, "Save File As",
+                      Text(name) + " is not a valid file name.  A file name cannot contain \"*\" or \"?\".",
+                      TDialogs::TIcon::Stop);
+  }
   const TBusyCursor busy;
-  // A file that cannot be created gets nothing; the command ends quietly.
-  std::ofstream out(path->toStdString(), std::ios::binary | std::ios::trunc);
-  DecodeToText(*root, out);
+  if (!WriteDecodedText(*root, path->toStdString()))
+    Dialogs().Message(this, "Error",
+                      *path + " could not be written.  Make sure that the folder exists, that you may write to it, "
+                              "and that the disk is not full.",
+                      TDialogs::TIcon::Stop);
 }
 
 void TZEBMain::FileFindClick() {
@@ -451,26 +457,6 @@ void TZEBMain::FileInformationClick() {
                     "This ZEB file does not contain an information block.  See the \"About this ZEB File\" section of "
                     "the file, if one exists, for information about this file.",
                     TDialogs::TIcon::Information);
-}
-
-void TZEBMain::WindowsShowTopClick() {
-  if (THunk* root = FileRoot()) root->Open();
-}
-
-void TZEBMain::ArrangeIcons() {
-  // Minimised windows line up along the bottom of the window area.
-  int x = 0;
-  for (QMdiSubWindow* window : Area->subWindowList()) {
-    if (!window->isMinimized()) continue;
-    const QSize size = window->size();
-    if (x > 0 && x + size.width() > Area->width()) x = 0;
-    window->move(x, Area->height() - size.height());
-    x += size.width();
-  }
-}
-
-void TZEBMain::WindowsCloseAllClick() {
-  for (QMdiSubWindow* window : Area->subWindowList()) window->close();
 }
 
 void TZEBMain::OptionsResetMemoryClick() {

@@ -16,6 +16,7 @@
 
 class QAction;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class THunk;
 class TStringForm;
@@ -39,9 +40,16 @@ class TZEBMain : public QMainWindow {
   void FileExitClick();
   void WindowsShowTopClick();
   void WindowsCloseAllClick();
+  void WindowsCascadeClick();
+  void WindowsTileClick();
   void ArrangeIcons();
-  // Appends the open windows to the Windows menu, replacing the last list.
+  // Appends the open windows to the Windows menu, replacing the last list:
+  // the first nine, then "More Windows..." when there are more.
   void ListWindowsIn(QMenu& menu);
+  // The list of every open window; the one chosen comes forward.
+  void MoreWindowsClick();
+  // Brings a child window forward, restoring it only when minimised.
+  void ShowSubWindow(QMdiSubWindow* window);
   void OptionsResetMemoryClick();
   void HelpShowClick();
   void MRU0Click(int slot);

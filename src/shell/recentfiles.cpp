@@ -1,7 +1,6 @@
 #include "shell/recentfiles.h"
 
-#include "model/textcase.h"
-
+#include "settings/filepaths.h"
 #include "settings/inifile.h"
 
 namespace {
@@ -10,7 +9,6 @@ constexpr const char* Section = "MRU";
 std::string PathKey(int slot) { return "MRU" + std::to_string(slot); }
 std::string TitleKey(int slot) { return "MRUTitle" + std::to_string(slot); }
 
-bool SamePath(const std::string& a, const std::string& b) { return EqualIgnoringCase(a, b); }
 }  // namespace
 
 TRecentSlots ReadRecentFiles(TIniFile& ini) {
@@ -26,7 +24,7 @@ void AddRecentFile(TIniFile& ini, const std::string& path, const std::string& ti
   TRecentSlots recent = ReadRecentFiles(ini);
   int found = 3;
   for (int n = 0; n < 4; ++n)
-    if (SamePath(recent[n].Path, path)) found = n;  // the last one when several match
+    if (SameFilePath(recent[n].Path, path)) found = n;  // the last one when several match
   for (int k = found - 1; k >= 0; --k) recent[k + 1] = recent[k];
   recent[0] = {path, title};
   std::vector<std::pair<std::string, std::string>> keys;

@@ -16,8 +16,8 @@ struct TRecentFile {
 using TRecentSlots = std::array<TRecentFile, 4>;
 
 TRecentSlots ReadRecentFiles(TIniFile& ini);
-// Puts the file in slot 0; a listed file (same path in any letter case)
-// moves up instead of appearing twice, otherwise the oldest drops out.
+// Puts the file in slot 0; a listed file (the same path, in letter case
+// too where the file system tells case apart) moves up instead of appearing twice, otherwise the oldest drops out.
 void AddRecentFile(TIniFile& ini, const std::string& path, const std::string& title);
 // The menu caption of a slot ("&1 path"), or "" for an empty slot.
 std::string RecentCaption(int slot, const std::string& path);

@@ -3,6 +3,7 @@
 // closes, and the size of a window that shows nothing but one picture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "display/pngdecode.h"
@@ -54,9 +55,11 @@ class WindowPictures : public WindowTest {
   }
   int GreyAt(int x, int y) const { return qGray(Bitmap()->pixel(x, y)); }
 
-  // A click on the first region of the lone picture, laid out at (8, 8).
+  // A click on the first region of the lone picture, where the window
+  // shows it (stretched to the window).
   void ClickLampRegion(THintForm* form) {
-    Click(form->Control(), QPoint(8 + 10, 8 + 5));
+    const TRect& region = form->Control()->Links().at(0).Rect;
+    Click(form->Control(), QPoint(region.Left, region.Top));
     Settle();
   }
 
@@ -91,7 +94,8 @@ TEST_F(WindowPictures, OverlayRegionDrawsItsOverlayOnce) {
   EXPECT_EQ(GreyAt(OverlayX, OverlayY), 200) << "the second click decoded and drew the overlay again";
 
   // The other region opens its node.
-  Click(form->Control(), QPoint(8 + 35, 8 + 15));
+  const TRect& spot = form->Control()->Links().at(1).Rect;
+  Click(form->Control(), QPoint(spot.Right, spot.Bottom));
   Settle();
   EXPECT_NE(FormOf(*Spot), nullptr);
 }
@@ -224,9 +228,25 @@ TEST_P(LonePicture, WindowFitsThePictureAndStretchingKeepsTheViewSize) {
   Frame(form)->resize(Frame(form)->size() + QSize(200, 150));
   Settle();
   EXPECT_EQ(control->size(), viewport->size());
-  const TRect expected{8 + 20, 8 + 30, 8 + 60, 8 + 70};
+  // The hot region grows with the drawn picture, so it stays on what it marks.
+  const double scale = std::min(double(control->width() - 16) / W, double(control->height() - 16) / H);
+  ASSERT_GT(scale, 1.5);
+  EXPECT_DOUBLE_EQ(control->StretchScale(), scale);
+  const auto at = [scale](int v) { return 8 + static_cast<int>(v * scale); };
+  const TRect expected{at(20), at(30), at(60), at(70)};
   ASSERT_EQ(control->Links().size(), 1u);
-  EXPECT_EQ(control->Links()[0].Rect, expected) << "hot regions are not scaled with the picture";
+  EXPECT_EQ(control->Links()[0].Rect, expected);
+  // A click on the middle of the drawn region opens its node; a click where
+  // the region would lie unscaled, outside the drawn one, does nothing.
+  THunk* spot = static_cast<THunk*>(control->Links()[0].Target);
+  Click(control, QPoint(8 + 25, 8 + 35));
+  Settle();
+  EXPECT_EQ(spot->Window, nullptr);
+  Click(control, QPoint((expected.Left + expected.Right) / 2, (expected.Top + expected.Bottom) / 2));
+  Settle();
+  EXPECT_NE(spot->Window, nullptr);
+  if (spot->Window != nullptr) static_cast<TStringForm*>(spot->Window)->CloseWindow();
+  Settle();
 
   Options.StretchGraphics = false;
   Frame(form)->resize(Frame(form)->size() - QSize(300, 230));

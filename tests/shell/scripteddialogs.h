@@ -12,7 +12,7 @@
 class TScriptedDialogs : public TDialogs {
  public:
   struct TAsked {
-    std::string Kind;  // "message", "open", "save", "text", "folder"
+    std::string Kind;  // "message", "open", "save", "text", "folder", "list"
     QString Caption;
     QString Text;
     TIcon Icon = TIcon::None;
@@ -46,9 +46,22 @@ class TScriptedDialogs : public TDialogs {
     return Next();
   }
 
+  std::optional<int> ChooseFromList(QWidget*, const QString& caption, const QString& prompt,
+                                    const QStringList& entries, int) override {
+    Asked.push_back({"list", caption, prompt});
+    ListsShown.push_back(entries);
+    if (ListAnswers.empty()) return std::nullopt;
+    const auto answer = ListAnswers.front();
+    ListAnswers.pop_front();
+    return answer;
+  }
+
   // Answers for file, text and folder questions, in order; none = cancel.
   std::deque<std::optional<QString>> Answers;
   std::deque<TAnswer> MessageAnswers;
+  // Answers for list questions (an index; none = cancel), and the lists shown.
+  std::deque<std::optional<int>> ListAnswers;
+  std::vector<QStringList> ListsShown;
   std::vector<TAsked> Asked;
 
  private:
