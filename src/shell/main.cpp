@@ -358,7 +358,6 @@ void TZEBMain::OpenHintFile(const std::string& givenPath) {
                       "pressing F1.  You can even view the help file when another ZEB hint file is already open.",
                       TDialogs::TIcon::None);
     ClearList(FileObjects);
-    CurrentFilePath.clear();
     HelpShowClick();
     root = nullptr;
   } else {

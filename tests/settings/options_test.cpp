@@ -412,11 +412,12 @@ TEST_F(OptionsTest, DamagedSettingsFileGivesDefaultsWhereUnreadable) {
   EXPECT_EQ(options.WindowBackColor, 0xFFFFFFu);
 }
 
-TEST(MemoryKeyText, PathDotLengthInLowerCase) {
-  EXPECT_EQ(MemoryKey("/tmp/x/Game.ZEB", 950), "/tmp/x/game.zeb.950");
-  EXPECT_EQ(MemoryKey("C:\\Hints\\Game.ZEB", 950), "c:\\hints\\game.zeb.950");
-  EXPECT_EQ(MemoryKey("/tmp/x/Missing.ZEB", -1), "/tmp/x/missing.zeb.-1");
-  EXPECT_EQ(MemoryKey("/T/big.zeb", 5000000000LL), "/t/big.zeb.5000000000");
+// File names that differ only in letter case are two files here, so the key
+// keeps the path's letters as they are.
+TEST(MemoryKeyText, PathDotLengthWithTheLettersOfThePath) {
+  EXPECT_EQ(MemoryKey("/tmp/x/Game.ZEB", 950), "/tmp/x/Game.ZEB.950");
+  EXPECT_EQ(MemoryKey("/tmp/x/Missing.ZEB", -1), "/tmp/x/Missing.ZEB.-1");
+  EXPECT_EQ(MemoryKey("/T/big.zeb", 5000000000LL), "/T/big.zeb.5000000000");
 }
 
 TEST_F(OptionsTest, FileLengthOrMinusOne) {
@@ -458,7 +459,7 @@ TEST_F(HintsShownRecordTest, SaveWritesTheOpenFilesRecordUnderItsKey) {
   SaveSettings(ini, TOptions{}, &game, &Root);
 
   const std::string key = MemoryKey(game, 950);
-  EXPECT_EQ(key, (Dir.Path() / "x" / "game.zeb.950").string());
+  EXPECT_EQ(key, (Dir.Path() / "x" / "Game.ZEB.950").string());
   const std::string text = ReadAll(IniPath());
   const std::vector<std::string> lines = LinesOf(text);
   ASSERT_GE(lines.size(), 2u);
@@ -508,10 +509,39 @@ TEST_F(HintsShownRecordTest, MissingFileIsRecordedUnderLengthMinusOne) {
   TIniFile ini(IniPath());
   SaveSettings(ini, TOptions{}, &missing, &Root);
   const std::string key = MemoryKey(missing, -1);
-  EXPECT_EQ(key.substr(key.size() - 10), "qqq.zeb.-1");
+  EXPECT_EQ(key.substr(key.size() - 10), "QQQ.ZEB.-1");
   EXPECT_GT(key.size(), 3000u);
   EXPECT_NE(ReadAll(IniPath()).find("\r\n" + key + "=2,0,\r\n"), std::string::npos);
   EXPECT_EQ(ReadHintsShownRecord(ini, missing), "2,0,");
+}
+
+// Two files whose names differ only in letter case keep a record each, and
+// a record of any length is read back whole; one too long to read whole is
+// not read at all.
+TEST_F(HintsShownRecordTest, RecordsAreKeptPerExactPathAndReadWhole) {
+  const std::string upper = Dir.Write("A.ZEB", std::string(100, 'a'));
+  const std::string lower = Dir.Write("a.zeb", std::string(100, 'b'));
+  TIniFile ini(IniPath());
+  SaveSettings(ini, TOptions{}, &upper, &Root);  // "2,0,"
+  Lists[0]->HintsShown = 1;
+  SaveSettings(ini, TOptions{}, &lower, &Root);  // "1,0,"
+  EXPECT_EQ(ReadHintsShownRecord(ini, upper), "2,0,");
+  EXPECT_EQ(ReadHintsShownRecord(ini, lower), "1,0,");
+
+  // The record of a file of 65,000 hint lists, far past 2,047 characters.
+  std::string record;
+  for (int i = 0; i < 65000; ++i) record += std::to_string(i % 4) + ",";
+  ASSERT_EQ(record.size(), 130000u);
+  ASSERT_TRUE(ini.WriteIniString(MemorySection, MemoryKey(upper, 100), record, TKeyMatch::Exact));
+  EXPECT_EQ(ReadHintsShownRecord(ini, upper), record);
+  EXPECT_EQ(ini.ReadIniString(MemorySection, MemoryKey(upper, 100), "").size(), TIniFile::MaxValueLength)
+      << "other values keep the cut";
+  EXPECT_EQ(ReadHintsShownRecord(ini, lower), "1,0,");
+
+  EXPECT_EQ(ini.ReadWholeValue(MemorySection, MemoryKey(upper, 100), TKeyMatch::Exact, record.size() - 1),
+            std::nullopt)
+      << "a value longer than the limit is not read in part";
+  EXPECT_EQ(ini.ReadWholeValue(MemorySection, MemoryKey(upper, 100), TKeyMatch::Exact, record.size()), record);
 }
 
 }  // namespace

@@ -58,11 +58,15 @@ TEST(RecentFileSlots, AddRecentFileMovesAListedFileUpOrDropsTheOldest) {
     TSlots After;
   };
   const TCase cases[] = {
-      // The listed file in another letter case moves to the top, stored as opened now.
-      {"listed in slot 2 in other case",
+      {"listed in slot 2",
+       {"/h/one.zeb", "/h/two.zeb", "/x/a.zeb", "/h/four.zeb"},
+       "/x/a.zeb",
+       {"/x/a.zeb", "/h/one.zeb", "/h/two.zeb", "/h/four.zeb"}},
+      // Names that differ in letter case are two files here: both stay listed.
+      {"another file in other case",
        {"/h/one.zeb", "/h/two.zeb", "/x/a.zeb", "/h/four.zeb"},
        "/X/A.ZEB",
-       {"/X/A.ZEB", "/h/one.zeb", "/h/two.zeb", "/h/four.zeb"}},
+       {"/X/A.ZEB", "/h/one.zeb", "/h/two.zeb", "/x/a.zeb"}},
       {"new file drops the oldest",
        {"/h/one.zeb", "/h/two.zeb", "/h/three.zeb", "/h/four.zeb"},
        "/h/new.zeb",
@@ -75,8 +79,8 @@ TEST(RecentFileSlots, AddRecentFileMovesAListedFileUpOrDropsTheOldest) {
       {"list with a gap", {"/h/one.zeb", "", "/h/three.zeb", ""}, "/h/new.zeb",
        {"/h/new.zeb", "/h/one.zeb", "", "/h/three.zeb"}},
       // Listed twice (hand-edited file): the last match is the one replaced.
-      {"listed twice", {"/h/a.zeb", "/h/b.zeb", "/H/A.ZEB", "/h/d.zeb"}, "/h/A.zeb",
-       {"/h/A.zeb", "/h/a.zeb", "/h/b.zeb", "/h/d.zeb"}},
+      {"listed twice", {"/h/a.zeb", "/h/b.zeb", "/h/a.zeb", "/h/d.zeb"}, "/h/a.zeb",
+       {"/h/a.zeb", "/h/a.zeb", "/h/b.zeb", "/h/d.zeb"}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
