@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,6 +17,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+
+#include <sys/resource.h>
 
 #include "display/stringchild.h"
 #include "model/displaydocument.h"
@@ -73,6 +76,68 @@ TEST_F(MainWindowTest, DecodeAsksForAFileAndWritesTheDecodedTree) {
   Dialogs.Answers = {QString::fromStdString(out)};
   main.FileDecodeClick();
   EXPECT_EQ(ReadFile(out), expected.str());
+}
+
+// The dialog offers a plain name; a name that is still a pattern is refused
+// and the question asked again.
+TEST_F(MainWindowTest, DecodeOffersAPlainNameAndRefusesWildcards) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame("Moon Fall.ZEB"));
+  const std::string out = (Files.Path() / "moon.txt").string();
+  Dialogs.Answers = {QString::fromStdString((Files.Path() / "*.TXT").string()),
+                     QString::fromStdString((Files.Path() / "a?.txt").string()), QString::fromStdString(out)};
+  main.FileDecodeClick();
+
+  std::vector<TScriptedDialogs::TAsked> saves;
+  for (const auto& asked : Dialogs.Asked)
+    if (asked.Kind == "save") saves.push_back(asked);
+  ASSERT_EQ(saves.size(), 3u);
+  EXPECT_EQ(saves[0].Initial, "Moon Fall.TXT");
+  EXPECT_TRUE(saves[0].Text.startsWith("Text Files (*.TXT")) << saves[0].Text.toStdString();
+  ASSERT_EQ(Messages().size(), 2u);
+  EXPECT_TRUE(Messages()[0].Text.contains("*.TXT")) << Messages()[0].Text.toStdString();
+  EXPECT_TRUE(Messages()[1].Text.contains("a?.txt")) << Messages()[1].Text.toStdString();
+  EXPECT_EQ(FolderListing(Files.Path()), (std::set<std::string>{"Moon Fall.ZEB", "moon.txt"}));
+  EXPECT_EQ(ReadFile(out).rfind("ZEB: Hints for Moonfall\r\n", 0), 0u);
+}
+
+// An output that cannot be created or written in full is reported, and no
+// partial file is left behind.
+TEST_F(MainWindowTest, DecodeThatCannotWriteSaysSoAndLeavesNoPartialFile) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  const std::string noFolder = (Files.Path() / "missing" / "out.txt").string();
+  const std::string aFolder = Files.Path().string();
+  for (const std::string& path : {noFolder, aFolder}) {
+    SCOPED_TRACE(path);
+    Dialogs.Asked.clear();
+    Dialogs.Answers = {QString::fromStdString(path)};
+    main.FileDecodeClick();
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].Caption, "Error");
+    EXPECT_EQ(Messages()[0].Icon, TDialogs::TIcon::Stop);
+    EXPECT_TRUE(Messages()[0].Text.startsWith(QString::fromStdString(path) + " could not be written."))
+        << Messages()[0].Text.toStdString();
+  }
+  EXPECT_FALSE(std::filesystem::exists(noFolder));
+
+  // A disk that fills up part way: the process may write no more than 200
+  // bytes to a file, far less than the decoded text.
+  const std::string out = (Files.Path() / "full.txt").string();
+  struct rlimit saved {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved;
+  small.rlim_cur = 200;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  Dialogs.Asked.clear();
+  Dialogs.Answers = {QString::fromStdString(out)};
+  main.FileDecodeClick();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_TRUE(Messages()[0].Text.contains("could not be written")) << Messages()[0].Text.toStdString();
+  EXPECT_FALSE(std::filesystem::exists(out)) << "the partial output is removed";
 }
 
 TEST_F(MainWindowTest, DecodeCancelledWritesNothing) {

@@ -14,6 +14,7 @@
 
 #include "model/infohunk.h"
 #include "model/metatexthunk.h"
+#include "settings/options.h"
 #include "shell/mainfixture.h"
 
 namespace {
@@ -367,4 +368,91 @@ TEST_F(MainWindowTest, StoredRecordIsRestoredOnOpenAndResetWhenItDoesNotFit) {
     EXPECT_EQ(Meta(FileNode("How do I open the gate?"))->HintsShown, c.Gate);
     EXPECT_EQ(Meta(FileNode("Where is the key?"))->HintsShown, c.Key);
   }
+}
+
+namespace {
+// Sets the current folder for as long as it lives.
+class TScopedCurrentFolder {
+ public:
+  explicit TScopedCurrentFolder(const std::filesystem::path& folder) : Previous(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ~TScopedCurrentFolder() { std::filesystem::current_path(Previous); }
+  TScopedCurrentFolder(const TScopedCurrentFolder&) = delete;
+  TScopedCurrentFolder& operator=(const TScopedCurrentFolder&) = delete;
+
+ private:
+  std::filesystem::path Previous;
+};
+}  // namespace
+
+// A path given relative to the folder the reader was started in is kept as
+// an absolute, clean path, so the recent entry and the hint memory still
+// find the file from anywhere; files whose names differ only in letter case
+// are two files with an entry and a record each.
+TEST_F(MainWindowTest, RelativeAndCaseDifferingPathsAreKeptAsTheFilesTheyName) {
+  std::filesystem::create_directories(Files.Path() / "bad");
+  const std::string upper = Save("bad/X.ZEB", GameFileWriter());
+  const std::string lower = Save("bad/x.zeb", GameFileWriter("Lowercase"));
+  TZEBMain& main = Start();
+  {
+    const TScopedCurrentFolder here(Files.Path());
+    main.OpenHintFile("./bad/../bad//X.ZEB");
+  }
+  ASSERT_NE(main.FileRoot(), nullptr);
+  EXPECT_EQ(main.CurrentFilePath, upper);
+  Meta(FileNode("How do I open the gate?"))->HintsShown = 2;
+  {
+    const TScopedCurrentFolder here(Files.Path() / "bad");
+    main.OpenHintFile("x.zeb");
+  }
+  ASSERT_NE(main.FileRoot(), nullptr);
+  EXPECT_EQ(main.CurrentFilePath, lower);
+  EXPECT_EQ(Meta(FileNode("How do I open the gate?"))->HintsShown, 0) << "another file, another record";
+  Meta(FileNode("Where is the key?"))->HintsShown = 3;
+  main.OpenHintFile(upper);  // saves the record of x.zeb
+
+  TIniFile ini = Settings();
+  EXPECT_EQ(ini.ReadIniString("MRU", "MRU0", ""), upper);
+  EXPECT_EQ(ini.ReadIniString("MRU", "MRU1", ""), lower);
+  EXPECT_EQ(ReadHintsShownRecord(ini, upper), "2,0,");
+  EXPECT_EQ(ReadHintsShownRecord(ini, lower), "0,3,");
+  EXPECT_EQ(Meta(FileNode("How do I open the gate?"))->HintsShown, 2);
+
+  // Started again elsewhere, the recent entry opens the file.
+  Main.reset();
+  TZEBMain& again = Start();
+  const TScopedCurrentFolder elsewhere(Program.Path());
+  again.MRU0Click(1);
+  ASSERT_NE(again.FileRoot(), nullptr);
+  EXPECT_EQ(again.FileRoot()->Text, "Lowercase");
+  EXPECT_EQ(Messages().size(), 0u);
+}
+
+// The record of a file with thousands of hint lists runs far past the 2,047
+// characters a settings value is otherwise cut to; it comes back whole.
+TEST_F(MainWindowTest, HintsOfALargeFileAreRememberedToTheLastList) {
+  constexpr int Lists = 3000;
+  std::vector<TWHunkPtr> questions;
+  for (int i = 0; i < Lists; ++i) questions.push_back(Hint("Q" + std::to_string(i), {"a", "-", "b", "-", "c"}));
+  THintFileWriter writer;
+  writer.Hunks = {Subject("Big", std::move(questions))};
+  const std::string path = Save("BIG.ZEB", writer);
+  TZEBMain& main = Start();
+  main.OpenHintFile(path);
+  ASSERT_NE(main.FileRoot(), nullptr);
+  Meta(FileNode("Q2999"))->HintsShown = 3;
+  Meta(FileNode("Q1500"))->HintsShown = 2;
+  main.close();  // closing saves the record
+  Main.reset();
+
+  TZEBMain& again = Start();
+  again.OpenHintFile(path);
+  ASSERT_NE(again.FileRoot(), nullptr);
+  const auto record = Settings().ReadWholeValue("Memory", MemoryKeyOf(path), TKeyMatch::Exact, 1 << 20);
+  ASSERT_TRUE(record.has_value());
+  EXPECT_EQ(record->size(), 2u * Lists);
+  EXPECT_EQ(Meta(FileNode("Q2999"))->HintsShown, 3);
+  EXPECT_EQ(Meta(FileNode("Q1500"))->HintsShown, 2);
+  EXPECT_EQ(Meta(FileNode("Q0"))->HintsShown, 0);
 }

@@ -17,6 +17,7 @@ class TScriptedDialogs : public TDialogs {
     QString Text;
     TIcon Icon = TIcon::None;
     bool HelpButton = false;
+    QString Initial;  // the initial file name of a file question
   };
 
   TScriptedDialogs() { SetDialogs(this); }
@@ -34,7 +35,7 @@ class TScriptedDialogs : public TDialogs {
     return Next();
   }
   std::optional<QString> SaveFile(QWidget*, const TFileQuestion& question) override {
-    Asked.push_back({"save", question.Title, question.Filter});
+    Asked.push_back({"save", question.Title, question.Filter, TIcon::None, false, question.InitialName});
     return Next();
   }
   std::optional<QString> GetText(QWidget*, const QString& caption, const QString& prompt, const QString&) override {
