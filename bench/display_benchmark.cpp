@@ -11,7 +11,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include <QKeyEvent>
+#include <QScrollArea>
+
 #include "authoring/hintwriter.h"
+#include "display/displaycontext.h"
+#include "display/stringchild.h"
+#include "display/stringcontrol.h"
 #include "display/textlayout.h"
 #include "display/textmeasure.h"
 #include "model/metatexthunk.h"
@@ -95,6 +101,74 @@ void BM_OpenUntilPainted(benchmark::State& state) {
   qunsetenv("ZEBWIN_HOME");
 }
 BENCHMARK(BM_OpenUntilPainted)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+// A window of search results for a common word in a very large file: one
+// row (a link) for each of `rows` matches, owned by the window.
+struct TLongWindow {
+  explicit TLongWindow(int rows) {
+    Options.MainFont = TextToFont("Arial,10,400,0");
+    Options.FixedFont = TextToFont("Courier New,9,400,0");
+    DisplayContext().Options = &Options;
+    DisplayContext().Area = &Area;
+    InstallNodeOpening();
+    auto* results = new TMetaTextHunk("Search Results for \"the\"", nullptr, Kind::Subject);
+    for (int i = 0; i < rows; ++i) {
+      auto* row = new TMetaTextHunk("Subject " + std::to_string(i / 40) + " > Where is the lamp number " +
+                                        std::to_string(i) + "?",
+                                    results, Kind::Hint);
+      row->EndsLine = 1;
+      results->Append(row);
+    }
+    Area.resize(1000, 760);
+    Area.show();
+    Form = ShowHintWindow(*results, true);
+    Form->SubWindow()->resize(600, 400);
+    QApplication::processEvents();
+  }
+  ~TLongWindow() {
+    Form->CloseWindow();
+    QApplication::processEvents();
+    DisplayContext() = TDisplayContext{};
+  }
+  TOptions Options;
+  QMdiArea Area;
+  THintForm* Form = nullptr;
+};
+
+void SendKey(QWidget* target, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QApplication::sendEvent(target, &press);
+}
+
+// PageDown in the window, and the repaint it causes.
+void BM_PageDownInLongWindow(benchmark::State& state) {
+  TLongWindow window(static_cast<int>(state.range(0)));
+  TStringControl* control = window.Form->Control();
+  QWidget* viewport = window.Form->ScrollBox()->viewport();
+  for (auto _ : state) {
+    SendKey(control, Qt::Key_PageDown);
+    viewport->repaint();
+  }
+}
+BENCHMARK(BM_PageDownInLongWindow)->Arg(15000)->Arg(30000)->Arg(60000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Maximising the window (a new layout at the new width) until painted, and
+// restoring it again: two relayouts and paints per iteration.
+void BM_MaximiseLongWindow(benchmark::State& state) {
+  TLongWindow window(static_cast<int>(state.range(0)));
+  QMdiSubWindow* frame = window.Form->SubWindow();
+  for (auto _ : state) {
+    frame->showMaximized();
+    window.Area.repaint();
+    QApplication::processEvents();
+    frame->showNormal();
+    window.Area.repaint();
+    QApplication::processEvents();
+  }
+  state.counters["s_per_change"] =
+      benchmark::Counter(2 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate |
+                                                                           benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_MaximiseLongWindow)->Arg(15000)->Arg(30000)->Arg(60000)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -283,3 +283,92 @@ TEST_F(DisplayControl, RingOfLinksOpensNothingAndEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+// Words in the fixed font inside a line stand on the same baseline as the
+// words around them: the lowest row of ink of "xxxx" in either font is the
+// same row (x has a flat foot on the baseline).
+TEST_F(DisplayControl, FixedFontWordsShareTheLinesBaseline) {
+  for (const char* mainFont : {"Arial,10,400,0", "Arial,20,400,0"}) {
+    SCOPED_TRACE(mainFont);
+    Options.MainFont = TextToFont(mainFont);
+    TMetaTextHunk& node = MakeNode("Mixed", Kind::Comment);
+    auto* before = new THunkLine("xxxx", &node);
+    auto* fixed = new THunkLine("xxxx", &node);
+    fixed->UseFixedFont = 1;
+    fixed->SpaceAfter = 1;
+    before->SpaceAfter = 1;
+    auto* after = new THunkLine("xxxx", &node);
+    after->EndsLine = 1;
+    node.Append(before);
+    node.Append(fixed);
+    node.Append(after);
+    THintForm* form = Open(node);
+    ASSERT_NE(form, nullptr);
+    TStringControl* control = form->Control();
+    ASSERT_EQ(control->Pieces().size(), 3u);
+    const QImage image = control->grab().toImage();
+    // The lowest row with dark pixels inside a piece's rectangle.
+    const auto foot = [&image](const TRect& rect) {
+      for (int y = std::min(rect.Bottom + 4, image.height() - 1); y >= std::max(rect.Top - 4, 0); --y)
+        for (int x = rect.Left; x < rect.Right && x < image.width(); ++x)
+          if (qGray(image.pixel(x, y)) < 100) return y;
+      return -1;
+    };
+    const int mainFoot = foot(control->Pieces()[0].Rect);
+    ASSERT_GT(mainFoot, 0);
+    EXPECT_EQ(foot(control->Pieces()[1].Rect), mainFoot);
+    EXPECT_EQ(foot(control->Pieces()[2].Rect), mainFoot);
+    form->CloseWindow();
+    Settle();
+  }
+}
+
+// The row index finds exactly the entries that meet a band of rows, with
+// pieces ordered by line but of any height (a tall picture beside text).
+TEST(RowIndex, FindsTheEntriesThatMeetABand) {
+  // {top, bottom} of each entry, in layout order.
+  const std::vector<std::pair<int, int>> entries = {{8, 24}, {24, 40}, {24, 300}, {40, 56}, {300, 316}, {316, 332}};
+  TRowIndex index;
+  index.Reset(entries.size());
+  for (const auto& [top, bottom] : entries) index.Add(top, bottom);
+  index.Finish();
+  for (int from = 0; from < 340; from += 7) {
+    for (int to = from; to < 340; to += 13) {
+      std::vector<std::size_t> expected;
+      for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].second >= from && entries[i].first <= to) expected.push_back(i);
+      std::vector<std::size_t> found;
+      for (std::size_t i = index.First(from); i < index.End(to); ++i)
+        if (entries[i].second >= from && entries[i].first <= to) found.push_back(i);
+      EXPECT_EQ(found, expected) << from << ".." << to;
+    }
+  }
+  TRowIndex empty;
+  empty.Finish();
+  EXPECT_EQ(empty.First(0), 0u);
+  EXPECT_EQ(empty.End(1000), 0u);
+}
+
+// In a window of many thousand rows, a click far down opens the row under
+// the pointer, and the row's neighbours are left alone.
+TEST_F(DisplayControl, ClicksFarDownALongWindowHitTheRowUnderThePointer) {
+  TMetaTextHunk& node = MakeNode("Results", Kind::Subject);
+  std::vector<TMetaTextHunk*> rows;
+  for (int i = 0; i < 20000; ++i) rows.push_back(&AddChild(node, "Row " + std::to_string(i)));
+  THintForm* form = Open(node);
+  ASSERT_NE(form, nullptr);
+  TStringControl* control = form->Control();
+  const TRect target = LinksTo(*control, rows[17321]).at(0).Rect;
+  ASSERT_GT(target.Top, 100000);
+  VerticalBar(form)->setValue(target.Top - 50);
+  Settle();
+  Click(control, Centre(target));
+  Settle();
+  EXPECT_NE(rows[17321]->Window, nullptr);
+  EXPECT_EQ(rows[17320]->Window, nullptr);
+  EXPECT_EQ(rows[17322]->Window, nullptr);
+}
+
+}  // namespace
