@@ -254,6 +254,15 @@ void TStringControl::DrawBoxes(bool scroll) {
   update();
 }
 
+bool TStringControl::FocusedLinkInView() const {
+  const QRect view = visibleRegion().boundingRect();
+  for (const TLinkInfo& link : LinkList)
+    if (link.Target == Focused &&
+        view.intersects(QRect(link.Rect.Left, link.Rect.Top, std::max(link.Rect.Width(), 1), std::max(link.Rect.Height(), 1))))
+      return true;
+  return false;
+}
+
 void TStringControl::ClearBoxes() {
   if (BoxesDrawn && hasFocus()) update();
 }
@@ -354,8 +363,15 @@ void TStringControl::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      // Only a link whose focus box the user can see is opened.
-      if (Focused != nullptr && hasFocus()) Activate(Focused);
+      // Only a link whose focus box the user can see is opened; a selected
+      // link scrolled out of view is first brought back into it.
+      if (Focused != nullptr) {
+        if (FocusedLinkInView()) {
+          Activate(Focused);
+        } else {
+          DrawBoxes(true);
+        }
+      }
       break;
     case Qt::Key_Tab:
     case Qt::Key_Backtab: {

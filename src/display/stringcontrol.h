@@ -108,6 +108,8 @@ class TStringControl : public QWidget {
   void PaintPiece(QPainter& painter, const TWrapInfo& piece, const struct TPaintTools& tools) const;
   int LinkAt(int x, int y) const;
   void ScrollBy(int dx, int dy);
+  // True when a rectangle of the selected link shows in the window.
+  bool FocusedLinkInView() const;
   QImage* Picture(const TZEBObject& item) const;
 
   QScrollArea* ScrollBox;

@@ -157,6 +157,15 @@ TEST_F(DisplayControl, SelectingALinkScrollsItIntoViewAndKeysScroll) {
     EXPECT_EQ(bar->value(), key.Expected);
   }
   EXPECT_EQ(control->FocusTarget(), &nearLink) << "scrolling keeps the selection";
+
+  // Enter on a selected link scrolled out of view shows it before it opens.
+  Type(Qt::Key_End);
+  ASSERT_FALSE(control->visibleRegion().boundingRect().intersects(nearRect.ToQRect()));
+  Type(Qt::Key_Return);
+  EXPECT_EQ(nearLink.Window, nullptr) << "a link the user could not see was opened";
+  EXPECT_EQ(bar->value(), nearRect.Top);
+  Type(Qt::Key_Return);
+  EXPECT_NE(nearLink.Window, nullptr);
 }
 
 struct TClickCase {
