@@ -230,6 +230,9 @@ void TStringControl::paintEvent(QPaintEvent* event) {
       option.initFrom(this);
       option.rect = QRect(link.Rect.Left - 3, link.Rect.Top, link.Rect.Width() + 6, link.Rect.Height());
       option.backgroundColor = ToQColor(options.WindowBackColor);
+      // Styles draw the box only after a focus change by the keyboard; the
+      // control moves its selection itself, so it says the keyboard did.
+      option.state |= QStyle::State_KeyboardFocusChange;
       style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
       BoxesDrawn = true;
     }

@@ -154,6 +154,14 @@ TEST_F(WindowKeys, AfterAWindowClosesTabShowsTheLinkItReachesAndEnterOpensOnlyTh
 
   Press(Qt::Key_Tab);
   EXPECT_EQ(control->FocusTarget(), gate) << "Tab selects the first link";
+  // The focus box shows: dark dots in the column just left of the link,
+  // where nothing else is drawn.
+  const QImage image = control->grab().toImage();
+  const TRect link = control->Links().at(0).Rect;
+  int dots = 0;
+  for (int y = link.Top; y < link.Bottom; ++y)
+    if (qGray(image.pixel(link.Left - 3, y)) < 200) ++dots;
+  EXPECT_GT(dots, 2) << "no focus box around the selected link";
   Press(Qt::Key_Return);
   EXPECT_NE(gate->Window, nullptr);
 }
