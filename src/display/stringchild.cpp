@@ -91,19 +91,10 @@ void THintButton::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Enter:
       Form->HintButtonClick();
       break;
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
+    default:
       // The scrolling keys move the text above the button, as they do
       // when the text has the focus.
-      Form->Control()->ScrollWithKey(event->key());
-      break;
-    default:
+      if (Form->Control()->ScrollWithKey(event->key())) break;
       QPushButton::keyPressEvent(event);
       return;
   }

@@ -329,7 +329,7 @@ void TStringControl::ScrollBy(int dx, int dy) {
   DrawBoxes(false);
 }
 
-void TStringControl::ScrollWithKey(int key) {
+bool TStringControl::ScrollWithKey(int key) {
   const int page = ScrollBox != nullptr ? ScrollBox->viewport()->height() : 0;
   QScrollBar* vertical = ScrollBox != nullptr ? ScrollBox->verticalScrollBar() : nullptr;
   switch (key) {
@@ -358,8 +358,9 @@ void TStringControl::ScrollWithKey(int key) {
       ScrollBy(10, 0);
       break;
     default:
-      break;
+      return false;
   }
+  return true;
 }
 
 void TStringControl::keyPressEvent(QKeyEvent* event) {
@@ -401,16 +402,6 @@ void TStringControl::keyPressEvent(QKeyEvent* event) {
       DrawBoxes(true);
       break;
     }
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-      ScrollWithKey(event->key());
-      break;
     case Qt::Key_Escape:
       if (Form != nullptr) Form->CloseWindow();
       break;
@@ -418,6 +409,7 @@ void TStringControl::keyPressEvent(QKeyEvent* event) {
       if (Form != nullptr) Form->HintButtonClick();
       break;
     default:
+      if (ScrollWithKey(event->key())) break;
       QWidget::keyPressEvent(event);
       return;
   }

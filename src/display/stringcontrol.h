@@ -79,8 +79,9 @@ class TStringControl : public QWidget {
   bool DisplayOverlay(TOverlayHunk& overlay);
   // False when a picture of the document could not be decoded.
   bool PicturesShown() const;
-  // Scrolls the view as the key does (PageUp, PageDown, Home, End, arrows).
-  void ScrollWithKey(int key);
+  // Scrolls the view as the key does (PageUp, PageDown, Home, End, arrows);
+  // false for any other key.
+  bool ScrollWithKey(int key);
   // Frees every decoded picture of the document.
   void DeleteBitmaps();
 
