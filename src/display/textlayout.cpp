@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "display/textcodec.h"
+#include "display/textflow.h"
 #include "display/textmeasure.h"
 #include "model/itemshunk.h"
 #include "model/zebobject.h"
@@ -90,81 +91,33 @@ int SplitString(const TTextMeasure& measure, bool fixedFont, QStringView text, i
 
 TTextLayout::TTextLayout(TImageSize imageSize) : ImageSize(std::move(imageSize)) {}
 
+namespace {
+// The screen's flow is one tall page: pieces go where the flow puts them.
+class TPieceCollector : public TFlowSink {
+ public:
+  explicit TPieceCollector(std::vector<TWrapInfo>& pieces) : Pieces(pieces) {}
+  void Add(const TWrapInfo& piece) override { Pieces.push_back(piece); }
+
+ private:
+  std::vector<TWrapInfo>& Pieces;
+};
+}  // namespace
+
 QSize TTextLayout::WrapText(const TTextMeasure& measure, QSize controlSize) {
   PieceList.clear();
   if (controlSize.width() <= 0 || controlSize.height() <= 0) return controlSize;
 
-  const int spaceFixed = measure.TextWidth(u" ", true);
-  const int spaceMain = measure.TextWidth(u" ", false);
-  const int lineHeight = measure.LineHeight();
   const int count = Document ? std::clamp<int>(ShownCount, 0, static_cast<int>(Document->ItemCount())) : 0;
-
-  int x = Margin;
   int y = Margin;
   int right = 0;
-  for (int i = 0; i < count; ++i) {
-    TZEBObject* item = Document->ItemAt(static_cast<std::size_t>(i));
-
-    if (item->KindCode() == Kind::PngObject) {
-      // A picture stands at the current x and pushes the line down; its own
-      // line flags play no part.
-      const QSize size = ImageSize ? ImageSize(*item) : QSize();
-      const int w = std::max(0, size.width());
-      const int h = std::max(0, size.height());
-      PieceList.push_back({{x, y, x + w, y + h}, 0, 0, item});
-      right = std::max(right, x + w);
-      y += h;
-      continue;
-    }
-
-    const bool fixed = item->UseFixedFont != 0;
-    const bool wraps = item->Wraps != 0;
-    const QString text = ItemText(*item);
-    qsizetype pos = 0;
-    while (pos < text.size()) {
-      const QStringView rest = QStringView(text).mid(pos);
-      qsizetype n = rest.size();
-      if (wraps) {
-        const bool force = x == Margin;
-        int room = LayoutWidth - x - RightReserve;
-        // A line narrower than the margins still takes a first word at the
-        // left margin; otherwise the item would never get placed.
-        if (force && room < 0) room = 0;
-        n = SplitString(measure, fixed, rest, room, force);
-      }
-      if (n == 0) {
-        if (x == Margin) {
-          // Only a leading space gives 0 at the left margin (its first word
-          // is too wide for the line): drop the space and try again here.
-          ++pos;
-        } else {
-          y += lineHeight;
-          x = Margin;
-        }
-        continue;
-      }
-
-      const int gap = (!item->SpaceAfter && n == rest.size()) ? 0 : (fixed ? spaceFixed : spaceMain);
-      const int w = measure.TextWidth(rest.first(n), fixed);
-      PieceList.push_back({{x, y, x + w, y + lineHeight}, static_cast<std::uint32_t>(pos),
-                           static_cast<std::uint32_t>(n), item});
-      pos += n + 1;  // the space at the break is not part of either piece
-      x += w + gap;
-      if (x >= LayoutWidth && wraps) {
-        x -= gap;
-        right = std::max(right, x);
-        x = Margin;
-        y += lineHeight;
-      } else {
-        right = std::max(right, x);
-      }
-    }
-    if (item->EndsLine) {
-      y += lineHeight;
-      x = Margin;
-    }
+  if (count > 0) {
+    const TFlowFrame frame{Margin, Margin, LayoutWidth, RightReserve, measure.LineHeight()};
+    TPieceCollector collector(PieceList);
+    const TFlowEnd end = FlowItems(*Document, count, measure, frame, ImageSize, collector);
+    y = end.Y;
+    right = end.Right;
+    if (!Document->ItemAt(static_cast<std::size_t>(count - 1))->EndsLine) y += measure.LineHeight();
   }
-  if (count > 0 && !Document->ItemAt(static_cast<std::size_t>(count - 1))->EndsLine) y += lineHeight;
 
   if (StretchGraphics && IsJustAGraphic(Document)) return controlSize;
   return {std::max(controlSize.width(), right + Margin), std::max(controlSize.height(), y + Margin)};

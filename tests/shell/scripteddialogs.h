@@ -24,14 +24,14 @@ class TScriptedDialogs : public TDialogs {
   ~TScriptedDialogs() override { SetDialogs(nullptr); }
 
   TAnswer Message(QWidget*, const QString& caption, const QString& text, TIcon icon, bool helpButton) override {
-    Asked.push_back({"message", caption, text, icon, helpButton});
+    Asked.push_back({"message", caption, text, icon, helpButton, {}});
     if (MessageAnswers.empty()) return TAnswer::Ok;
     const TAnswer answer = MessageAnswers.front();
     MessageAnswers.pop_front();
     return answer;
   }
   std::optional<QString> OpenFile(QWidget*, const TFileQuestion& question) override {
-    Asked.push_back({"open", question.Title, question.Filter});
+    Asked.push_back({"open", question.Title, question.Filter, TIcon::None, false, question.InitialName});
     return Next();
   }
   std::optional<QString> SaveFile(QWidget*, const TFileQuestion& question) override {
@@ -39,17 +39,17 @@ class TScriptedDialogs : public TDialogs {
     return Next();
   }
   std::optional<QString> GetText(QWidget*, const QString& caption, const QString& prompt, const QString&) override {
-    Asked.push_back({"text", caption, prompt});
+    Asked.push_back({"text", caption, prompt, TIcon::None, false, {}});
     return Next();
   }
   std::optional<QString> ChooseFolder(QWidget*, const QString& caption, const QString& prompt, const QString&) override {
-    Asked.push_back({"folder", caption, prompt});
+    Asked.push_back({"folder", caption, prompt, TIcon::None, false, {}});
     return Next();
   }
 
   std::optional<int> ChooseFromList(QWidget*, const QString& caption, const QString& prompt,
                                     const QStringList& entries, int) override {
-    Asked.push_back({"list", caption, prompt});
+    Asked.push_back({"list", caption, prompt, TIcon::None, false, {}});
     ListsShown.push_back(entries);
     if (ListAnswers.empty()) return std::nullopt;
     const auto answer = ListAnswers.front();

@@ -1,0 +1,82 @@
+#include "display/textflow.h"
+
+#include <algorithm>
+
+#include "display/textmeasure.h"
+#include "model/itemshunk.h"
+#include "model/zebobject.h"
+
+TFlowEnd FlowItems(const TItemsHunk& document, int count, const TTextMeasure& measure, const TFlowFrame& frame,
+                   const TImageSize& imageSize, TFlowSink& sink) {
+  const int spaceFixed = measure.TextWidth(u" ", true);
+  const int spaceMain = measure.TextWidth(u" ", false);
+  const int lineHeight = frame.LineHeight;
+
+  int x = frame.Left;
+  int y = frame.Top;
+  int right = 0;
+  for (int i = 0; i < count && !sink.Cancelled(); ++i) {
+    TZEBObject* item = document.ItemAt(static_cast<std::size_t>(i));
+
+    if (item->KindCode() == Kind::PngObject) {
+      // A picture stands at the current x and pushes the line down; its own
+      // line flags play no part.
+      const QSize size = imageSize ? imageSize(*item) : QSize();
+      const int w = std::max(0, size.width());
+      const int h = std::max(0, size.height());
+      y = sink.Place(y, h);
+      sink.Add({{x, y, x + w, y + h}, 0, 0, item});
+      right = std::max(right, x + w);
+      y += h;
+      continue;
+    }
+
+    const bool fixed = item->UseFixedFont != 0;
+    const bool wraps = item->Wraps != 0;
+    const QString text = ItemText(*item);
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+      const QStringView rest = QStringView(text).mid(pos);
+      qsizetype n = rest.size();
+      if (wraps) {
+        const bool force = x == frame.Left;
+        int room = frame.BreakAt - x - frame.Reserve;
+        // A line narrower than the margins still takes a first word at the
+        // left margin; otherwise the item would never get placed.
+        if (force && room < 0) room = 0;
+        n = SplitString(measure, fixed, rest, room, force);
+      }
+      if (n == 0) {
+        if (x == frame.Left) {
+          // Only a leading space gives 0 at the left margin (its first word
+          // is too wide for the line): drop the space and try again here.
+          ++pos;
+        } else {
+          y += lineHeight;
+          x = frame.Left;
+        }
+        continue;
+      }
+
+      const int gap = (!item->SpaceAfter && n == rest.size()) ? 0 : (fixed ? spaceFixed : spaceMain);
+      const int w = measure.TextWidth(rest.first(n), fixed);
+      y = sink.Place(y, lineHeight);
+      sink.Add({{x, y, x + w, y + lineHeight}, static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(n), item});
+      pos += n + 1;  // the space at the break is not part of either piece
+      x += w + gap;
+      if (x >= frame.BreakAt && wraps) {
+        x -= gap;
+        right = std::max(right, x);
+        x = frame.Left;
+        y += lineHeight;
+      } else {
+        right = std::max(right, x);
+      }
+    }
+    if (item->EndsLine) {
+      y += lineHeight;
+      x = frame.Left;
+    }
+  }
+  return {x, y, right};
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The flow that lays a display document's items out, shared by the screen
+// (one tall page, Part of the display control's layout) and the printer
+// (pages of a print job): text wrapped at spaces with SplitString, words of
+// the fixed font measured in that font, pictures placed at the current x
+// pushing the line down, and an item's EndsLine moving to the next line.
+
+#include <QSize>
+
+#include "display/textlayout.h"
+
+class TItemsHunk;
+class TTextMeasure;
+
+// Where the flow lays its pieces.
+struct TFlowFrame {
+  int Left = 0;        // a new line starts here
+  int Top = 0;         // the first line's top
+  int BreakAt = 0;     // a wrapping line ends once x reaches this
+  int Reserve = 0;     // a line's room ends this far short of BreakAt
+  int LineHeight = 0;  // the height of every text line
+};
+
+// Takes the pieces as the flow places them.
+class TFlowSink {
+ public:
+  virtual ~TFlowSink() = default;
+  // The top at which a piece of this height goes, given the top the flow
+  // reached: y itself, or the top of a new page.
+  virtual int Place(int y, int height) { (void)height; return y; }
+  virtual void Add(const TWrapInfo& piece) = 0;
+  // Checked before each item: true ends the flow early.
+  virtual bool Cancelled() const { return false; }
+};
+
+// Where the flow ended.
+struct TFlowEnd {
+  int X = 0;
+  int Y = 0;
+  int Right = 0;  // the rightmost x any piece reached
+};
+
+// Lays items 0 .. count - 1 of the document out. imageSize gives a
+// picture's size as laid out (empty: none).
+TFlowEnd FlowItems(const TItemsHunk& document, int count, const TTextMeasure& measure, const TFlowFrame& frame,
+                   const TImageSize& imageSize, TFlowSink& sink);
