@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
 class QWidget;
 
 class TDialogs {
@@ -21,6 +22,13 @@ class TDialogs {
     QString InitialName;       // initial file name, may be empty
     QString DefaultExtension;  // added when the typed name has none, e.g. "TXT"
     QString Folder;            // initial folder, may be empty
+  };
+
+  // The pages the user chose in the print dialog.
+  struct TPageRange {
+    int From = 0;
+    int To = 0;
+    bool Chosen = false;  // false: all pages
   };
 
   virtual ~TDialogs() = default;
@@ -38,6 +46,11 @@ class TDialogs {
   // A folder, or none when cancelled.
   virtual std::optional<QString> ChooseFolder(QWidget* owner, const QString& caption, const QString& prompt,
                                               const QString& initial) = 0;
+  // The print dialog for the printer, offering the pages from minPage to
+  // maxPage; the printer takes the user's choices. None when cancelled.
+  virtual std::optional<TPageRange> ChoosePrintRange(QWidget* owner, QPrinter& printer, int minPage, int maxPage) = 0;
+  // The printer-setup dialog; the printer takes the user's choices.
+  virtual bool PrinterSetup(QWidget* owner, QPrinter& printer) = 0;
   // One entry of a list (its index), or none when cancelled.
   virtual std::optional<int> ChooseFromList(QWidget* owner, const QString& caption, const QString& prompt,
                                             const QStringList& entries, int current) = 0;

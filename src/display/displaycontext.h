@@ -3,13 +3,28 @@
 // the area that hint windows open in, and which hint file a tree's pictures
 // are read from. The main window fills it in once.
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include <QString>
+
 class QMdiArea;
+class QPrinter;
 class TZEBObject;
 class TStringForm;
 struct TOptions;
+
+// A progress box with a Cancel button (the program's own), as the display's
+// long work sees it.
+class TProgressBox {
+ public:
+  virtual ~TProgressBox() = default;
+  virtual void SetStatusText(const QString& text) = 0;
+  // The work is done: the box closes unless Cancel closed it already.
+  virtual void Finish() = 0;
+};
 
 struct TDisplayContext {
   const TOptions* Options = nullptr;
@@ -23,6 +38,11 @@ struct TDisplayContext {
   // True while the window area arranges its windows (cascade, tile): a lone
   // picture's window then takes the size it is given.
   bool Arranging = false;
+  // The printer every print of the run uses (Printer Setup changes it).
+  QPrinter* Printer = nullptr;
+  // Shows a progress box with the caption; Cancel sets *cancel. Unset: long
+  // work shows no progress (and cannot be cancelled).
+  std::function<std::unique_ptr<TProgressBox>(const QString& caption, volatile std::uint8_t* cancel)> ShowProgress;
 };
 
 TDisplayContext& DisplayContext();

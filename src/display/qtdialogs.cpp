@@ -8,6 +8,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -97,4 +100,28 @@ std::optional<int> TQtDialogs::ChooseFromList(QWidget* owner, const QString& cap
   list->setFocus();
   if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0) return std::nullopt;
   return list->currentRow();
+}
+
+std::optional<TDialogs::TPageRange> TQtDialogs::ChoosePrintRange(QWidget* owner, QPrinter& printer, int minPage,
+                                                                 int maxPage) {
+  QPrintDialog dialog(&printer, owner);
+  dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintToFile);
+  dialog.setMinMax(minPage, maxPage);
+  dialog.setFromTo(minPage, maxPage);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  TPageRange range;
+  if (printer.printRange() == QPrinter::PageRange) {
+    range.Chosen = true;
+    range.From = printer.fromPage();
+    range.To = printer.toPage();
+  } else {
+    range.From = minPage;
+    range.To = maxPage;
+  }
+  return range;
+}
+
+bool TQtDialogs::PrinterSetup(QWidget* owner, QPrinter& printer) {
+  QPageSetupDialog dialog(&printer, owner);
+  return dialog.exec() == QDialog::Accepted;
 }

@@ -85,6 +85,15 @@ class TStringControl : public QWidget {
   // Frees every decoded picture of the document.
   void DeleteBitmaps();
 
+  // The window's output commands (Save Window, Copy to Clipboard, Print
+  // Window): what the window shows, or its lone picture.
+  void SaveContents();
+  void CopyContents();
+  void PrintContents();
+  // The text Copy puts on the clipboard, and the count of items Save writes.
+  QString ContentsText() const;
+  int SavedItemCount() const;
+
   TItemsHunk* Document() const { return Node; }
   void ClearDocument();
   int ShownCount() const { return Layout.ShownCount; }

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "display/displaycontext.h"
 #include "shell/centering.h"
 
 TAbortDialog::TAbortDialog(QWidget* owner, volatile std::uint8_t* cancelFlag)
@@ -60,4 +61,23 @@ void TAbortDialog::Close() {
     if (state.Window) state.Window->setEnabled(state.Enabled);
   Windows.clear();
   hide();
+}
+
+namespace {
+class TAbortBoxProgress : public TProgressBox {
+ public:
+  TAbortBoxProgress(QWidget* owner, const QString& caption, volatile std::uint8_t* cancelFlag)
+      : Box(std::make_unique<TAbortDialog>(owner, cancelFlag)) {
+    Box->setWindowTitle(caption);
+  }
+  void SetStatusText(const QString& text) override { Box->SetStatusText(text); }
+  void Finish() override { Box->Finish(); }
+
+ private:
+  std::unique_ptr<TAbortDialog> Box;
+};
+}  // namespace
+
+std::unique_ptr<TProgressBox> ShowAbortBox(QWidget* owner, const QString& caption, volatile std::uint8_t* cancelFlag) {
+  return std::make_unique<TAbortBoxProgress>(owner, caption, cancelFlag);
 }

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include <QDialog>
@@ -49,3 +50,10 @@ class TAbortDialog : public QDialog {
   QLabel* Status;
   QPushButton* Cancel;
 };
+
+class QString;
+class TProgressBox;
+
+// A progress box for the display's long work (formatting and printing):
+// a TAbortDialog with the caption, owned by the returned object.
+std::unique_ptr<TProgressBox> ShowAbortBox(QWidget* owner, const QString& caption, volatile std::uint8_t* cancelFlag);

@@ -24,8 +24,6 @@ bool WriteDecodedText(THunk& root, const std::string& path) {
   return ok;
 }
 
-bool HasWildcards(const std::string& fileName) { return fileName.find_first_of("*?") != std::string::npos; }
-
 std::string DecodedTextName(const std::string& hintFilePath) {
   const QString base = QFileInfo(QString::fromStdString(hintFilePath)).completeBaseName();
   return (base.isEmpty() ? QString("HINTS") : base).toStdString() + ".TXT";

@@ -9,9 +9,6 @@ class THunk;
 // Writes the decoded file; false when the output could not be created or
 // written in full, and then no partial output is left behind.
 bool WriteDecodedText(THunk& root, const std::string& path);
-// True when a file name holds wildcard characters ("*" or "?"): a pattern
-// typed into the save dialog, not a name to create.
-bool HasWildcards(const std::string& fileName);
 // The initial name offered for the output: the hint file's base name with
 // ".TXT" ("HINTS.TXT" when no file name is known).
 std::string DecodedTextName(const std::string& hintFilePath);

@@ -10,12 +10,14 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 
 #include "display/dialogs.h"
 #include "display/displaycontext.h"
+#include "display/savequestion.h"
 #include "display/stringchild.h"
 #include "model/datahunks.h"
 #include "model/displaydocument.h"
@@ -26,6 +28,7 @@
 #include "model/textcase.h"
 #include "settings/filepaths.h"
 #include "settings/homefolder.h"
+#include "shell/abortbox.h"
 #include "shell/busycursor.h"
 #include "shell/centering.h"
 #include "shell/decodetext.h"
@@ -85,6 +88,11 @@ TZEBMain::TZEBMain(std::string programDir, std::vector<std::string> arguments)
     if (SearchWindow == &form) SearchWindow = nullptr;
   };
   display.ShowStatus = [this](const std::string& text) { statusBar()->showMessage(Text(text)); };
+  Printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  display.Printer = Printer.get();
+  display.ShowProgress = [this](const QString& caption, volatile std::uint8_t* cancel) {
+    return ShowAbortBox(this, caption, cancel);
+  };
   InstallNodeOpening();
 
   BuildMenus();
@@ -159,6 +167,12 @@ void TZEBMain::BuildMenus() {
       {"WindowsCloseAll", [this] { WindowsCloseAllClick(); }},
       {"WindowsShowTop", [this] { WindowsShowTopClick(); }},
       {"OptionsResetMemory", [this] { OptionsResetMemoryClick(); }},
+      {"FilePrint", [this] { FilePrintClick(); }},
+      {"FilePrinterSetup", [this] { FilePrinterSetupClick(); }},
+      {"HelpPrint", [this] { HelpPrintClick(); }},
+      {"WindowsSave", [this] { WindowsSaveClick(); }},
+      {"WindowsPrint", [this] { WindowsPrintClick(); }},
+      {"WindowsCopy", [this] { WindowsCopyClick(); }},
       {"HelpShow", [this] { HelpShowClick(); }},
   };
 
@@ -400,23 +414,10 @@ void TZEBMain::FileDecodeClick() {
   question.Filter = "Text Files (*.TXT *.txt);;All Files (*)";
   question.InitialName = Text(DecodedTextName(CurrentFilePath));
   question.DefaultExtension = "TXT";
-  std::optional<QString> path;
-  for (;;) {
-    path = Dialogs().SaveFile(this, question);
-    if (!path) return;
-    // A pattern left in the name box is no file to create: ask again.
-    const std::string name = QFileInfo(*path).fileName().toStdString();
-    if (!HasWildcards(name)) break;
-    Dialogs().Message(this, "Save File As",
-                      Text(name) + " is not a valid file name.  A file name cannot contain \"*\" or \"?\".",
-                      TDialogs::TIcon::Stop);
-  }
+  const auto path = AskFileToWrite(this, question);
+  if (!path) return;
   const TBusyCursor busy;
-  if (!WriteDecodedText(*root, path->toStdString()))
-    Dialogs().Message(this, "Error",
-                      *path + " could not be written.  Make sure that the folder exists, that you may write to it, "
-                              "and that the disk is not full.",
-                      TDialogs::TIcon::Stop);
+  if (!WriteDecodedText(*root, path->toStdString())) ReportCannotWrite(this, *path);
 }
 
 void TZEBMain::FileFindClick() {

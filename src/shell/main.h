@@ -4,6 +4,7 @@
 // file, the help file, the settings and the search-results window.
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include <QMainWindow>
@@ -18,6 +19,8 @@ class QAction;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QPrinter;
+class TStringControl;
 class THunk;
 class TStringForm;
 
@@ -51,6 +54,12 @@ class TZEBMain : public QMainWindow {
   // Brings a child window forward, restoring it only when minimised.
   void ShowSubWindow(QMdiSubWindow* window);
   void OptionsResetMemoryClick();
+  void FilePrintClick();
+  void FilePrinterSetupClick();
+  void HelpPrintClick();
+  void WindowsSaveClick();
+  void WindowsPrintClick();
+  void WindowsCopyClick();
   void HelpShowClick();
   void MRU0Click(int slot);
   // Opens the help file's node of that title; false when there is none.
@@ -75,6 +84,8 @@ class TZEBMain : public QMainWindow {
   TObjectList HelpObjects;
   QPointer<TStringForm> SearchWindow;
   QMdiArea* Area = nullptr;
+  // The printer of every print in this run; Printer Setup changes it.
+  std::unique_ptr<QPrinter> Printer;
 
   // The actions, by the menu item names of the program.
   QAction* Action(const char* name) const;
@@ -90,6 +101,8 @@ class TZEBMain : public QMainWindow {
   void ReloadSettings();
   void ShowLoadError(int code, const std::string& path);
   void AppendCreditsEntry(THunk& root);
+  // The display control of the active hint window, or none.
+  TStringControl* ActiveControl() const;
   void RestoreRememberedHints(THunk* root);
 
   std::vector<std::string> Arguments;

@@ -3,6 +3,7 @@
 // test, and every question asked is recorded.
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,7 +13,7 @@
 class TScriptedDialogs : public TDialogs {
  public:
   struct TAsked {
-    std::string Kind;  // "message", "open", "save", "text", "folder", "list"
+    std::string Kind;  // "message", "open", "save", "text", "folder", "list", "print", "printer setup"
     QString Caption;
     QString Text;
     TIcon Icon = TIcon::None;
@@ -57,12 +58,30 @@ class TScriptedDialogs : public TDialogs {
     return answer;
   }
 
+  std::optional<TPageRange> ChoosePrintRange(QWidget*, QPrinter& printer, int minPage, int maxPage) override {
+    Asked.push_back({"print", QString::number(minPage), QString::number(maxPage), TIcon::None, false, {}});
+    if (BeforePrintAnswer) BeforePrintAnswer(printer);
+    if (PrintAnswers.empty()) return TPageRange{minPage, maxPage, false};
+    const auto answer = PrintAnswers.front();
+    PrintAnswers.pop_front();
+    return answer;
+  }
+  bool PrinterSetup(QWidget*, QPrinter& printer) override {
+    Asked.push_back({"printer setup", {}, {}, TIcon::None, false, {}});
+    if (BeforePrintAnswer) BeforePrintAnswer(printer);
+    return true;
+  }
+
   // Answers for file, text and folder questions, in order; none = cancel.
   std::deque<std::optional<QString>> Answers;
   std::deque<TAnswer> MessageAnswers;
   // Answers for list questions (an index; none = cancel), and the lists shown.
   std::deque<std::optional<int>> ListAnswers;
   std::vector<QStringList> ListsShown;
+  // Answers for print dialogs (none = cancel; no answer left: all pages),
+  // and what the user changes in the printer before answering.
+  std::deque<std::optional<TPageRange>> PrintAnswers;
+  std::function<void(QPrinter&)> BeforePrintAnswer;
   std::vector<TAsked> Asked;
 
  private:

@@ -1,0 +1,61 @@
+// Print File, Printer Setup, Print Help File, and the window commands Save
+// Window, Print Window and Copy to Clipboard of the active hint window.
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPrinter>
+
+#include "display/dialogs.h"
+#include "display/hunkprintout.h"
+#include "display/stringchild.h"
+#include "display/stringcontrol.h"
+#include "model/displaydocument.h"
+#include "model/hunk.h"
+#include "shell/main.h"
+
+namespace {
+// Builds the node's whole subtree into a document of that title, numbered
+// afresh, prints it as a whole file, and frees it.
+void PrintSubtree(THunk& node, const std::string& title, QWidget* owner) {
+  auto document = MakeDocument(title);
+  node.AssignLabels("");
+  node.AppendDisplay(*document);
+  RunPrintJob(*document, static_cast<int>(document->ItemCount()), true, owner);
+  FreeDocument(std::move(document));
+}
+}  // namespace
+
+void TZEBMain::FilePrintClick() {
+  if (THunk* root = FileRoot()) PrintSubtree(*root, "Hints for " + root->GetText(), this);
+}
+
+void TZEBMain::FilePrinterSetupClick() { Dialogs().PrinterSetup(this, *Printer); }
+
+void TZEBMain::HelpPrintClick() {
+  THunk* root = HelpRoot();
+  if (root == nullptr) {
+    Dialogs().Message(this, "Error", "Unable to locate help file.", TDialogs::TIcon::None);
+    return;
+  }
+  // The index and everything under it; a help file without an index prints whole.
+  THunk* index = root->FindByTitle("Help File Index");
+  PrintSubtree(index != nullptr ? *index : *root, "ZEBWIN Documentation", this);
+}
+
+TStringControl* TZEBMain::ActiveControl() const {
+  QMdiSubWindow* active = Area->activeSubWindow();
+  auto* form = active != nullptr ? qobject_cast<TStringForm*>(active->widget()) : nullptr;
+  return form != nullptr ? form->Control() : nullptr;
+}
+
+void TZEBMain::WindowsSaveClick() {
+  if (TStringControl* control = ActiveControl()) control->SaveContents();
+}
+
+void TZEBMain::WindowsPrintClick() {
+  if (TStringControl* control = ActiveControl()) control->PrintContents();
+}
+
+void TZEBMain::WindowsCopyClick() {
+  if (TStringControl* control = ActiveControl()) control->CopyContents();
+}
