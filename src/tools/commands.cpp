@@ -27,6 +27,8 @@ constexpr const char* Usage =
     "  decode FILE [-o OUT]  write the whole hint file as text, every hint revealed\n"
     "  list [ZEBINET_FILE] [--catalog DIR]\n"
     "                        parse an update list, marking the files DIR already holds\n"
+    "  print FILE -o OUT.pdf [--pages A-B]\n"
+    "                        print the whole hint file into a PDF, as Print File prints it\n"
     "  search FILE PHRASE    list the places where a phrase occurs, one row of titles each\n"
     "  summary FILE...       print the header summary of hint files (no loading)\n"
     "  titles DIR            list the hint files of a folder by title\n"
@@ -47,13 +49,14 @@ int UsageError(std::ostream& err, const std::string& problem) {
   return ExitCode::Usage;
 }
 
-namespace {
-// Loads FILE for a command; on failure reports the reader's message.
-int Load(const std::string& path, TObjectList& list, std::ostream& err) {
+int LoadForCommand(const std::string& path, TObjectList& list, std::ostream& err) {
   const int code = LoadHintFile(path, list, false);
   if (code != LoadResult::Loaded) err << LoadErrorMessage(code, path) << "\n";
   return code;
 }
+
+namespace {
+int Load(const std::string& path, TObjectList& list, std::ostream& err) { return LoadForCommand(path, list, err); }
 }  // namespace
 
 int TreeCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
@@ -74,7 +77,6 @@ int VerifyCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
   return code;
 }
 
-// The root of a loaded list as a node (the 88a top node for the oldest files).
 THunk* ListRootNode(const TObjectList& list) {
   TZEBObject* root = ListRoot(list);
   return root != nullptr && root->IsNode() ? static_cast<THunk*>(root) : nullptr;
@@ -187,5 +189,6 @@ int RunZebtool(const TArgs& args, std::ostream& out, std::ostream& err) {
   if (command == "titles") return TitlesCommand(rest, out, err);
   if (command == "list") return ListCommand(rest, out, err);
   if (command == "search") return SearchCommand(rest, out, err);
+  if (command == "print") return PrintCommand(rest, out, err);
   return UsageError(err, "unknown command \"" + command + "\"");
 }

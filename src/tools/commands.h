@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "model/loader.h"
+
+class THunk;
+
 namespace ExitCode {
 constexpr int Ok = 0;
 constexpr int Usage = 64;
@@ -25,6 +29,12 @@ int BuildCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int SummaryCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int TitlesCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int ListCommand(const TArgs& args, std::ostream& out, std::ostream& err);
+int PrintCommand(const TArgs& args, std::ostream& out, std::ostream& err);
+
+// Loads FILE for a command; on failure reports the reader's message.
+int LoadForCommand(const std::string& path, TObjectList& list, std::ostream& err);
+// The root of a loaded list as a node (the 88a top node for the oldest files).
+THunk* ListRootNode(const TObjectList& list);
 
 // Reports a usage error and returns its exit status.
 int UsageError(std::ostream& err, const std::string& problem);

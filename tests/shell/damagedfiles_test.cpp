@@ -14,7 +14,7 @@
 #include "model/checksum.h"
 #include "model/itemshunk.h"
 #include "shell/main.h"
-#include "shell/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 #include "support/fixtures.h"
 
 namespace {

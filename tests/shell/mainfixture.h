@@ -19,7 +19,7 @@
 #include "settings/homefolder.h"
 #include "settings/inifile.h"
 #include "shell/main.h"
-#include "shell/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 #include "support/fixtures.h"
 
 // Points ZEBWIN_HOME at a fresh folder for as long as it lives.

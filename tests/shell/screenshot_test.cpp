@@ -11,7 +11,7 @@
 #include "display/stringchild.h"
 #include "model/hunk.h"
 #include "shell/main.h"
-#include "shell/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 #include "support/fixtures.h"
 
 TEST(Screenshot, MainWindowWithTheExampleAHintAndTheHelpPicture) {

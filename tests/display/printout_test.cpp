@@ -1,0 +1,283 @@
+// The print job printing to PDF, read back with poppler: pages of a known
+// length, header and footer and the rule that leaves them out, page ranges,
+// pictures that start a new page, fonts that keep their size, cancelling,
+// and formatting again for other paper.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+
+#include "display/displaycontext.h"
+#include "display/hunkprintout.h"
+#include "model/displaydocument.h"
+#include "model/pngobject.h"
+#include "support/pdftext.h"
+#include "support/scripteddialogs.h"
+#include "windowfixture.h"
+
+using namespace wintest;
+
+namespace {
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// A progress box that presses Cancel when its status text has been set for
+// the given time.
+class TCancellingProgress : public TProgressBox {
+ public:
+  TCancellingProgress(volatile std::uint8_t* cancel, int cancelAt, std::vector<QString>& seen)
+      : Cancel(cancel), CancelAt(cancelAt), Seen(seen) {}
+  void SetStatusText(const QString& text) override {
+    Seen.push_back(text);
+    if (++Count == CancelAt) *Cancel = 1;
+  }
+  void Finish() override {}
+
+ private:
+  volatile std::uint8_t* Cancel;
+  int CancelAt;
+  int Count = 0;
+  std::vector<QString>& Seen;
+};
+
+class Printout : public WindowTest {
+ protected:
+  std::string PdfPath(const std::string& name = "out.pdf") const { return (Dir.Path() / name).string(); }
+
+  // A PDF printer on A4 (or the given paper) whose unprintable margins are
+  // the given inches.
+  std::unique_ptr<QPrinter> PdfPrinter(const std::string& path, QPageSize::PageSizeId paper = QPageSize::A4,
+                                       QMarginsF margins = {}) {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(QString::fromStdString(path));
+    printer->setPageLayout(QPageLayout(QPageSize(paper), QPageLayout::Portrait, margins, QPageLayout::Inch));
+    return printer;
+  }
+
+  // "Long": count lines "Line 1" .. "Line count", each on its own line.
+  TMetaTextHunk& LongNode(int count) {
+    TMetaTextHunk& node = MakeNode("Long", Kind::Subject);
+    for (int i = 1; i <= count; ++i) AddText(node, "Line " + std::to_string(i));
+    return node;
+  }
+
+  // Lines a page holds: a line goes on while its bottom stays inside.
+  static int LinesPerPage(const THunkPrintout& job) { return job.PrintRect().Height() / job.LineHeight(); }
+
+  TScriptedDialogs Dialogs;
+};
+
+TEST_F(Printout, PagesOfKnownLengthEachWithHeaderAndFooter) {
+  TMetaTextHunk& node = LongNode(200);
+  const std::string path = PdfPath();
+  auto printer = PdfPrinter(path);
+  THunkPrintout job(node, static_cast<int>(node.ItemCount()), true);
+  ASSERT_EQ(job.Print(*printer), THunkPrintout::TOutcome::Printed);
+
+  ASSERT_GT(LinesPerPage(job), 10);
+  const int expected = (200 + LinesPerPage(job) - 1) / LinesPerPage(job);
+  ASSERT_GE(expected, 3);
+  EXPECT_EQ(job.PageCount(), expected);
+  EXPECT_EQ(pdf::PageCount(path), expected);
+  ASSERT_EQ(Dialogs.Asked.size(), 1u);
+  EXPECT_EQ(Dialogs.Asked[0].Kind, "print");
+  EXPECT_EQ(Dialogs.Asked[0].Caption, "1");
+  EXPECT_EQ(Dialogs.Asked[0].Text, QString::number(expected)) << "the dialog offers every page";
+  for (int page = 1; page <= expected; ++page) {
+    SCOPED_TRACE(page);
+    const std::string text = pdf::Text(path, page);
+    EXPECT_TRUE(Contains(text, "ZEB: Long")) << text.substr(0, 200);
+    EXPECT_TRUE(Contains(text, "Page " + std::to_string(page) + " of " + std::to_string(expected)));
+  }
+  EXPECT_TRUE(Contains(pdf::Text(path, 1), "Line 1\n"));
+  EXPECT_TRUE(Contains(pdf::Text(path, expected), "Line 200"));
+  // Page 2 starts with the line after the last of page 1.
+  EXPECT_TRUE(Contains(pdf::Text(path, 2), "Line " + std::to_string(LinesPerPage(job) + 1) + "\n"));
+  EXPECT_FALSE(Contains(pdf::Text(path, 1), "Line " + std::to_string(LinesPerPage(job) + 1) + "\n"));
+}
+
+// Header and footer each need a line plus their margin inside 0.8 inch;
+// the margin is a quarter inch or the unprintable margin, if wider.
+TEST_F(Printout, HeaderAndFooterAreLeftOutWhereTheirMarginLeavesNoRoom) {
+  struct TCase {
+    double Top, Bottom;
+    bool Header, Footer;
+  };
+  for (const TCase& c : {TCase{0, 0, true, true}, TCase{0.5, 0.5, true, true}, TCase{0.7, 0, false, true},
+                         TCase{0, 0.7, true, false}, TCase{0.75, 0.75, false, false}}) {
+    SCOPED_TRACE(std::to_string(c.Top) + " " + std::to_string(c.Bottom));
+    TMetaTextHunk& node = LongNode(5);
+    const std::string path = PdfPath("margins.pdf");
+    auto printer = PdfPrinter(path, QPageSize::A4, QMarginsF(0, c.Top, 0, c.Bottom));
+    THunkPrintout job(node, static_cast<int>(node.ItemCount()), false);
+    ASSERT_EQ(job.Print(*printer), THunkPrintout::TOutcome::Printed);
+    const std::string text = pdf::Text(path);
+    EXPECT_EQ(Contains(text, "ZEB: Long"), c.Header);
+    EXPECT_EQ(Contains(text, "Page 1 of 1"), c.Footer);
+    EXPECT_TRUE(Contains(text, "Line 5"));
+  }
+}
+
+TEST_F(Printout, APageRangeBeyondTheEndIsCutToTheLastPage) {
+  TMetaTextHunk& node = LongNode(200);
+  const std::string path = PdfPath();
+  auto printer = PdfPrinter(path);
+  Dialogs.PrintAnswers = {TDialogs::TPageRange{2, 99, true}};
+  THunkPrintout job(node, static_cast<int>(node.ItemCount()), false);
+  ASSERT_EQ(job.Print(*printer), THunkPrintout::TOutcome::Printed);
+  const int pages = job.PageCount();
+  EXPECT_EQ(pdf::PageCount(path), pages - 1);
+  EXPECT_TRUE(Contains(pdf::Text(path, 1), "Page 2 of " + std::to_string(pages)));
+  EXPECT_TRUE(Contains(pdf::Text(path, pages - 1), "Line 200"));
+
+  // Cancelling the dialog prints nothing.
+  const std::string none = PdfPath("none.pdf");
+  auto second = PdfPrinter(none);
+  Dialogs.PrintAnswers = {std::nullopt};
+  THunkPrintout again(node, static_cast<int>(node.ItemCount()), false);
+  EXPECT_EQ(again.Print(*second), THunkPrintout::TOutcome::DialogCancelled);
+  EXPECT_FALSE(std::filesystem::exists(none));
+}
+
+// Pictures print at 120 picture pixels an inch; one that does not fit below
+// what the page holds starts a new page, also when the page is empty.
+TEST_F(Printout, APictureThatDoesNotFitStartsANewPage) {
+  THintFileWriter writer;
+  auto tall = writer.HyperPng("Tall", TinyPng(40, 1300));  // 10.8 inches
+  auto half = writer.HyperPng("Half", TinyPng(240, 600));  // 5 inches
+  writer.Hunks = {Subject("Pictures", {tall, half})};
+  TItemsHunk* root = Load(writer);
+  ASSERT_NE(root, nullptr);
+  auto* tallPicture = dynamic_cast<THyperPNGHunk*>(root->FindByTitle("Tall"))->Image();
+  auto* halfPicture = dynamic_cast<THyperPNGHunk*>(root->FindByTitle("Half"))->Image();
+
+  auto document = MakeDocument("Pictures");
+  document->Append(tallPicture);
+  for (int i = 0; i < 40; ++i) {
+    auto* line = new THunkLine("Text line " + std::to_string(i), document.get());
+    line->EndsLine = 1;
+    document->Append(line);
+  }
+  document->Append(halfPicture);
+  const std::string path = PdfPath();
+  auto printer = PdfPrinter(path);
+  THunkPrintout job(*document, static_cast<int>(document->ItemCount()), false);
+  ASSERT_EQ(job.Print(*printer), THunkPrintout::TOutcome::Printed);
+
+  const int dpi = printer->logicalDpiY();
+  ASSERT_GT(1300 * dpi / 120, job.PrintRect().Height()) << "the tall picture is taller than a page";
+  // Page 1 stays empty: the tall picture opens page 2 and runs past its end;
+  // the text follows on page 3, and the half-page picture, no longer fitting
+  // under 40 lines, on page 4.
+  ASSERT_EQ(job.PageCount(), 4);
+  EXPECT_TRUE(job.PagePieces(1).empty());
+  ASSERT_EQ(job.PagePieces(2).size(), 1u);
+  EXPECT_EQ(job.PagePieces(2)[0].Item, tallPicture);
+  EXPECT_EQ(job.PagePieces(2)[0].Rect.Height(), 1300 * dpi / 120);
+  EXPECT_EQ(job.PagePieces(2)[0].Rect.Width(), 40 * printer->logicalDpiX() / 120);
+  EXPECT_EQ(job.PagePieces(3).front().Rect.Top, job.PrintRect().Top);
+  ASSERT_EQ(job.PagePieces(4).size(), 1u);
+  EXPECT_EQ(job.PagePieces(4)[0].Item, halfPicture);
+  EXPECT_EQ(job.PagePieces(4)[0].Rect.Top, job.PrintRect().Top);
+  EXPECT_EQ(pdf::PageCount(path), 4);
+  EXPECT_EQ(tallPicture->Bitmap, nullptr) << "pictures decoded for printing are freed again";
+  FreeDocument(std::move(document));
+}
+
+// Fixed-font words print in the printer's fixed font; the main-font words
+// after them keep their size.
+TEST_F(Printout, MainFontTextAfterFixedFontKeepsItsSize) {
+  TMetaTextHunk& node = MakeNode("Fonts", Kind::Comment);
+  const auto add = [&node](const std::string& text, bool fixed, bool endsLine) {
+    auto* line = new THunkLine(text, &node);
+    line->UseFixedFont = fixed ? 1 : 0;
+    line->SpaceAfter = 1;
+    line->EndsLine = endsLine ? 1 : 0;
+    node.Append(line);
+  };
+  add("Alpha", false, false);
+  add("CODE", true, false);
+  add("Omega", false, true);
+  add("Second", false, true);
+  const std::string path = PdfPath();
+  auto printer = PdfPrinter(path);
+  THunkPrintout job(node, static_cast<int>(node.ItemCount()), false);
+  ASSERT_EQ(job.Print(*printer), THunkPrintout::TOutcome::Printed);
+  std::map<std::string, pdf::TWord> words;
+  for (const pdf::TWord& word : pdf::Words(path)) words[word.Text] = word;
+  ASSERT_TRUE(words.count("Alpha") && words.count("CODE") && words.count("Omega") && words.count("Second"));
+  EXPECT_NEAR(words["Omega"].Height(), words["Alpha"].Height(), 0.01);
+  EXPECT_NEAR(words["Second"].Height(), words["Alpha"].Height(), 0.01);
+  EXPECT_NEAR(words["Omega"].YMax, words["Alpha"].YMax, 0.5) << "one line";
+  // 10 points of Arial on paper: a word box about 11.5 points high.
+  EXPECT_NEAR(words["Alpha"].Height(), 11.5, 2.0);
+  EXPECT_GT(words["CODE"].XMin, words["Alpha"].XMax);
+  EXPECT_GT(words["Omega"].XMin, words["CODE"].XMax);
+}
+
+TEST_F(Printout, CancelStopsFormattingOrPrintingAtTheNextPage) {
+  TMetaTextHunk& node = LongNode(400);
+  std::vector<QString> seen;
+  int cancelAt = 3;
+  DisplayContext().ShowProgress = [&](const QString& caption, volatile std::uint8_t* cancel) {
+    seen.push_back("[" + caption + "]");
+    return std::make_unique<TCancellingProgress>(cancel, cancelAt, seen);
+  };
+
+  // Formatting: Cancel while page 3 is being formatted; no dialog, no print.
+  const std::string unprinted = PdfPath("unprinted.pdf");
+  auto printer = PdfPrinter(unprinted);
+  THunkPrintout formatting(node, static_cast<int>(node.ItemCount()), true);
+  EXPECT_EQ(formatting.Print(*printer), THunkPrintout::TOutcome::Cancelled);
+  EXPECT_EQ(formatting.PageCount(), 3) << "formatting went on past the cancelled page";
+  EXPECT_TRUE(Dialogs.Asked.empty());
+  EXPECT_FALSE(std::filesystem::exists(unprinted));
+  ASSERT_GE(seen.size(), 2u);
+  EXPECT_EQ(seen[0], "[Formatting Printout]");
+  EXPECT_EQ(seen[1], "Long\n\nPage 1");
+
+  // Printing (a window's print has no formatting box): Cancel at page 2 of
+  // the printing box; page 2 still comes out and the job is ended.
+  seen.clear();
+  cancelAt = 2;
+  const std::string partial = PdfPath("partial.pdf");
+  auto second = PdfPrinter(partial);
+  THunkPrintout printing(node, static_cast<int>(node.ItemCount()), false);
+  EXPECT_EQ(printing.Print(*second), THunkPrintout::TOutcome::Cancelled);
+  ASSERT_GE(seen.size(), 3u);
+  EXPECT_EQ(seen[0], "[Printing]");
+  EXPECT_EQ(seen[1], "Long\n\nPage 1 of " + QString::number(printing.PageCount()));
+  EXPECT_EQ(pdf::PageCount(partial), 2);
+}
+
+// Paper changed in the print dialog: the pages are formatted again for it.
+TEST_F(Printout, AnotherPaperInThePrintDialogIsFormattedAgain) {
+  TMetaTextHunk& node = LongNode(300);
+  const std::string path = PdfPath();
+  auto printer = PdfPrinter(path, QPageSize::A5);
+  Dialogs.BeforePrintAnswer = [](QPrinter& chosen) { chosen.setPageSize(QPageSize(QPageSize::Letter)); };
+  THunkPrintout job(node, static_cast<int>(node.ItemCount()), false);
+  ASSERT_EQ(job.Print(*printer), THunkPrintout::TOutcome::Printed);
+  const int letterPages = (300 + LinesPerPage(job) - 1) / LinesPerPage(job);
+  EXPECT_EQ(job.PageCount(), letterPages);
+  EXPECT_EQ(pdf::PageCount(path), letterPages);
+  EXPECT_EQ(pdf::PageSize(path), "612 x 792");
+  EXPECT_TRUE(Contains(pdf::Text(path, 1), "Page 1 of " + std::to_string(letterPages)));
+  ASSERT_EQ(Dialogs.Asked.size(), 1u);
+  EXPECT_NE(Dialogs.Asked[0].Text, QString::number(letterPages)) << "A5 held fewer lines a page";
+}
+
+// A printer whose output cannot be written reports it and prints nothing.
+TEST_F(Printout, AnOutputThatCannotBeWrittenFails) {
+  TMetaTextHunk& node = LongNode(3);
+  auto printer = PdfPrinter((Dir.Path() / "missing" / "out.pdf").string());
+  THunkPrintout job(node, static_cast<int>(node.ItemCount()), false);
+  EXPECT_EQ(job.Print(*printer), THunkPrintout::TOutcome::Failed);
+}
+
+}  // namespace
