@@ -17,6 +17,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QClipboard>
+#include <QPageSize>
+#include <QPrinter>
 
 #include <sys/resource.h>
 
@@ -25,6 +28,7 @@
 #include "model/itemshunk.h"
 #include "model/metatexthunk.h"
 #include "shell/mainfixture.h"
+#include "support/pdftext.h"
 
 namespace {
 
@@ -420,4 +424,101 @@ TEST_F(MainWindowTest, WindowsMenuListsTheOpenWindows) {
     if (action->text() == "&1 " + root) action->trigger();
   emit menu->aboutToShow();  // the list is made anew, not appended to
   EXPECT_EQ(entries(), QStringList({"&1 " + root + " *", "&2 Chapter One"}));
+}
+
+// ---- printing and the window commands ------------------------------------------------
+
+namespace {
+
+// The program's printer made a PDF printer writing to the path.
+void PrintToPdf(TZEBMain& main, const std::string& path) {
+  main.Printer->setOutputFormat(QPrinter::PdfFormat);
+  main.Printer->setOutputFileName(QString::fromStdString(path));
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, PrintFileHeadsEveryPageWithHintsForTheTitle) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  ASSERT_TRUE(main.Action("FilePrint")->isEnabled());
+  const std::string path = (Files.Path() / "file.pdf").string();
+  PrintToPdf(main, path);
+  main.Action("FilePrint")->trigger();
+  ASSERT_EQ(Dialogs.Asked.size(), 1u);
+  EXPECT_EQ(Dialogs.Asked[0].Kind, "print");
+  const int pages = pdf::PageCount(path);
+  ASSERT_GE(pages, 1);
+  for (int page = 1; page <= pages; ++page)
+    EXPECT_NE(pdf::Text(path, page).find("ZEB: Hints for Moonfall"), std::string::npos) << page;
+  const std::string text = pdf::Text(path);
+  EXPECT_NE(text.find("1.1. How do I open the gate?"), std::string::npos) << "the tree is numbered";
+  EXPECT_NE(text.find("Pull the lever twice."), std::string::npos) << "every hint is printed";
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  // The tree's windows are untouched: no window holds the printed document.
+  EXPECT_EQ(OpenSubWindows(main), 1);
+}
+
+TEST_F(MainWindowTest, PrintHelpFilePrintsTheIndexOrSaysTheHelpFileIsMissing) {
+  {
+    TZEBMain& main = Start();
+    const std::string path = (Files.Path() / "help.pdf").string();
+    PrintToPdf(main, path);
+    ASSERT_TRUE(main.Action("HelpPrint")->isEnabled());
+    main.Action("HelpPrint")->trigger();
+    const std::string text = pdf::Text(path);
+    EXPECT_NE(text.find("ZEB: ZEBWIN Documentation"), std::string::npos);
+    EXPECT_NE(text.find("Choose Open on the File menu."), std::string::npos);
+    EXPECT_EQ(text.find("Open a hint file."), std::string::npos) << "only the index's subtree";
+  }
+  Main.reset();
+  std::filesystem::remove(HelpPath());
+  Dialogs.Asked.clear();
+  TZEBMain& bare = Start(THelpFile::None);
+  bare.HelpPrintClick();
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].Text, "Unable to locate help file.");
+}
+
+TEST_F(MainWindowTest, PrinterSetupAsksTheDialogAndLaterPrintsUseItsChoice) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  const std::string path = (Files.Path() / "letter.pdf").string();
+  PrintToPdf(main, path);
+  Dialogs.BeforePrintAnswer = [](QPrinter& printer) { printer.setPageSize(QPageSize(QPageSize::Letter)); };
+  main.Action("FilePrinterSetup")->trigger();
+  Dialogs.BeforePrintAnswer = nullptr;
+  ASSERT_EQ(Dialogs.Asked.size(), 1u);
+  EXPECT_EQ(Dialogs.Asked[0].Kind, "printer setup");
+  main.FilePrintClick();
+  EXPECT_EQ(pdf::PageSize(path), "612 x 792");
+}
+
+TEST_F(MainWindowTest, WindowCommandsActOnTheActiveHintWindow) {
+  TZEBMain& main = Start();
+  main.show();  // a window lays out what it shows when it is shown
+  main.OpenHintFile(SaveGame());
+  QCoreApplication::processEvents();
+  for (const char* name : {"WindowsSave", "WindowsPrint", "WindowsCopy"})
+    EXPECT_TRUE(main.Action(name)->isEnabled()) << name;
+  const std::string saved = (Files.Path() / "top.txt").string();
+  Dialogs.Answers = {QString::fromStdString(saved)};
+  main.Action("WindowsSave")->trigger();
+  EXPECT_EQ(ReadFile(saved).rfind("Moonfall\r\n\r\nChapter One\r\n", 0), 0u) << ReadFile(saved);
+  main.Action("WindowsCopy")->trigger();
+  EXPECT_TRUE(QApplication::clipboard()->text().startsWith("Chapter One\r\n"));
+  const std::string printed = (Files.Path() / "window.pdf").string();
+  PrintToPdf(main, printed);
+  main.Action("WindowsPrint")->trigger();
+  EXPECT_NE(pdf::Text(printed).find("ZEB: Moonfall"), std::string::npos);
+
+  // No window: the commands are off and do nothing.
+  main.WindowsCloseAllClick();
+  FlushDeletes();
+  for (const char* name : {"WindowsSave", "WindowsPrint", "WindowsCopy"})
+    EXPECT_FALSE(main.Action(name)->isEnabled()) << name;
+  Dialogs.Asked.clear();
+  main.WindowsSaveClick();
+  main.WindowsPrintClick();
+  EXPECT_TRUE(Dialogs.Asked.empty());
 }

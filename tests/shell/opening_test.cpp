@@ -20,7 +20,7 @@
 namespace {
 
 const char* const FileCommands[] = {"FileDecode", "FileFind", "FileInformation", "WindowsShowTop",
-                                    "OptionsResetMemory"};
+                                    "OptionsResetMemory", "FilePrint"};
 
 // The menu items, and their toolbar buttons where they have one.
 void ExpectFileCommands(const TZEBMain& main, bool enabled) {
@@ -35,7 +35,7 @@ void ExpectFileCommands(const TZEBMain& main, bool enabled) {
       EXPECT_EQ(button->isEnabled(), enabled) << name << " button";
     }
   }
-  EXPECT_EQ(buttons, 3);  // Find, Decode, Show Top Window
+  EXPECT_EQ(buttons, 4);  // Print File, Find, Decode, Show Top Window
 }
 
 std::string MemoryKeyOf(const std::string& path) {
