@@ -12,10 +12,15 @@
 #include <QMdiSubWindow>
 
 #include <QKeyEvent>
+#include <QPageSize>
+#include <QPrinter>
 #include <QScrollArea>
 
 #include "authoring/hintwriter.h"
 #include "display/displaycontext.h"
+#include "display/hunkprintout.h"
+#include "model/displaydocument.h"
+#include "model/loader.h"
 #include "display/stringchild.h"
 #include "display/stringcontrol.h"
 #include "display/textlayout.h"
@@ -55,14 +60,16 @@ void BM_WrapText(benchmark::State& state) {
 }
 BENCHMARK(BM_WrapText)->Arg(1250)->Arg(2500)->Arg(5000)->Unit(benchmark::kMillisecond);
 
-// A hint file of about 5 MB whose root window lists many subjects.
-std::string LargeFile() {
-  const fs::path path = fs::temp_directory_path() / "zeb-display-benchmark-5mb-v1.zeb";
+// A hint file of about 5 MB (800 subjects) whose root window lists many
+// subjects; 8000 subjects make about 50 MB.
+std::string LargeFile(int subjectCount = 800) {
+  const fs::path path =
+      fs::temp_directory_path() / ("zeb-display-benchmark-" + std::to_string(subjectCount) + "-subjects-v1.zeb");
   if (fs::exists(path)) return path.string();
   THintFileWriter file;
   std::vector<TWHunkPtr> subjects;
   std::string line = "Try looking behind the painting in the hall, then under the rug by the fire.";
-  for (int s = 0; s < 600; ++s) {
+  for (int s = 0; s < subjectCount; ++s) {
     std::vector<TWHunkPtr> questions;
     for (int q = 0; q < 12; ++q) {
       std::vector<std::string> hints;
@@ -169,6 +176,40 @@ void BM_MaximiseLongWindow(benchmark::State& state) {
                                                                            benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_MaximiseLongWindow)->Arg(15000)->Arg(30000)->Arg(60000)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Formatting a whole hint file for print (a PDF printer at 1200 dpi, A4):
+// the display document built, every page laid out, the document freed.
+void BM_FormatFileForPrint(benchmark::State& state) {
+  const std::string path = LargeFile(static_cast<int>(state.range(0)));
+  TObjectList list;
+  if (LoadHintFile(path, list, false) != LoadResult::Loaded) {
+    state.SkipWithError("the file did not load");
+    return;
+  }
+  auto* root = static_cast<THunk*>(ListRoot(list));
+  TOptions options;
+  options.MainFont = TextToFont("Arial,10,400,0");
+  options.FixedFont = TextToFont("Courier New,9,400,0");
+  DisplayContext().Options = &options;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  int pages = 0;
+  for (auto _ : state) {
+    auto document = MakeDocument("Hints for " + root->GetText());
+    root->AssignLabels("");
+    root->AppendDisplay(*document);
+    THunkPrintout job(*document, static_cast<int>(document->ItemCount()), true);
+    job.SetUpPage(printer);
+    job.Format(printer);
+    pages = job.PageCount();
+    FreeDocument(std::move(document));
+  }
+  state.counters["pages"] = pages;
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(path)));
+  ClearList(list);
+  DisplayContext() = TDisplayContext{};
+}
+BENCHMARK(BM_FormatFileForPrint)->Arg(800)->Arg(8000)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
