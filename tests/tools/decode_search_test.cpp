@@ -13,6 +13,7 @@
 
 #include "authoring/hintwriter.h"
 #include "support/fixtures.h"
+#include "support/pdftext.h"
 
 namespace {
 
@@ -186,34 +187,17 @@ std::string Squeezed(const std::string& text) {
   return out;
 }
 
-std::string PdfRun(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
-
-int PdfPages(const std::string& path) {
-  const std::string info = PdfRun("pdfinfo " + Quote(path) + " 2>/dev/null");
-  const std::size_t at = info.find("Pages:");
-  return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
-}
-
 }  // namespace
 
 TEST_F(ZebtoolCommands, PrintWritesTheExampleAsAPdfHoldingEveryHint) {
   const std::string example = std::string(ZEB_BUILD_DIR) + "/examples/MOONFALL.ZEB";
   ASSERT_TRUE(std::filesystem::exists(example)) << example;
-  const std::string pdf = (Dir.Path() / "moonfall.pdf").string();
-  const TRun run = Run("print " + Quote(example) + " -o " + Quote(pdf));
+  const std::string pdfPath = (Dir.Path() / "moonfall.pdf").string();
+  const TRun run = Run("print " + Quote(example) + " -o " + Quote(pdfPath));
   ASSERT_EQ(run.Status, 0) << run.Err;
-  const int pages = PdfPages(pdf);
+  const int pages = pdf::PageCount(pdfPath);
   ASSERT_GE(pages, 2);
-  const std::string printed = Squeezed(PdfRun("pdftotext " + Quote(pdf) + " - 2>/dev/null"));
+  const std::string printed = Squeezed(pdf::Run("pdftotext " + Quote(pdfPath) + " - 2>/dev/null"));
   EXPECT_NE(printed.find("ZEB: Hints for Moonfall"), std::string::npos);
   EXPECT_NE(printed.find("Page " + std::to_string(pages) + " of " + std::to_string(pages)), std::string::npos);
 
@@ -238,26 +222,26 @@ TEST_F(ZebtoolCommands, PrintWritesTheExampleAsAPdfHoldingEveryHint) {
   // A page range: from page 2 on.
   const std::string tail = (Dir.Path() / "tail.pdf").string();
   ASSERT_EQ(Run("print " + Quote(example) + " -o " + Quote(tail) + " --pages 2-99").Status, 0);
-  EXPECT_EQ(PdfPages(tail), pages - 1);
+  EXPECT_EQ(pdf::PageCount(tail), pages - 1);
 }
 
 TEST_F(ZebtoolCommands, PrintFailuresExitWithTheirCodes) {
   std::string damaged = ReadFile(HintFile);
   damaged[damaged.size() / 2] ^= 0x20;
   const std::string broken = Dir.Write("BROKEN.ZEB", damaged);
-  const std::string pdf = (Dir.Path() / "out.pdf").string();
+  const std::string pdfPath = (Dir.Path() / "out.pdf").string();
   struct TCase {
     std::string Arguments;
     int Status;
     std::string Message;
   };
   const TCase cases[] = {
-      {"print " + Quote(broken) + " -o " + Quote(pdf), 2, "has been corrupted"},
-      {"print " + Quote((Dir.Path() / "GONE.ZEB").string()) + " -o " + Quote(pdf), 5, "could not be opened"},
+      {"print " + Quote(broken) + " -o " + Quote(pdfPath), 2, "has been corrupted"},
+      {"print " + Quote((Dir.Path() / "GONE.ZEB").string()) + " -o " + Quote(pdfPath), 5, "could not be opened"},
       {"print " + Quote(HintFile) + " -o " + Quote((Dir.Path() / "no" / "out.pdf").string()), 73, "cannot write"},
       {"print " + Quote(HintFile), 64, "-o OUT.pdf"},
-      {"print " + Quote(HintFile) + " -o " + Quote(pdf) + " --pages 3", 64, "--pages"},
-      {"print " + Quote(HintFile) + " -o " + Quote(pdf) + " --pages 5-2", 64, "--pages"},
+      {"print " + Quote(HintFile) + " -o " + Quote(pdfPath) + " --pages 3", 64, "--pages"},
+      {"print " + Quote(HintFile) + " -o " + Quote(pdfPath) + " --pages 5-2", 64, "--pages"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Arguments);
@@ -265,5 +249,5 @@ TEST_F(ZebtoolCommands, PrintFailuresExitWithTheirCodes) {
     EXPECT_EQ(run.Status, c.Status) << run.Err;
     EXPECT_NE(run.Err.find(c.Message), std::string::npos) << run.Err;
   }
-  EXPECT_FALSE(std::filesystem::exists(pdf));
+  EXPECT_FALSE(std::filesystem::exists(pdfPath));
 }
