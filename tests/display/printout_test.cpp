@@ -204,6 +204,10 @@ TEST_F(Printout, MainFontTextAfterFixedFontKeepsItsSize) {
   add("CODE", true, false);
   add("Omega", false, true);
   add("Second", false, true);
+  // Drawn in runs of 20 characters, each where the one before ended: the
+  // word still reads as one.
+  const std::string longWord = "Abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrs";
+  add(longWord, false, true);
   const std::string path = PdfPath();
   auto printer = PdfPrinter(path);
   THunkPrintout job(node, static_cast<int>(node.ItemCount()), false);
@@ -218,6 +222,7 @@ TEST_F(Printout, MainFontTextAfterFixedFontKeepsItsSize) {
   EXPECT_NEAR(words["Alpha"].Height(), 11.5, 2.0);
   EXPECT_GT(words["CODE"].XMin, words["Alpha"].XMax);
   EXPECT_GT(words["Omega"].XMin, words["CODE"].XMax);
+  EXPECT_EQ(words.count(longWord), 1u) << "the runs of a long word came apart";
 }
 
 TEST_F(Printout, CancelStopsFormattingOrPrintingAtTheNextPage) {
