@@ -5,6 +5,8 @@
 
 #include <optional>
 
+#include <QColor>
+#include <QFont>
 #include <QString>
 #include <QStringList>
 
@@ -51,6 +53,11 @@ class TDialogs {
   virtual std::optional<TPageRange> ChoosePrintRange(QWidget* owner, QPrinter& printer, int minPage, int maxPage) = 0;
   // The printer-setup dialog; the printer takes the user's choices.
   virtual bool PrinterSetup(QWidget* owner, QPrinter& printer) = 0;
+  // A font, starting from initial (no effects: underline and strike-out are
+  // not offered), or none when cancelled.
+  virtual std::optional<QFont> ChooseFont(QWidget* owner, const QFont& initial) = 0;
+  // A colour, starting from initial, or none when cancelled.
+  virtual std::optional<QColor> ChooseColor(QWidget* owner, const QColor& initial) = 0;
   // One entry of a list (its index), or none when cancelled.
   virtual std::optional<int> ChooseFromList(QWidget* owner, const QString& caption, const QString& prompt,
                                             const QStringList& entries, int current) = 0;

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QPrinter>
 
-#include "display/colors.h"
+#include "settings/qtvalues.h"
 #include "display/dialogs.h"
 #include "display/displaycontext.h"
 #include "display/pngdecode.h"

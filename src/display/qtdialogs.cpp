@@ -2,7 +2,9 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QColorDialog>
 #include <QDialog>
+#include <QFontDialog>
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QLabel>
@@ -124,4 +126,20 @@ std::optional<TDialogs::TPageRange> TQtDialogs::ChoosePrintRange(QWidget* owner,
 bool TQtDialogs::PrinterSetup(QWidget* owner, QPrinter& printer) {
   QPageSetupDialog dialog(&printer, owner);
   return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<QFont> TQtDialogs::ChooseFont(QWidget* owner, const QFont& initial) {
+  bool ok = false;
+  QFont font = QFontDialog::getFont(&ok, initial, owner);
+  if (!ok) return std::nullopt;
+  // The settings keep face, size and style only.
+  font.setUnderline(false);
+  font.setStrikeOut(false);
+  return font;
+}
+
+std::optional<QColor> TQtDialogs::ChooseColor(QWidget* owner, const QColor& initial) {
+  const QColor colour = QColorDialog::getColor(initial, owner);
+  if (!colour.isValid()) return std::nullopt;
+  return colour;
 }

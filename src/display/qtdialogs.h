@@ -14,6 +14,8 @@ class TQtDialogs : public TDialogs {
                                       const QString& initial) override;
   std::optional<TPageRange> ChoosePrintRange(QWidget* owner, QPrinter& printer, int minPage, int maxPage) override;
   bool PrinterSetup(QWidget* owner, QPrinter& printer) override;
+  std::optional<QFont> ChooseFont(QWidget* owner, const QFont& initial) override;
+  std::optional<QColor> ChooseColor(QWidget* owner, const QColor& initial) override;
   std::optional<int> ChooseFromList(QWidget* owner, const QString& caption, const QString& prompt,
                                     const QStringList& entries, int current) override;
 };

@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "display/colors.h"
+#include "settings/qtvalues.h"
 #include "display/displaycontext.h"
 #include "display/pngdecode.h"
 #include "display/stringcontrol.h"
@@ -323,26 +323,30 @@ void THintForm::HintButtonClick() {
 
 // ---- opening nodes ----------------------------------------------------------------
 
-THintForm* ShowHintWindow(TItemsHunk& node, bool ownsNode) {
-  auto* form = new THintForm(&node, ownsNode);
-  node.Window = form;
+void ShowFormWindow(TStringForm& form) {
+  if (TItemsHunk* node = form.Node()) node->Window = &form;
   if (QMdiArea* area = DisplayContext().Area) {
     // While the windows are maximised a new one opens maximised too; it is
     // shown at its own size first, which is the size it restores to.
     const QMdiSubWindow* active = area->activeSubWindow();
     const bool maximised = active != nullptr && active->isMaximized();
-    QMdiSubWindow* sub = area->addSubWindow(form);
+    QMdiSubWindow* sub = area->addSubWindow(&form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    if (!form->windowIcon().isNull()) sub->setWindowIcon(form->windowIcon());
+    if (!form.windowIcon().isNull()) sub->setWindowIcon(form.windowIcon());
     LeaveMenuShortcutsToMainWindow(*sub);
-    sub->installEventFilter(form);
+    sub->installEventFilter(&form);
     sub->show();
     if (maximised) sub->showMaximized();
     area->setActiveSubWindow(sub);
-    if (!sub->isMinimized()) form->FocusContent();
+    if (!sub->isMinimized()) form.FocusContent();
   } else {
-    form->show();
+    form.show();
   }
+}
+
+THintForm* ShowHintWindow(TItemsHunk& node, bool ownsNode) {
+  auto* form = new THintForm(&node, ownsNode);
+  ShowFormWindow(*form);
   return form;
 }
 

@@ -111,6 +111,9 @@ inline constexpr const char* PictureNotShownNote = "This picture could not be sh
 void LeaveMenuShortcutsToMainWindow(QMdiSubWindow& window);
 // Installs OpenNode as the way the model opens nodes.
 void InstallNodeOpening();
+// Shows a new hint window: in the window area (as its active window) when
+// there is one, otherwise on its own.
+void ShowFormWindow(TStringForm& form);
 // A hint window in the window area for a node; it deletes the node when it
 // closes if ownsNode is set.
 THintForm* ShowHintWindow(TItemsHunk& node, bool ownsNode = false);

@@ -10,7 +10,7 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
-#include "display/colors.h"
+#include "settings/qtvalues.h"
 #include "display/displaycontext.h"
 #include "display/pngdecode.h"
 #include "display/stringchild.h"

@@ -64,12 +64,3 @@ int TFontMeasure::AverageCharWidth(bool fixedFont) const {
 }
 
 int TFontMeasure::LineHeight() const { return Main.height(); }
-
-QFont MakeFont(const TFontSpec& font) {
-  QFont result(QString::fromStdString(font.Face));
-  if (font.Size > 0) result.setPointSize(font.Size);
-  result.setBold(font.Bold);
-  result.setItalic(font.Italic);
-  result.setKerning(false);
-  return result;
-}

@@ -10,6 +10,8 @@
 
 #include <memory>
 
+#include "settings/qtvalues.h"
+
 class QPaintDevice;
 class TAdvanceCache;
 struct TFontSpec;
@@ -43,6 +45,3 @@ class TFontMeasure : public TTextMeasure {
   std::shared_ptr<TAdvanceCache> FixedAdvances;
 };
 
-// The font the settings describe: face, size in points (a size of 0 or less
-// keeps the platform's default size), bold, italic.
-QFont MakeFont(const TFontSpec& font);

@@ -19,6 +19,8 @@
 #include "display/displaycontext.h"
 #include "display/savequestion.h"
 #include "display/stringchild.h"
+#include "display/verboseform.h"
+#include "downloader/fileinfo.h"
 #include "model/datahunks.h"
 #include "model/displaydocument.h"
 #include "model/infohunk.h"
@@ -86,6 +88,14 @@ TZEBMain::TZEBMain(std::string programDir, std::vector<std::string> arguments)
   };
   display.WindowClosed = [this](TStringForm& form) {
     if (SearchWindow == &form) SearchWindow = nullptr;
+    if (TitleWindow == &form) {
+      // The folder listed survives the window for the rest of the run.
+      LastTitleFolder = TitleWindow->Folder();
+      TitleWindow = nullptr;
+    }
+  };
+  TFileInfo::OpenHandler = [this](TFileInfo& entry) {
+    if (TitleWindow) OpenHintFile(TitleWindow->Folder() + entry.FileName);
   };
   display.ShowStatus = [this](const std::string& text) { statusBar()->showMessage(Text(text)); };
   Printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -108,6 +118,7 @@ TZEBMain::TZEBMain(std::string programDir, std::vector<std::string> arguments)
 TZEBMain::~TZEBMain() {
   DisplayContext() = TDisplayContext{};
   THunk::OpenHandler = nullptr;
+  TFileInfo::OpenHandler = nullptr;
   ClearList(HelpObjects);
   ClearList(FileObjects);
 }
@@ -168,6 +179,11 @@ void TZEBMain::BuildMenus() {
       {"WindowsShowTop", [this] { WindowsShowTopClick(); }},
       {"OptionsResetMemory", [this] { OptionsResetMemoryClick(); }},
       {"FilePrint", [this] { FilePrintClick(); }},
+      {"FileVerbose", [this] { FileVerboseClick(); }},
+      {"OptionsSet", [this] { OptionsSetClick(); }},
+      {"HelpWeb", [this] { HelpWebClick(); }},
+      {"HelpContact", [this] { HelpContactClick(); }},
+      {"HelpAbout", [this] { HelpAboutClick(); }},
       {"FilePrinterSetup", [this] { FilePrinterSetupClick(); }},
       {"HelpPrint", [this] { HelpPrintClick(); }},
       {"WindowsSave", [this] { WindowsSaveClick(); }},
@@ -272,13 +288,15 @@ void TZEBMain::HandleCommandLine() {
   const TCommandLine line = ParseCommandLine(Arguments);
   if (line.File) OpenHintFile(*line.File);
   if (line.Help) HelpShowClick();
-  // Open Hints by Title (/VERBOSE) and Download New Hints (/UPDATE) come with
-  // their windows; their switches are recognised already.
+  if (line.Verbose) FileVerboseClick();
+  // Download New Hints (/UPDATE) comes with its dialog; the switch is
+  // recognised already.
 }
 
 void TZEBMain::closeEvent(QCloseEvent* event) {
   SaveSettingsNow();
   if (SearchWindow) SearchWindow->CloseWindow();
+  if (TitleWindow) TitleWindow->CloseWindow();
   ClearList(HelpObjects);
   ClearList(FileObjects);
   event->accept();

@@ -23,6 +23,7 @@ class QPrinter;
 class TStringControl;
 class THunk;
 class TStringForm;
+class TVerboseForm;
 
 class TZEBMain : public QMainWindow {
   Q_OBJECT
@@ -54,6 +55,11 @@ class TZEBMain : public QMainWindow {
   // Brings a child window forward, restoring it only when minimised.
   void ShowSubWindow(QMdiSubWindow* window);
   void OptionsResetMemoryClick();
+  void FileVerboseClick();
+  void OptionsSetClick();
+  void HelpWebClick();
+  void HelpContactClick();
+  void HelpAboutClick();
   void FilePrintClick();
   void FilePrinterSetupClick();
   void HelpPrintClick();
@@ -83,6 +89,7 @@ class TZEBMain : public QMainWindow {
   TObjectList FileObjects;
   TObjectList HelpObjects;
   QPointer<TStringForm> SearchWindow;
+  QPointer<TVerboseForm> TitleWindow;
   QMdiArea* Area = nullptr;
   // The printer of every print in this run; Printer Setup changes it.
   std::unique_ptr<QPrinter> Printer;
@@ -101,6 +108,8 @@ class TZEBMain : public QMainWindow {
   void ReloadSettings();
   void ShowLoadError(int code, const std::string& path);
   void AppendCreditsEntry(THunk& root);
+  // Lays out and repaints every open hint window in the settings' look.
+  void RelayoutHintWindows();
   // The display control of the active hint window, or none.
   TStringControl* ActiveControl() const;
   void RestoreRememberedHints(THunk* root);

@@ -46,6 +46,8 @@ class TBatchDialogs : public TDialogs {
     return Pages ? *Pages : TPageRange{minPage, maxPage, false};
   }
   bool PrinterSetup(QWidget*, QPrinter&) override { return false; }
+  std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return std::nullopt; }
+  std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return std::nullopt; }
   std::optional<int> ChooseFromList(QWidget*, const QString&, const QString&, const QStringList&, int) override {
     return std::nullopt;
   }

@@ -13,7 +13,7 @@
 class TScriptedDialogs : public TDialogs {
  public:
   struct TAsked {
-    std::string Kind;  // "message", "open", "save", "text", "folder", "list", "print", "printer setup"
+    std::string Kind;  // "message", "open", "save", "text", "folder", "list", "print", "printer setup", "font", "color"
     QString Caption;
     QString Text;
     TIcon Icon = TIcon::None;
@@ -72,6 +72,21 @@ class TScriptedDialogs : public TDialogs {
     return true;
   }
 
+  std::optional<QFont> ChooseFont(QWidget*, const QFont& initial) override {
+    Asked.push_back({"font", initial.family(), QString::number(initial.pointSize()), TIcon::None, false, {}});
+    if (FontAnswers.empty()) return std::nullopt;
+    const auto answer = FontAnswers.front();
+    FontAnswers.pop_front();
+    return answer;
+  }
+  std::optional<QColor> ChooseColor(QWidget*, const QColor& initial) override {
+    Asked.push_back({"color", initial.name(), {}, TIcon::None, false, {}});
+    if (ColorAnswers.empty()) return std::nullopt;
+    const auto answer = ColorAnswers.front();
+    ColorAnswers.pop_front();
+    return answer;
+  }
+
   // Answers for file, text and folder questions, in order; none = cancel.
   std::deque<std::optional<QString>> Answers;
   std::deque<TAnswer> MessageAnswers;
@@ -82,6 +97,9 @@ class TScriptedDialogs : public TDialogs {
   // and what the user changes in the printer before answering.
   std::deque<std::optional<TPageRange>> PrintAnswers;
   std::function<void(QPrinter&)> BeforePrintAnswer;
+  // Answers for font and colour dialogs (none = cancel).
+  std::deque<std::optional<QFont>> FontAnswers;
+  std::deque<std::optional<QColor>> ColorAnswers;
   std::vector<TAsked> Asked;
 
  private:

@@ -1,4 +1,4 @@
-#include "display/colors.h"
+#include "settings/qtvalues.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -24,4 +24,28 @@ QColor ToQColor(TColor color) {
     default:
       return palette.color(QPalette::WindowText);
   }
+}
+
+TColor FromQColor(const QColor& color) {
+  const QColor rgb = color.toRgb();
+  return static_cast<TColor>(rgb.red()) | (static_cast<TColor>(rgb.green()) << 8) |
+         (static_cast<TColor>(rgb.blue()) << 16);
+}
+
+QFont MakeFont(const TFontSpec& font) {
+  QFont result(QString::fromStdString(font.Face));
+  if (font.Size > 0) result.setPointSize(font.Size);
+  result.setBold(font.Bold);
+  result.setItalic(font.Italic);
+  result.setKerning(false);
+  return result;
+}
+
+TFontSpec FontSpecOf(const QFont& font) {
+  TFontSpec spec;
+  spec.Face = font.family().toStdString();
+  spec.Size = font.pointSize() > 0 ? font.pointSize() : static_cast<std::int32_t>(font.pointSizeF() + 0.5);
+  spec.Bold = font.weight() > QFont::Normal;
+  spec.Italic = font.italic();
+  return spec;
 }
