@@ -137,6 +137,7 @@ void TStringControl::Resize(int height, int width) {
 void TStringControl::WrapText() { WrapTextFrom(size()); }
 
 void TStringControl::WrapTextFrom(QSize base) {
+  ++Layouts;
   Layout.StretchGraphics = DisplayOptions().StretchGraphics;
   const QSize size = Layout.WrapText(Measure(), base);
   if (size != this->size()) resize(size);

@@ -101,6 +101,8 @@ class TStringControl : public QWidget {
   const std::vector<TWrapInfo>& Pieces() const { return Layout.Pieces(); }
   const std::vector<TLinkInfo>& Links() const { return LinkList; }
   TZEBObject* FocusTarget() const { return Focused; }
+  // How many times the document has been laid out (each WrapText).
+  int LayoutCount() const { return Layouts; }
   bool PaintSuspended = false;
 
  protected:
@@ -131,4 +133,5 @@ class TStringControl : public QWidget {
   TRowIndex LinkRows;
   TZEBObject* Focused = nullptr;
   bool BoxesDrawn = false;
+  int Layouts = 0;
 };

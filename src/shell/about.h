@@ -4,19 +4,21 @@
 
 #include <QDialog>
 
+// dpi: the screen's pixels per inch the layout is scaled for (0: the
+// screen's own).
 class TAboutForm : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TAboutForm(QWidget* owner);
+  explicit TAboutForm(QWidget* owner, int dpi = 0);
 };
 
 class TContactForm : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TContactForm(QWidget* owner);
+  explicit TContactForm(QWidget* owner, int dpi = 0);
 };
 
-// A length of a 96-dpi layout in this widget's pixels (the fraction dropped).
-int ScaledFrom96(const QWidget* widget, int pixels);
+// A length of a 96-dpi layout at dpi (the fraction dropped).
+constexpr int ScaledFrom96(int dpi, int pixels) { return pixels * dpi / 96; }
