@@ -27,11 +27,12 @@ TAbortDialog::TAbortDialog(QWidget* owner, volatile std::uint8_t* cancelFlag)
   connect(Cancel, &QPushButton::clicked, this, &TAbortDialog::CancelButtonClick);
 
   // Everything but this box is disabled while it is up.
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (window == this) continue;
-    Windows.push_back({window, window->isEnabled()});
-    window->setEnabled(false);
-  }
+  // Every state is read before any window is disabled: disabling a window
+  // disables the windows it parents (its menus), which would otherwise be
+  // recorded as disabled and stay so.
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window != this) Windows.push_back({window, window->isEnabled()});
+  for (const TWindowState& state : Windows) state.Window->setEnabled(false);
   CenterOnMainWindow(this);
   show();
 }

@@ -10,6 +10,9 @@
 #include <memory>
 
 #include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
@@ -75,6 +78,24 @@ TEST(AbortDialog, DisablesOtherWindowsAndRestoresTheirStates) {
   EXPECT_TRUE(others.Enabled.isEnabled());
   EXPECT_FALSE(others.Disabled.isEnabled());
   EXPECT_EQ(flag, 0);
+}
+
+// A window's menus are windows of their own that it parents: disabling the
+// window disables them too, and they come back enabled with it.
+TEST(AbortDialog, AWindowsMenusComeBackEnabled) {
+  QMainWindow main;
+  QMenu* menu = main.menuBar()->addMenu("&File");
+  menu->addAction("&Open...");
+  main.show();
+  ASSERT_TRUE(menu->isEnabled());
+  volatile std::uint8_t flag = 0;
+  auto box = std::make_unique<TAbortDialog>(nullptr, &flag);
+  EXPECT_FALSE(main.isEnabled());
+  EXPECT_FALSE(menu->isEnabled());
+  box->Finish();
+  EXPECT_TRUE(main.isEnabled());
+  EXPECT_TRUE(menu->isEnabled());
+  EXPECT_TRUE(menu->menuAction()->isEnabled()) << "the menu's title stays greyed in the menu bar";
 }
 
 TEST(AbortDialog, CancelRestoresTheWindowsAndFinishThenLeavesThemAlone) {

@@ -6,9 +6,15 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTabWidget>
 #include <QTest>
 
+#include <cctype>
+
+#include "authoring/hintwriter.h"
 #include "display/stringchild.h"
+#include "display/verboseform.h"
+#include "settings/optionsform.h"
 #include "model/hunk.h"
 #include "shell/main.h"
 #include "support/scripteddialogs.h"
@@ -44,5 +50,48 @@ TEST(Screenshot, MainWindowWithTheExampleAHintAndTheHelpPicture) {
   main.Area->setActiveSubWindow(windows[2]);
   QTest::qWait(100);
   EXPECT_TRUE(main.grab().save(QString::fromStdString(std::string(ZEB_BUILD_DIR) + "/screenshot-main.png")));
+  qunsetenv("ZEBWIN_HOME");
+}
+
+// The by-title window over a folder of a few games, and each page of Set
+// Options (build/screenshot-bytitle.png and build/screenshot-options-*.png,
+// kept in docs/ for the README).
+TEST(Screenshot, HintFilesByTitleAndTheOptionsPages) {
+  TTempDir home;
+  TTempDir games;
+  qputenv("ZEBWIN_HOME", QByteArray::fromStdString(home.Path().string()));
+  TScriptedDialogs dialogs;
+  for (const char* title : {"The Castle of Glass", "A Bridge Too Near", "Moonfall", "Deep Space Lighthouse",
+                            "The Clockmaker's Daughter", "Orchard of Whispers"}) {
+    THintFileWriter writer;
+    writer.Hunks = {Subject(title, {Hint("Where do I start?", {"Look around."})})};
+    std::string name;
+    for (const char* c = title; *c != '\0' && name.size() < 8; ++c)
+      if (std::isalpha(static_cast<unsigned char>(*c))) name += static_cast<char>(std::toupper(*c));
+    writer.Save((games.Path() / (name + ".ZEB")).string());
+  }
+  TZEBMain main(std::string(ZEB_BUILD_DIR) + "/src/shell/", {});
+  main.Options.InstallDir = games.Path().string() + "/";
+  main.resize(760, 460);
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  main.FileVerboseClick();
+  ASSERT_NE(main.TitleWindow, nullptr);
+  main.TitleWindow->SubWindow()->setGeometry(20, 20, 620, 300);
+  QTest::qWait(100);
+  EXPECT_TRUE(main.grab().save(QString::fromStdString(std::string(ZEB_BUILD_DIR) + "/screenshot-bytitle.png")));
+
+  TOptions working = main.Options;
+  TOptionsForm form(&main, working, dialogs);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  const char* pages[] = {"display", "downloading", "hints", "messages"};
+  for (int page = 0; page < 4; ++page) {
+    form.PageControl->setCurrentIndex(page);
+    QTest::qWait(50);
+    EXPECT_TRUE(form.grab().save(
+        QString::fromStdString(std::string(ZEB_BUILD_DIR) + "/screenshot-options-" + pages[page] + ".png")));
+  }
+  form.reject();
   qunsetenv("ZEBWIN_HOME");
 }
