@@ -7,6 +7,6 @@ inline constexpr const char* ProductSupportEmail = "support@zebreader.example";
 inline constexpr const char* ProductWebSite = "https://zebreader.example/";
 inline constexpr const char* ProductPostalAddress[4] = {"ZEB Reader Project", "12 Lantern Lane", "Moonfall Cove",
                                                          "MC1 2AB"};
+// The project carries no licence of its own yet, so the notice reserves the rights.
 inline constexpr const char* ProductLegalNotice =
-    "Copyright (c) 2026 the ZEB Reader developers. Free software under the MIT licence; "
-    "it comes with no warranty.";
+    "Copyright (c) 2026 the ZEB Reader developers. All rights reserved. This program comes with no warranty.";
