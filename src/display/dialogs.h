@@ -16,7 +16,8 @@ class QWidget;
 class TDialogs {
  public:
   enum class TIcon { None, Stop, Information };
-  enum class TAnswer { Ok, Help };
+  enum class TAnswer { Ok, Help, Yes, No, Cancel };
+  enum class TButtons { Ok, YesNo, YesNoCancel };
 
   struct TFileQuestion {
     QString Title;
@@ -38,6 +39,9 @@ class TDialogs {
   // A message box with an OK button, and a Help button when asked for.
   virtual TAnswer Message(QWidget* owner, const QString& caption, const QString& text, TIcon icon,
                           bool helpButton = false) = 0;
+  // A question without an icon; the answer is the button pressed (closing
+  // the box answers Cancel, or No where there is no Cancel button).
+  virtual TAnswer Ask(QWidget* owner, const QString& caption, const QString& text, TButtons buttons) = 0;
   // An existing file to open, or none when cancelled.
   virtual std::optional<QString> OpenFile(QWidget* owner, const TFileQuestion& question) = 0;
   // A file to write, or none when cancelled.

@@ -47,6 +47,35 @@ TDialogs::TAnswer TQtDialogs::Message(QWidget* owner, const QString& caption, co
   return help != nullptr && box.clickedButton() == help ? TAnswer::Help : TAnswer::Ok;
 }
 
+TDialogs::TAnswer TQtDialogs::Ask(QWidget* owner, const QString& caption, const QString& text, TButtons buttons) {
+  QMessageBox box(owner);
+  box.setWindowTitle(caption);
+  box.setText(text);
+  box.setIcon(QMessageBox::NoIcon);
+  switch (buttons) {
+    case TButtons::Ok:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case TButtons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setEscapeButton(QMessageBox::No);
+      break;
+    case TButtons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return TAnswer::Yes;
+    case QMessageBox::No:
+      return TAnswer::No;
+    case QMessageBox::Ok:
+      return TAnswer::Ok;
+    default:
+      return buttons == TButtons::YesNo ? TAnswer::No : TAnswer::Cancel;
+  }
+}
+
 namespace {
 std::optional<QString> RunFileDialog(QWidget* owner, const TDialogs::TFileQuestion& question, bool save) {
   QFileDialog dialog(owner, question.Title, question.Folder, question.Filter);

@@ -6,6 +6,7 @@
 class TQtDialogs : public TDialogs {
  public:
   TAnswer Message(QWidget* owner, const QString& caption, const QString& text, TIcon icon, bool helpButton) override;
+  TAnswer Ask(QWidget* owner, const QString& caption, const QString& text, TButtons buttons) override;
   std::optional<QString> OpenFile(QWidget* owner, const TFileQuestion& question) override;
   std::optional<QString> SaveFile(QWidget* owner, const TFileQuestion& question) override;
   std::optional<QString> GetText(QWidget* owner, const QString& caption, const QString& prompt,

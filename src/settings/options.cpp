@@ -107,6 +107,7 @@ void LoadSettings(TIniFile& ini, TOptions& options, const TBrowserDefaults& defa
   options.SkipUpdateAfterDownload = IsOn(ReadKey(ini, "SkipUpdateAfterDownload", "Off"));
   options.SkipUpdateMessages = IsOn(ReadKey(ini, "SkipUpdateMessages", "Off"));
   options.LastUpdateMessage = ReadKey(ini, "LastUpdateMessage", "");
+  options.UpdateServer = ReadKey(ini, "UpdateServer", "");
 }
 
 std::string MemoryKey(const std::string& path, std::int64_t length) {
@@ -148,6 +149,7 @@ void SaveSettings(TIniFile& ini, const TOptions& options, const std::string* cur
   write("SkipUpdateAfterDownload", FlagText(options.SkipUpdateAfterDownload));
   write("SkipUpdateMessages", FlagText(options.SkipUpdateMessages));
   write("LastUpdateMessage", options.LastUpdateMessage);
+  write("UpdateServer", options.UpdateServer);
   ini.WriteIniStrings(SettingsSection, keys);
 }
 

@@ -38,6 +38,8 @@ struct TOptions {
   std::string ProxyIP;
   std::string ProxyPort;
   std::string LastUpdateMessage;
+  // The host name (and port) of the update server; empty: none is set.
+  std::string UpdateServer;
   bool SkipUpdateBeforeDownload = false;
   bool SkipUpdateMessages = false;
   bool SkipUpdateAfterDownload = false;

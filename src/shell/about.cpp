@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "shell/centering.h"
-#include "shell/productinfo.h"
+#include "settings/productinfo.h"
 
 namespace {
 // Places a child at a 96-dpi rectangle scaled to dpi.

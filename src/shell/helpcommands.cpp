@@ -14,7 +14,7 @@
 #include "settings/qtvalues.h"
 #include "shell/about.h"
 #include "shell/main.h"
-#include "shell/productinfo.h"
+#include "settings/productinfo.h"
 
 void TZEBMain::FileVerboseClick() {
   if (TitleWindow) {

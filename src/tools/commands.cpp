@@ -27,12 +27,18 @@ constexpr const char* Usage =
     "  decode FILE [-o OUT]  write the whole hint file as text, every hint revealed\n"
     "  list [ZEBINET_FILE] [--catalog DIR]\n"
     "                        parse an update list, marking the files DIR already holds\n"
+    "  download NAME... [--server HOST] [--yes]\n"
+    "                        download and unpack the named hint files into the hint-file folder\n"
     "  print FILE -o OUT.pdf [--pages A-B]\n"
     "                        print the whole hint file into a PDF, as Print File prints it\n"
+    "  publish DIR OUT --base-url URL\n"
+    "                        write an update server's content for the hint files of DIR\n"
     "  search FILE PHRASE    list the places where a phrase occurs, one row of titles each\n"
     "  summary FILE...       print the header summary of hint files (no loading)\n"
     "  titles DIR            list the hint files of a folder by title\n"
     "  tree FILE             print the loaded tree of a hint file as JSON\n"
+    "  update [--server HOST]\n"
+    "                        retrieve the update list, then print it as list does\n"
     "  verify FILE           load a hint file; print \"ok\" or the reader's error message\n"
     "\n"
     "Options:\n"
@@ -190,5 +196,8 @@ int RunZebtool(const TArgs& args, std::ostream& out, std::ostream& err) {
   if (command == "list") return ListCommand(rest, out, err);
   if (command == "search") return SearchCommand(rest, out, err);
   if (command == "print") return PrintCommand(rest, out, err);
+  if (command == "update") return UpdateCommand(rest, out, err);
+  if (command == "download") return DownloadCommand(rest, out, err);
+  if (command == "publish") return PublishCommand(rest, out, err);
   return UsageError(err, "unknown command \"" + command + "\"");
 }

@@ -14,6 +14,7 @@ namespace ExitCode {
 constexpr int Ok = 0;
 constexpr int Usage = 64;
 constexpr int BadSource = 65;
+constexpr int Unavailable = 69;  // a network or archive failure
 constexpr int CannotCreate = 73;
 }  // namespace ExitCode
 
@@ -30,6 +31,9 @@ int SummaryCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int TitlesCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int ListCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int PrintCommand(const TArgs& args, std::ostream& out, std::ostream& err);
+int UpdateCommand(const TArgs& args, std::ostream& out, std::ostream& err);
+int DownloadCommand(const TArgs& args, std::ostream& out, std::ostream& err);
+int PublishCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 
 // Loads FILE for a command; on failure reports the reader's message.
 int LoadForCommand(const std::string& path, TObjectList& list, std::ostream& err);

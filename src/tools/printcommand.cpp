@@ -18,62 +18,8 @@
 #include "settings/homefolder.h"
 #include "settings/inifile.h"
 #include "settings/options.h"
+#include "tools/batchdialogs.h"
 #include "tools/commands.h"
-
-namespace {
-// The questions of a print without a user: the print dialog answers with
-// the pages asked for on the command line; messages go to standard error.
-class TBatchDialogs : public TDialogs {
- public:
-  TBatchDialogs(std::ostream& err, std::optional<TPageRange> pages) : Err(err), Pages(pages) { SetDialogs(this); }
-  ~TBatchDialogs() override { SetDialogs(nullptr); }
-  TBatchDialogs(const TBatchDialogs&) = delete;
-  TBatchDialogs& operator=(const TBatchDialogs&) = delete;
-
-  TAnswer Message(QWidget*, const QString&, const QString& text, TIcon, bool) override {
-    Err << "zebtool: " << text.toStdString() << "\n";
-    return TAnswer::Ok;
-  }
-  std::optional<QString> OpenFile(QWidget*, const TFileQuestion&) override { return std::nullopt; }
-  std::optional<QString> SaveFile(QWidget*, const TFileQuestion&) override { return std::nullopt; }
-  std::optional<QString> GetText(QWidget*, const QString&, const QString&, const QString&) override {
-    return std::nullopt;
-  }
-  std::optional<QString> ChooseFolder(QWidget*, const QString&, const QString&, const QString&) override {
-    return std::nullopt;
-  }
-  std::optional<TPageRange> ChoosePrintRange(QWidget*, QPrinter&, int minPage, int maxPage) override {
-    return Pages ? *Pages : TPageRange{minPage, maxPage, false};
-  }
-  bool PrinterSetup(QWidget*, QPrinter&) override { return false; }
-  std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return std::nullopt; }
-  std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return std::nullopt; }
-  std::optional<int> ChooseFromList(QWidget*, const QString&, const QString&, const QStringList&, int) override {
-    return std::nullopt;
-  }
-
- private:
-  std::ostream& Err;
-  std::optional<TPageRange> Pages;
-};
-
-// Qt's printing needs an application object; a headless one is made when
-// the tool has none.
-class THeadlessApplication {
- public:
-  THeadlessApplication() {
-    if (QCoreApplication::instance() != nullptr) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "zebtool";
-    static char* argv[] = {name, nullptr};
-    App = std::make_unique<QApplication>(argc, argv);
-  }
-
- private:
-  std::unique_ptr<QApplication> App;
-};
-}  // namespace
 
 int PrintCommand(const TArgs& args, std::ostream&, std::ostream& err) {
   std::string path;
@@ -115,7 +61,8 @@ int PrintCommand(const TArgs& args, std::ostream&, std::ostream& err) {
   context = TDisplayContext{};
   context.Options = &options;
   context.FileOfTree = [&path](const TZEBObject&) { return path; };
-  const TBatchDialogs dialogs(err, pages);
+  TBatchDialogs dialogs(err);
+  dialogs.Pages = pages;
 
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);

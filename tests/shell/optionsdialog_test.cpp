@@ -25,7 +25,7 @@
 #include "settings/qtvalues.h"
 #include "shell/about.h"
 #include "shell/mainfixture.h"
-#include "shell/productinfo.h"
+#include "settings/productinfo.h"
 
 namespace {
 

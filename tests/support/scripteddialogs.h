@@ -13,7 +13,7 @@
 class TScriptedDialogs : public TDialogs {
  public:
   struct TAsked {
-    std::string Kind;  // "message", "open", "save", "text", "folder", "list", "print", "printer setup", "font", "color"
+    std::string Kind;  // "message", "open", "save", "text", "folder", "list", "print", "printer setup", "font", "color", "ask"
     QString Caption;
     QString Text;
     TIcon Icon = TIcon::None;
@@ -29,6 +29,14 @@ class TScriptedDialogs : public TDialogs {
     if (MessageAnswers.empty()) return TAnswer::Ok;
     const TAnswer answer = MessageAnswers.front();
     MessageAnswers.pop_front();
+    return answer;
+  }
+  TAnswer Ask(QWidget*, const QString& caption, const QString& text, TButtons buttons) override {
+    Asked.push_back({"ask", caption, text, TIcon::None, false, {}});
+    AskedButtons.push_back(buttons);
+    if (AskAnswers.empty()) return buttons == TButtons::Ok ? TAnswer::Ok : TAnswer::Yes;
+    const TAnswer answer = AskAnswers.front();
+    AskAnswers.pop_front();
     return answer;
   }
   std::optional<QString> OpenFile(QWidget*, const TFileQuestion& question) override {
@@ -90,6 +98,9 @@ class TScriptedDialogs : public TDialogs {
   // Answers for file, text and folder questions, in order; none = cancel.
   std::deque<std::optional<QString>> Answers;
   std::deque<TAnswer> MessageAnswers;
+  // Answers for questions (none left: Yes, or OK), and the buttons each had.
+  std::deque<TAnswer> AskAnswers;
+  std::vector<TButtons> AskedButtons;
   // Answers for list questions (an index; none = cancel), and the lists shown.
   std::deque<std::optional<int>> ListAnswers;
   std::vector<QStringList> ListsShown;

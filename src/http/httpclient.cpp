@@ -1,0 +1,307 @@
+#include "http/httpclient.h"
+
+#include <map>
+#include <ostream>
+
+#include <curl/curl.h>
+
+#include <QEventLoop>
+#include <QSocketNotifier>
+#include <QTimer>
+
+namespace {
+// libcurl is set up once for the process.
+void GlobalInit() {
+  static const bool done = [] { return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; }();
+  (void)done;
+}
+
+// The host and the port of a URL, as the Host header names them.
+std::string HostPart(const std::string& url) {
+  std::size_t start = url.find("://");
+  start = start == std::string::npos ? 0 : start + 3;
+  const std::size_t end = url.find_first_of("/?#", start);
+  std::string host = url.substr(start, end == std::string::npos ? std::string::npos : end - start);
+  const std::size_t at = host.rfind('@');
+  if (at != std::string::npos) host = host.substr(at + 1);
+  return host;
+}
+}  // namespace
+
+THttpError::THttpError(int statusCode, const std::string& reasonPhrase)
+    : std::runtime_error(std::to_string(statusCode) + " " + reasonPhrase),
+      StatusCode(statusCode),
+      ReasonPhrase(reasonPhrase) {}
+
+// One running request: the easy and multi handles, the notifiers of its
+// sockets, and what arrived so far.
+struct THttpCli::TTransfer {
+  CURLM* Multi = nullptr;
+  CURL* Easy = nullptr;
+  curl_slist* Headers = nullptr;
+  QTimer Timer;
+  QEventLoop Loop;
+  std::map<long long, std::unique_ptr<QSocketNotifier>> Readers;
+  std::map<long long, std::unique_ptr<QSocketNotifier>> Writers;
+  std::ostream* Out = nullptr;
+  bool Begun = false;
+  bool Aborted = false;
+  bool Done = false;
+  bool TooLarge = false;
+  bool WriteFailed = false;
+  CURLcode Result = CURLE_OK;
+  std::int64_t Received = 0;
+  std::string StatusLine;
+  char ErrorText[CURL_ERROR_SIZE] = {};
+
+  ~TTransfer() {
+    Readers.clear();
+    Writers.clear();
+    if (Multi != nullptr && Easy != nullptr) curl_multi_remove_handle(Multi, Easy);
+    if (Easy != nullptr) curl_easy_cleanup(Easy);
+    if (Multi != nullptr) curl_multi_cleanup(Multi);
+    curl_slist_free_all(Headers);
+  }
+};
+
+THttpCli::THttpCli() { GlobalInit(); }
+
+THttpCli::~THttpCli() = default;
+
+std::string THttpCli::DocNameOf(const std::string& url) {
+  std::size_t start = url.find("://");
+  start = start == std::string::npos ? 0 : start + 3;
+  const std::size_t slash = url.find('/', start);
+  std::string path = slash == std::string::npos ? std::string() : url.substr(slash);
+  const std::size_t query = path.find('?');
+  if (query != std::string::npos) path.resize(query);
+  if (!path.empty() && path.back() == '/') path.pop_back();
+  const std::size_t last = path.rfind('/');
+  std::string name = last == std::string::npos ? path : path.substr(last + 1);
+  return name.empty() ? "document.htm" : name;
+}
+
+std::string THttpCli::DocName() const { return DocNameOf(URL); }
+
+void THttpCli::Abort() {
+  if (!Running || !Transfer) return;
+  Transfer->Aborted = true;
+  Transfer->Loop.quit();
+}
+
+namespace {
+size_t HeaderCallback(char* data, size_t size, size_t count, void* user) {
+  auto* transfer = static_cast<std::string*>(user);
+  const std::string line(data, size * count);
+  // Each response (also one redirected from) starts with its status line.
+  if (line.rfind("HTTP/", 0) == 0) *transfer = line;
+  return size * count;
+}
+}  // namespace
+
+void THttpCli::Get() {
+  if (Running) throw THttpError(500, "A transfer is already running");
+  Status = 0;
+  Reason.clear();
+  Transfer = std::make_unique<TTransfer>();
+  TTransfer& t = *Transfer;
+  t.Multi = curl_multi_init();
+  t.Easy = curl_easy_init();
+  if (t.Multi == nullptr || t.Easy == nullptr) throw THttpError(500, "The HTTP library could not start");
+
+  CURL* easy = t.Easy;
+  curl_easy_setopt(easy, CURLOPT_URL, URL.c_str());
+  curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+  curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(easy, CURLOPT_MAXREDIRS, MaxRedirects);
+  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, ConnectTimeoutMs);
+  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, IdleTimeoutSeconds);
+  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, t.ErrorText);
+  curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, nullptr);
+  // Exactly the three headers of the protocol, in its order; curl's own
+  // Host, User-Agent and Accept give way to these, and a proxy gets no
+  // Proxy-Connection header.
+  t.Headers = curl_slist_append(t.Headers, ("Accept: " + Accept).c_str());
+  t.Headers = curl_slist_append(t.Headers, ("User-Agent: " + Agent).c_str());
+  t.Headers = curl_slist_append(t.Headers, ("Host: " + HostPart(URL)).c_str());
+  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, t.Headers);
+  static curl_slist* noProxyHeaders = curl_slist_append(nullptr, "Proxy-Connection:");
+  curl_easy_setopt(easy, CURLOPT_PROXYHEADER, noProxyHeaders);
+  curl_easy_setopt(easy, CURLOPT_HEADEROPT, CURLHEADER_SEPARATE);
+  if (!Proxy.empty()) {
+    curl_easy_setopt(easy, CURLOPT_PROXY, (Proxy + (ProxyPort.empty() ? "" : ":" + ProxyPort)).c_str());
+    curl_easy_setopt(easy, CURLOPT_PROXYTYPE, CURLPROXY_HTTP);
+  } else {
+    curl_easy_setopt(easy, CURLOPT_PROXY, "");  // never one from the environment
+  }
+  curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HeaderCallback);
+  curl_easy_setopt(easy, CURLOPT_HEADERDATA, &t.StatusLine);
+
+  using TWrite = size_t (*)(char*, size_t, size_t, void*);
+  const TWrite write = [](char* data, size_t size, size_t count, void* user) -> size_t {
+    auto* self = static_cast<THttpCli*>(user);
+    TTransfer& tr = *self->Transfer;
+    const size_t length = size * count;
+    long code = 0;
+    curl_easy_getinfo(tr.Easy, CURLINFO_RESPONSE_CODE, &code);
+    if (code >= 400) return length;  // an error page is no document
+    if (tr.Received + static_cast<std::int64_t>(length) > self->MaxBodyBytes) {
+      tr.TooLarge = true;
+      return 0;
+    }
+    if (!tr.Begun) {
+      tr.Begun = true;
+      tr.Out = self->OnDocBegin ? self->OnDocBegin() : nullptr;
+    }
+    if (tr.Out != nullptr) {
+      tr.Out->write(data, static_cast<std::streamsize>(length));
+      if (!*tr.Out) {
+        tr.WriteFailed = true;
+        return 0;
+      }
+    }
+    tr.Received += static_cast<std::int64_t>(length);
+    if (self->OnDocData) self->OnDocData(length);
+    return length;
+  };
+  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, write);
+  curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+
+  // The multi interface tells which sockets to watch and when to call it
+  // back; Qt's notifiers and a timer do the watching.
+  using TSocketFn = int (*)(CURL*, curl_socket_t, int, void*, void*);
+  const TSocketFn socketFn = [](CURL*, curl_socket_t socket, int what, void* user, void*) -> int {
+    auto* self = static_cast<THttpCli*>(user);
+    TTransfer& tr = *self->Transfer;
+    const long long key = static_cast<long long>(socket);
+    if (what == CURL_POLL_REMOVE) {
+      tr.Readers.erase(key);
+      tr.Writers.erase(key);
+      return 0;
+    }
+    const auto watch = [&](std::map<long long, std::unique_ptr<QSocketNotifier>>& set, QSocketNotifier::Type type,
+                           bool wanted, int action) {
+      if (!wanted) {
+        set.erase(key);
+        return;
+      }
+      if (set.count(key) != 0) return;
+      auto notifier = std::make_unique<QSocketNotifier>(static_cast<qintptr>(socket), type);
+      QObject::connect(notifier.get(), &QSocketNotifier::activated, self,
+                       [self, key, action] { self->SocketEvent(key, action); });
+      set[key] = std::move(notifier);
+    };
+    watch(tr.Readers, QSocketNotifier::Read, what == CURL_POLL_IN || what == CURL_POLL_INOUT, CURL_CSELECT_IN);
+    watch(tr.Writers, QSocketNotifier::Write, what == CURL_POLL_OUT || what == CURL_POLL_INOUT, CURL_CSELECT_OUT);
+    return 0;
+  };
+  using TTimerFn = int (*)(CURLM*, long, void*);
+  const TTimerFn timerFn = [](CURLM*, long timeoutMs, void* user) -> int {
+    auto* self = static_cast<THttpCli*>(user);
+    TTransfer& tr = *self->Transfer;
+    if (timeoutMs < 0) {
+      tr.Timer.stop();
+    } else {
+      tr.Timer.start(static_cast<int>(timeoutMs));
+    }
+    return 0;
+  };
+  curl_multi_setopt(t.Multi, CURLMOPT_SOCKETFUNCTION, socketFn);
+  curl_multi_setopt(t.Multi, CURLMOPT_SOCKETDATA, this);
+  curl_multi_setopt(t.Multi, CURLMOPT_TIMERFUNCTION, timerFn);
+  curl_multi_setopt(t.Multi, CURLMOPT_TIMERDATA, this);
+  t.Timer.setSingleShot(true);
+  connect(&t.Timer, &QTimer::timeout, this, [this] { TimerEvent(); });
+
+  Running = true;
+  curl_multi_add_handle(t.Multi, easy);
+  if (!t.Done && !t.Aborted) t.Loop.exec();
+  Running = false;
+  Finish();
+}
+
+void THttpCli::SocketEvent(long long socket, int action) {
+  if (!Transfer || Transfer->Done) return;
+  int running = 0;
+  curl_multi_socket_action(Transfer->Multi, static_cast<curl_socket_t>(socket), action, &running);
+  CheckDone();
+}
+
+void THttpCli::TimerEvent() {
+  if (!Transfer || Transfer->Done) return;
+  int running = 0;
+  curl_multi_socket_action(Transfer->Multi, CURL_SOCKET_TIMEOUT, 0, &running);
+  CheckDone();
+}
+
+void THttpCli::CheckDone() {
+  TTransfer& t = *Transfer;
+  int left = 0;
+  while (CURLMsg* message = curl_multi_info_read(t.Multi, &left)) {
+    if (message->msg != CURLMSG_DONE) continue;
+    t.Result = message->data.result;
+    t.Done = true;
+  }
+  if (t.Done) t.Loop.quit();
+}
+
+void THttpCli::Finish() {
+  std::unique_ptr<TTransfer> transfer = std::move(Transfer);
+  TTransfer& t = *transfer;
+  long code = 0;
+  curl_easy_getinfo(t.Easy, CURLINFO_RESPONSE_CODE, &code);
+  Status = static_cast<int>(code);
+  // The reason phrase: the status line after "HTTP/x.y NNN ".
+  const std::size_t first = t.StatusLine.find(' ');
+  const std::size_t second = first == std::string::npos ? std::string::npos : t.StatusLine.find(' ', first + 1);
+  Reason = second == std::string::npos ? std::string() : t.StatusLine.substr(second + 1);
+  while (!Reason.empty() && (Reason.back() == '\r' || Reason.back() == '\n')) Reason.pop_back();
+
+  const std::string host = HostPart(URL);
+  const auto fail = [this](int status, const std::string& reason) {
+    Status = status;
+    Reason = reason;
+    throw THttpError(status, reason);
+  };
+  if (t.Begun && OnDocEnd) OnDocEnd();
+  if (t.Aborted) fail(404, AbortedReason);
+  if (!t.Done) fail(500, "The transfer ended without an answer");
+  if (t.TooLarge) fail(413, "The document is larger than " + std::to_string(MaxBodyBytes >> 20) + " MB");
+  if (t.WriteFailed) fail(507, "The document could not be written to disk");
+  switch (t.Result) {
+    case CURLE_OK:
+      break;
+    case CURLE_COULDNT_RESOLVE_HOST:
+      fail(502, "Unknown host " + host);
+      break;
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      fail(502, "Unknown proxy server " + Proxy);
+      break;
+    case CURLE_COULDNT_CONNECT:
+      fail(503, "Could not connect to " + (Proxy.empty() ? host : Proxy + ":" + ProxyPort));
+      break;
+    case CURLE_OPERATION_TIMEDOUT:
+      fail(504, "No answer from " + host + " in time");
+      break;
+    case CURLE_TOO_MANY_REDIRECTS:
+      fail(508, "Too many redirects");
+      break;
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CONNECT_ERROR:
+      fail(495, "The secure connection to " + host + " could not be verified");
+      break;
+    case CURLE_GOT_NOTHING:
+    case CURLE_RECV_ERROR:
+    case CURLE_PARTIAL_FILE:
+      fail(502, "The connection to " + host + " was closed before the document was complete");
+      break;
+    default:
+      fail(500, t.ErrorText[0] != '\0' ? std::string(t.ErrorText) : curl_easy_strerror(t.Result));
+  }
+  if (Status >= 400) throw THttpError(Status, Reason);
+}
