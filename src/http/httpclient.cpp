@@ -55,6 +55,12 @@ struct THttpCli::TTransfer {
   char ErrorText[CURL_ERROR_SIZE] = {};
 
   ~TTransfer() {
+    // Removing the handle reports its sockets gone: nobody listens any more.
+    if (Multi != nullptr) {
+      curl_multi_setopt(Multi, CURLMOPT_SOCKETFUNCTION, nullptr);
+      curl_multi_setopt(Multi, CURLMOPT_TIMERFUNCTION, nullptr);
+    }
+    Timer.stop();
     Readers.clear();
     Writers.clear();
     if (Multi != nullptr && Easy != nullptr) curl_multi_remove_handle(Multi, Easy);
@@ -177,6 +183,7 @@ void THttpCli::Get() {
   using TSocketFn = int (*)(CURL*, curl_socket_t, int, void*, void*);
   const TSocketFn socketFn = [](CURL*, curl_socket_t socket, int what, void* user, void*) -> int {
     auto* self = static_cast<THttpCli*>(user);
+    if (!self->Transfer) return 0;
     TTransfer& tr = *self->Transfer;
     const long long key = static_cast<long long>(socket);
     if (what == CURL_POLL_REMOVE) {
@@ -203,6 +210,7 @@ void THttpCli::Get() {
   using TTimerFn = int (*)(CURLM*, long, void*);
   const TTimerFn timerFn = [](CURLM*, long timeoutMs, void* user) -> int {
     auto* self = static_cast<THttpCli*>(user);
+    if (!self->Transfer) return 0;
     TTransfer& tr = *self->Transfer;
     if (timeoutMs < 0) {
       tr.Timer.stop();
