@@ -11,7 +11,8 @@ gets it):
   /status/CODE      that status with the reason phrase "Test Reason CODE"
   /stall            headers and 10 bytes of a 1,000-byte body, then silence
   /silent           nothing at all: the connection stays open, unanswered
-  /drop             headers and half of a 1,000-byte body, then a close
+  /cgi-bin/update.cgi  the file ROOT/update.cgi, or 404 "File not found"
+  /drop...          headers and half of a 1,000-byte body, then a close
   /big/N            a body of N bytes
   /redirect/N       a redirect to /files/N
   anything else     200 with the body "ok"
@@ -49,7 +50,14 @@ def handle(conn):
         target = data.split(b"\r\n", 1)[0].split(b" ")[1].decode()
         if "://" in target:
             target = "/" + target.split("/", 3)[3] if target.count("/") >= 3 else "/"
-        if target.startswith("/files/"):
+        if target == "/cgi-bin/update.cgi":
+            path = os.path.join(ROOT, "update.cgi")
+            if os.path.isfile(path):
+                with open(path, "rb") as f:
+                    send(conn, 200, "OK", f.read())
+            else:
+                send(conn, 404, "File not found")
+        elif target.startswith("/files/"):
             path = os.path.join(ROOT, os.path.basename(target[len("/files/"):]))
             if os.path.isfile(path):
                 with open(path, "rb") as f:
@@ -65,7 +73,7 @@ def handle(conn):
             time.sleep(30)
         elif target == "/silent":
             time.sleep(30)
-        elif target == "/drop":
+        elif target.startswith("/drop"):
             conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n" + b"x" * 500)
         elif target.startswith("/big/"):
             size = int(target[len("/big/"):])
