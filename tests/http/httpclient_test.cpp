@@ -76,6 +76,7 @@ TEST(HttpClient, SendsAnHttp10GetWithExactlyThreeHeaders) {
   // Through a proxy the request line carries the whole URL; the "proxy"
   // here is a second test server that records what it gets.
   TTestServer proxy;
+  proxy.Serve("update.cgi", "the list");
   http.Proxy = "127.0.0.1";
   http.ProxyPort = std::to_string(proxy.Port);
   const TResult viaProxy = Fetch(http, server.Url("/cgi-bin/update.cgi"));
