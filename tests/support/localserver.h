@@ -3,6 +3,7 @@
 // (support/testserver.py) and a real proxy (tinyproxy). Each stops when its
 // object goes.
 
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -110,6 +111,38 @@ class TProxy {
   TProxy& operator=(const TProxy&) = delete;
 
   TTempDir Dir;
+  int Port;
+  pid_t Child = -1;
+  bool Ready = false;
+};
+
+// Python's own web server serving a folder on a free port of 127.0.0.1.
+class TStaticWebServer {
+ public:
+  explicit TStaticWebServer(const std::string& folder) : Port(FreePort()) {
+    Child = fork();
+    if (Child == 0) {
+      // Its request log would only clutter the test output.
+      const int quiet = open("/dev/null", O_WRONLY);
+      dup2(quiet, STDERR_FILENO);
+      const std::string port = std::to_string(Port);
+      execlp("python3", "python3", "-m", "http.server", port.c_str(), "--bind", "127.0.0.1", "--directory",
+             folder.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    Ready = WaitForPort(Port);
+  }
+  ~TStaticWebServer() {
+    if (Child > 0) {
+      kill(Child, SIGTERM);
+      waitpid(Child, nullptr, 0);
+    }
+  }
+  TStaticWebServer(const TStaticWebServer&) = delete;
+  TStaticWebServer& operator=(const TStaticWebServer&) = delete;
+
+  std::string Host() const { return "127.0.0.1:" + std::to_string(Port); }
+
   int Port;
   pid_t Child = -1;
   bool Ready = false;

@@ -1,0 +1,95 @@
+// zebtool publish, update and download end to end: a folder of hint files
+// published, served by Python's web server on 127.0.0.1, listed, fetched
+// into an empty home and verified.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "authoring/hintwriter.h"
+#include "support/fixtures.h"
+#include "support/localserver.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+struct TRun {
+  int Status = -1;
+  std::string Out;
+  std::string Err;
+};
+
+// Runs zebtool (beside this test program's build tree) with ZEBWIN_HOME.
+TRun Zebtool(const std::string& home, const std::string& arguments) {
+  const fs::path self = fs::read_symlink("/proc/self/exe");
+  const fs::path tool = self.parent_path().parent_path() / "src" / "tools" / "zebtool";
+  TTempDir capture;
+  const std::string out = (capture.Path() / "out").string();
+  const std::string err = (capture.Path() / "err").string();
+  const std::string command = "ZEBWIN_HOME='" + home + "' '" + tool.string() + "' " + arguments + " >'" + out +
+                              "' 2>'" + err + "' </dev/null";
+  const int raw = std::system(command.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
+}
+
+TEST(ZebtoolUpdate, PublishServeUpdateDownloadAndVerify) {
+  TTempDir source;
+  const std::string example = std::string(ZEB_BUILD_DIR) + "/examples/MOONFALL.ZEB";
+  ASSERT_TRUE(fs::exists(example));
+  fs::copy_file(example, source.Path() / "MOONFALL.ZEB");
+  for (const char* title : {"The Castle", "A Bridge"}) {
+    THintFileWriter writer;
+    writer.Hunks = {Subject(title, {Hint("Where?", {"Here.", "-", "There."})})};
+    writer.Save((source.Path() / (std::string(title[0] == 'T' ? "CASTLE" : "BRIDGE") + ".ZEB")).string());
+  }
+  TTempDir site;
+  TStaticWebServer web(site.Path().string());
+  ASSERT_TRUE(web.Ready) << "python3 -m http.server did not start";
+  const TRun publish = Zebtool(site.Path().string(), "publish '" + source.Path().string() + "' '" +
+                                                         site.Path().string() + "' --base-url http://" + web.Host() +
+                                                         "/files/");
+  ASSERT_EQ(publish.Status, 0) << publish.Err;
+  EXPECT_TRUE(fs::exists(site.Path() / "cgi-bin" / "update.cgi"));
+  EXPECT_TRUE(fs::exists(site.Path() / "files" / "MOONFALL.zip"));
+
+  TTempDir home;
+  const TRun update = Zebtool(home.Path().string(), "update --server " + web.Host());
+  ASSERT_EQ(update.Status, 0) << update.Err;
+  EXPECT_NE(update.Out.find("\"title\":\"Moonfall\""), std::string::npos) << update.Out;
+  EXPECT_NE(update.Out.find("\"fileName\":\"CASTLE.ZEB\""), std::string::npos);
+  EXPECT_NE(update.Out.find("\"haveCurrent\":false"), std::string::npos);
+
+  const TRun download = Zebtool(home.Path().string(), "download MOONFALL.ZEB castle.zeb NOSUCH.ZEB");
+  EXPECT_EQ(download.Status, 69) << "one name is not in the list";
+  EXPECT_EQ(download.Out, "MOONFALL.ZEB: downloaded\ncastle.zeb: downloaded\nNOSUCH.ZEB: not in the update list\n");
+  EXPECT_EQ(ReadFile(home.Path() / "MOONFALL.ZEB"), ReadFile(example));
+  for (const char* name : {"MOONFALL.ZEB", "CASTLE.ZEB"}) {
+    const TRun verify = Zebtool(home.Path().string(), "verify '" + (home.Path() / name).string() + "'");
+    EXPECT_EQ(verify.Status, 0) << name << verify.Err;
+  }
+
+  // Present and current: skipped, unless --yes.
+  const TRun again = Zebtool(home.Path().string(), "download MOONFALL.ZEB");
+  EXPECT_EQ(again.Status, 0);
+  EXPECT_EQ(again.Out, "MOONFALL.ZEB: skipped, the current version is already here\n");
+  const TRun forced = Zebtool(home.Path().string(), "download MOONFALL.ZEB --yes");
+  EXPECT_EQ(forced.Out, "MOONFALL.ZEB: downloaded again\n");
+
+  // A server that is not there: the reader's message and 69.
+  const TRun gone = Zebtool(home.Path().string(), "update --server 127.0.0.1:" + std::to_string(FreePort()));
+  EXPECT_EQ(gone.Status, 69);
+  EXPECT_NE(gone.Err.find("An error occurred while downloading the list of available hint files"), std::string::npos)
+      << gone.Err;
+}
+
+}  // namespace
