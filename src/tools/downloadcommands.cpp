@@ -77,6 +77,8 @@ int DownloadCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
   TOptions options = LoadOptions(server);
   const std::string listFile = THomeFolder::UpdateListFile();
   TDownloadEngine engine(options, dialogs, listFile);
+  // The pauses let a reader see the status line; a script has none.
+  engine.Pause = [](int) {};
   // A list from the named server, or the one retrieved before.
   std::error_code missing;
   if ((!server.empty() || !std::filesystem::exists(listFile, missing)) && !Retrieve(engine, err))
