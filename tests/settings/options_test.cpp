@@ -76,6 +76,7 @@ TOptions Unusual() {
   o.ProxyIP = "proxy.example";
   o.ProxyPort = "3128";
   o.LastUpdateMessage = "New files this week, 12 of them";
+  o.UpdateServer = "hints.example.org:8080";
   o.SkipUpdateBeforeDownload = true;
   o.SkipUpdateMessages = true;
   o.SkipUpdateAfterDownload = true;
@@ -353,6 +354,7 @@ TEST_F(OptionsTest, SaveWritesEveryKeyInOrder) {
       "SkipUpdateAfterDownload=On",
       "SkipUpdateMessages=On",
       "LastUpdateMessage=New files this week, 12 of them",
+      "UpdateServer=hints.example.org:8080",
   };
   EXPECT_EQ(LinesOf(ReadAll(IniPath())), expected);
 
