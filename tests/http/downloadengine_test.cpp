@@ -11,6 +11,7 @@
 
 #include "downloader/downloadengine.h"
 #include "settings/productinfo.h"
+#include "support/files.h"
 #include "support/localserver.h"
 #include "support/scripteddialogs.h"
 #include "support/ziparchives.h"
@@ -18,18 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::vector<std::string> Listing(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 class DownloadEngine : public ::testing::Test {
  protected:
@@ -69,7 +58,7 @@ TEST_F(DownloadEngine, TheListReplacesTheOldOneOnlyWhenItArrivedWhole) {
 
   // No list on the server yet: the 404 is told in the status line only.
   EXPECT_FALSE(Engine.RetrieveList());
-  EXPECT_EQ(ReadFile(ListPath()), before);
+  EXPECT_EQ(FileBytes(ListPath()), before);
   ASSERT_FALSE(Statuses.empty());
   EXPECT_EQ(Statuses.front(), "Retrieving list of new ZEB files.");
   EXPECT_EQ(Statuses.back(), "An error occurred while downloading the list of available hint files (HTTP error "
@@ -84,8 +73,8 @@ TEST_F(DownloadEngine, TheListReplacesTheOldOneOnlyWhenItArrivedWhole) {
     SCOPED_TRACE(server);
     Options.UpdateServer = server;
     EXPECT_FALSE(Engine.RetrieveList());
-    EXPECT_EQ(ReadFile(ListPath()), before);
-    EXPECT_EQ(Listing(Home.Path()), std::vector<std::string>{"zebinet.dat"}) << "no partial list is left";
+    EXPECT_EQ(FileBytes(ListPath()), before);
+    EXPECT_EQ(FolderNames(Home.Path()), std::vector<std::string>{"zebinet.dat"}) << "no partial list is left";
   }
 
   // A list that arrives whole replaces the old one.
@@ -94,14 +83,14 @@ TEST_F(DownloadEngine, TheListReplacesTheOldOneOnlyWhenItArrivedWhole) {
   Options.UpdateServer = Server.Host();
   EXPECT_TRUE(Engine.RetrieveList());
   EXPECT_TRUE(Engine.DocumentBegun);
-  EXPECT_EQ(ReadFile(ListPath()), list);
+  EXPECT_EQ(FileBytes(ListPath()), list);
   EXPECT_EQ(Statuses.back(), "Retrieving list of new ZEB files (0.1 KB).");
 
   // No server set: nothing is fetched, and the status says where to set one.
   Options.UpdateServer.clear();
   EXPECT_FALSE(Engine.RetrieveList());
   EXPECT_NE(Statuses.back().find("No update server is set"), std::string::npos);
-  EXPECT_EQ(ReadFile(ListPath()), list);
+  EXPECT_EQ(FileBytes(ListPath()), list);
 }
 
 TEST_F(DownloadEngine, ThreeFilesWithTheSecondFailingAndYes) {
@@ -114,9 +103,9 @@ TEST_F(DownloadEngine, ThreeFilesWithTheSecondFailingAndYes) {
     successes += Engine.DownloadOneFile(records[i], proceed, i + 1 < records.size());
   }
   EXPECT_EQ(successes, 2);
-  EXPECT_EQ(ReadFile(Hints.Path() / "ALPHA.ZEB"), "alpha hints");
-  EXPECT_EQ(ReadFile(Hints.Path() / "GAMMA.ZEB"), "gamma hints");
-  EXPECT_EQ(Listing(Hints.Path()), (std::vector<std::string>{"ALPHA.ZEB", "GAMMA.ZEB"})) << "archives are deleted";
+  EXPECT_EQ(FileBytes(Hints.Path() / "ALPHA.ZEB"), "alpha hints");
+  EXPECT_EQ(FileBytes(Hints.Path() / "GAMMA.ZEB"), "gamma hints");
+  EXPECT_EQ(FolderNames(Hints.Path()), (std::vector<std::string>{"ALPHA.ZEB", "GAMMA.ZEB"})) << "archives are deleted";
   EXPECT_TRUE(records[0].HaveCurrent);
   EXPECT_FALSE(records[1].HaveCurrent);
   ASSERT_EQ(Dialogs.Asked.size(), 1u);
@@ -166,7 +155,7 @@ TEST_F(DownloadEngine, AFilePresentIsFetchedAgainOnlyAfterYes) {
     bool proceed = true;
     EXPECT_EQ(Engine.DownloadOneFile(record, proceed, false), c.Result);
     EXPECT_EQ(Engine.CancelRequested, c.Cancelled);
-    EXPECT_EQ(ReadFile(Hints.Path() / "MOONFALL.ZEB"), c.Content);
+    EXPECT_EQ(FileBytes(Hints.Path() / "MOONFALL.ZEB"), c.Content);
     ASSERT_EQ(Dialogs.Asked.size(), 1u);
     EXPECT_EQ(Dialogs.Asked[0].Caption, "ZEB Reader");
     EXPECT_EQ(Dialogs.Asked[0].Text, "You already have the most current version of the hints for Moonfall.  Do you "
@@ -191,7 +180,7 @@ TEST_F(DownloadEngine, AnArchiveWithoutTheFileIsKeptAndReported) {
                                    "Try your download again.  If you continue to receive this error, e-mail " +
                                        QString(ProductSupportEmail) +
                                        " with a description of the error and the steps that caused it.");
-  EXPECT_EQ(Listing(Hints.Path()), std::vector<std::string>{"Castle.zip.download"}) << "the archive stays";
+  EXPECT_EQ(FolderNames(Hints.Path()), std::vector<std::string>{"Castle.zip.download"}) << "the archive stays";
 }
 
 // An archive URL named like a hint file, or "..", harms nothing: the
@@ -213,8 +202,8 @@ TEST_F(DownloadEngine, ArchivesAreStoredUnderNamesOfTheirOwn) {
   record.Url = Server.Url("/files/MOONFALL.ZEB");
   bool proceed = true;
   EXPECT_EQ(Engine.DownloadOneFile(record, proceed, false), 1);
-  EXPECT_EQ(ReadFile(Hints.Path() / "MOONFALL.ZEB"), "new hints");
-  EXPECT_EQ(Listing(Hints.Path()), std::vector<std::string>{"MOONFALL.ZEB"});
+  EXPECT_EQ(FileBytes(Hints.Path() / "MOONFALL.ZEB"), "new hints");
+  EXPECT_EQ(FolderNames(Hints.Path()), std::vector<std::string>{"MOONFALL.ZEB"});
 }
 
 // Stop during a transfer: "Download cancelled." in the status line, no box,
@@ -231,8 +220,8 @@ TEST_F(DownloadEngine, StopDuringATransferCancelsQuietly) {
   EXPECT_TRUE(Engine.CancelRequested);
   EXPECT_TRUE(Dialogs.Asked.empty());
   EXPECT_EQ(Statuses.back(), "Download cancelled.");
-  EXPECT_EQ(Listing(Hints.Path()), std::vector<std::string>{"SLOW.ZEB"});
-  EXPECT_EQ(ReadFile(Hints.Path() / "SLOW.ZEB"), "old hints");
+  EXPECT_EQ(FolderNames(Hints.Path()), std::vector<std::string>{"SLOW.ZEB"});
+  EXPECT_EQ(FileBytes(Hints.Path() / "SLOW.ZEB"), "old hints");
 }
 
 // Stop during the extraction: a ZIP error naming the abort; the old file
@@ -252,8 +241,8 @@ TEST_F(DownloadEngine, StopDuringTheExtractionLeavesTheOldFile) {
   ASSERT_EQ(Dialogs.Asked.size(), 1u);
   EXPECT_TRUE(Dialogs.Asked[0].Text.startsWith(
       "An error occurred while uncompressing Large hints (ZIP error: extraction aborted)."));
-  EXPECT_EQ(ReadFile(Hints.Path() / "LARGE.ZEB"), "old hints");
-  EXPECT_EQ(Listing(Hints.Path()), (std::vector<std::string>{"LARGE.ZEB", "Large.zip.download"}));
+  EXPECT_EQ(FileBytes(Hints.Path() / "LARGE.ZEB"), "old hints");
+  EXPECT_EQ(FolderNames(Hints.Path()), (std::vector<std::string>{"LARGE.ZEB", "Large.zip.download"}));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/files.h"
 #include "support/fixtures.h"
 #include "support/ziparchives.h"
 #include "zip/unzipper.h"
@@ -15,18 +16,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::vector<std::string> Listing(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 class Unzipper : public ::testing::Test {
  protected:
@@ -63,8 +52,8 @@ TEST_F(Unzipper, ExtractsTheMemberWhoseFileNameMatchesInAnyCase) {
   int tagged = 0;
   EXPECT_EQ(Extract(archive, "GAME.ZEB", &tagged), "");
   EXPECT_EQ(tagged, 1);
-  EXPECT_EQ(ReadFile(Dest.Path() / "Game.zeb"), game) << "stored folder parts are dropped";
-  EXPECT_EQ(Listing(Dest.Path()), std::vector<std::string>{"Game.zeb"});
+  EXPECT_EQ(FileBytes(Dest.Path() / "Game.zeb"), game) << "stored folder parts are dropped";
+  EXPECT_EQ(FolderNames(Dest.Path(), true), std::vector<std::string>{"Game.zeb"});
 
   TAbUnZipper zipper;
   zipper.SetFileName(archive);
@@ -79,7 +68,7 @@ TEST_F(Unzipper, ExtractsTheMemberWhoseFileNameMatchesInAnyCase) {
   const std::string zipped = (Work.Path() / "tool.zip").string();
   ASSERT_EQ(std::system(("cd '" + plain.string() + "' && zip -q '" + zipped + "' MOON.ZEB").c_str()), 0);
   EXPECT_EQ(Extract(zipped, "moon.zeb"), "");
-  EXPECT_EQ(ReadFile(Dest.Path() / "MOON.ZEB"), game);
+  EXPECT_EQ(FileBytes(Dest.Path() / "MOON.ZEB"), game);
 }
 
 TEST_F(Unzipper, NoMemberWritesOutsideTheFolder) {
@@ -90,11 +79,11 @@ TEST_F(Unzipper, NoMemberWritesOutsideTheFolder) {
     const std::string archive = Archive({{name, "escaped"}});
     EXPECT_EQ(Extract(archive, "x.ZEB"), "");
     EXPECT_FALSE(fs::exists(outside));
-    EXPECT_EQ(ReadFile(Dest.Path() / "x.ZEB"), "escaped");
+    EXPECT_EQ(FileBytes(Dest.Path() / "x.ZEB"), "escaped");
     fs::remove(Dest.Path() / "x.ZEB");
   }
   EXPECT_NE(Extract(Archive({{"..", "dots"}}), ".."), "") << "a member named .. has no usable name";
-  EXPECT_TRUE(Listing(Dest.Path()).empty());
+  EXPECT_TRUE(FolderNames(Dest.Path(), true).empty());
 }
 
 TEST_F(Unzipper, AFailedExtractionLeavesTheFileAlreadyThere) {
@@ -105,19 +94,19 @@ TEST_F(Unzipper, AFailedExtractionLeavesTheFileAlreadyThere) {
 
   // A damaged archive: a byte of the compressed data changed.
   const std::string archive = Archive({{"GAME.ZEB", content}});
-  std::string bytes = ReadFile(archive);
+  std::string bytes = FileBytes(archive);
   bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x5A);
   { std::ofstream(archive, std::ios::binary | std::ios::trunc) << bytes; }
   EXPECT_NE(Extract(archive, "GAME.ZEB"), "");
-  EXPECT_EQ(ReadFile(existing), "the copy the user has");
+  EXPECT_EQ(FileBytes(existing), "the copy the user has");
 
   // Aborted part way.
   const std::string whole = Archive({{"GAME.ZEB", content}});
   int calls = 0;
   Progress = [&calls](bool& abort) { abort = ++calls == 2; };
   EXPECT_EQ(Extract(whole, "GAME.ZEB"), "extraction aborted");
-  EXPECT_EQ(ReadFile(existing), "the copy the user has");
-  EXPECT_EQ(Listing(Dest.Path()), std::vector<std::string>{"GAME.ZEB"}) << "no temporary file is left";
+  EXPECT_EQ(FileBytes(existing), "the copy the user has");
+  EXPECT_EQ(FolderNames(Dest.Path(), true), std::vector<std::string>{"GAME.ZEB"}) << "no temporary file is left";
 
   // Not an archive at all.
   const std::string junk = Work.Write("junk.zip", "this is no zip archive");
@@ -126,7 +115,7 @@ TEST_F(Unzipper, AFailedExtractionLeavesTheFileAlreadyThere) {
   // A good extraction replaces it.
   Progress = nullptr;
   EXPECT_EQ(Extract(whole, "GAME.ZEB"), "");
-  EXPECT_EQ(ReadFile(existing), content);
+  EXPECT_EQ(FileBytes(existing), content);
 }
 
 TEST_F(Unzipper, AMemberThatExpandsTooFarIsRefused) {
@@ -144,7 +133,7 @@ TEST_F(Unzipper, AMemberThatExpandsTooFarIsRefused) {
   } catch (const TZipError& error) {
     EXPECT_NE(std::string(error.what()).find("8 MB"), std::string::npos) << error.what();
   }
-  EXPECT_TRUE(Listing(Dest.Path()).empty());
+  EXPECT_TRUE(FolderNames(Dest.Path(), true).empty());
 }
 
 }  // namespace

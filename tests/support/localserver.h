@@ -14,6 +14,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -87,63 +88,67 @@ class TTestServer {
   FILE* Pipe = nullptr;
 };
 
+// A program started for a test, ended (SIGTERM) when the object goes.
+class TChildProcess {
+ public:
+  // Runs the program with its arguments; quiet sends its standard error away.
+  TChildProcess(const std::vector<std::string>& command, bool quiet) {
+    Child = fork();
+    if (Child != 0) return;
+    if (quiet) {
+      const int devNull = open("/dev/null", O_WRONLY);
+      dup2(devNull, STDERR_FILENO);
+    }
+    std::vector<char*> argv;
+    for (const std::string& part : command) argv.push_back(const_cast<char*>(part.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  ~TChildProcess() {
+    if (Child > 0) {
+      kill(Child, SIGTERM);
+      waitpid(Child, nullptr, 0);
+    }
+  }
+  TChildProcess(const TChildProcess&) = delete;
+  TChildProcess& operator=(const TChildProcess&) = delete;
+
+ private:
+  pid_t Child = -1;
+};
+
 // A real proxy (tinyproxy) on a free port of 127.0.0.1.
 class TProxy {
  public:
-  TProxy() : Port(FreePort()) {
-    const std::string config = Dir.Write("tinyproxy.conf", "Port " + std::to_string(Port) +
-                                                               "\nListen 127.0.0.1\nTimeout 30\nAllow 127.0.0.1\n"
-                                                               "MaxClients 20\nLogLevel Critical\n");
-    Child = fork();
-    if (Child == 0) {
-      execlp("tinyproxy", "tinyproxy", "-d", "-c", config.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    Ready = WaitForPort(Port);
-  }
-  ~TProxy() {
-    if (Child > 0) {
-      kill(Child, SIGTERM);
-      waitpid(Child, nullptr, 0);
-    }
-  }
-  TProxy(const TProxy&) = delete;
-  TProxy& operator=(const TProxy&) = delete;
+  TProxy()
+      : Port(FreePort()),
+        Config(Dir.Write("tinyproxy.conf", "Port " + std::to_string(Port) +
+                                               "\nListen 127.0.0.1\nTimeout 30\nAllow 127.0.0.1\n"
+                                               "MaxClients 20\nLogLevel Critical\n")),
+        Process({"tinyproxy", "-d", "-c", Config}, false),
+        Ready(WaitForPort(Port)) {}
 
   TTempDir Dir;
   int Port;
-  pid_t Child = -1;
-  bool Ready = false;
+  std::string Config;
+  TChildProcess Process;
+  bool Ready;
 };
 
-// Python's own web server serving a folder on a free port of 127.0.0.1.
+// Python's own web server serving a folder on a free port of 127.0.0.1
+// (its request log would only clutter the test output).
 class TStaticWebServer {
  public:
-  explicit TStaticWebServer(const std::string& folder) : Port(FreePort()) {
-    Child = fork();
-    if (Child == 0) {
-      // Its request log would only clutter the test output.
-      const int quiet = open("/dev/null", O_WRONLY);
-      dup2(quiet, STDERR_FILENO);
-      const std::string port = std::to_string(Port);
-      execlp("python3", "python3", "-m", "http.server", port.c_str(), "--bind", "127.0.0.1", "--directory",
-             folder.c_str(), static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    Ready = WaitForPort(Port);
-  }
-  ~TStaticWebServer() {
-    if (Child > 0) {
-      kill(Child, SIGTERM);
-      waitpid(Child, nullptr, 0);
-    }
-  }
-  TStaticWebServer(const TStaticWebServer&) = delete;
-  TStaticWebServer& operator=(const TStaticWebServer&) = delete;
+  explicit TStaticWebServer(const std::string& folder)
+      : Port(FreePort()),
+        Process({"python3", "-m", "http.server", std::to_string(Port), "--bind", "127.0.0.1", "--directory", folder},
+                true),
+        Ready(WaitForPort(Port)) {}
 
   std::string Host() const { return "127.0.0.1:" + std::to_string(Port); }
 
   int Port;
-  pid_t Child = -1;
-  bool Ready = false;
+  TChildProcess Process;
+  bool Ready;
 };
