@@ -116,6 +116,9 @@ TZEBMain::TZEBMain(std::string programDir, std::vector<std::string> arguments)
 }
 
 TZEBMain::~TZEBMain() {
+  // The window area outlives this part of the window while it is torn
+  // down: its signals must not reach it any more.
+  disconnect(Area, nullptr, this, nullptr);
   DisplayContext() = TDisplayContext{};
   THunk::OpenHandler = nullptr;
   TFileInfo::OpenHandler = nullptr;
