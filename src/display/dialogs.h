@@ -62,6 +62,11 @@ class TDialogs {
   virtual std::optional<QFont> ChooseFont(QWidget* owner, const QFont& initial) = 0;
   // A colour, starting from initial, or none when cancelled.
   virtual std::optional<QColor> ChooseColor(QWidget* owner, const QColor& initial) = 0;
+  // A message the user may switch off: the two check boxes "Do not show
+  // this message again" and (with showSkipAll) "Do not show any messages
+  // like this again" start from the flags and are written back to them.
+  virtual void SkippableMessage(QWidget* owner, const QString& caption, const QString& text, bool showSkipAll,
+                                bool& skipNext, bool& skipAll) = 0;
   // One entry of a list (its index), or none when cancelled.
   virtual std::optional<int> ChooseFromList(QWidget* owner, const QString& caption, const QString& prompt,
                                             const QStringList& entries, int current) = 0;

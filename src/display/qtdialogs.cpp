@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QColorDialog>
 #include <QDialog>
+
+#include "downloader/messageform.h"
 #include <QFontDialog>
 #include <QDialogButtonBox>
 #include <QInputDialog>
@@ -171,4 +173,10 @@ std::optional<QColor> TQtDialogs::ChooseColor(QWidget* owner, const QColor& init
   const QColor colour = QColorDialog::getColor(initial, owner);
   if (!colour.isValid()) return std::nullopt;
   return colour;
+}
+
+void TQtDialogs::SkippableMessage(QWidget* owner, const QString& caption, const QString& text, bool showSkipAll,
+                                  bool& skipNext, bool& skipAll) {
+  TMessageForm form(owner, caption, text, showSkipAll, skipNext, skipAll);
+  form.exec();
 }

@@ -17,6 +17,8 @@ class TQtDialogs : public TDialogs {
   bool PrinterSetup(QWidget* owner, QPrinter& printer) override;
   std::optional<QFont> ChooseFont(QWidget* owner, const QFont& initial) override;
   std::optional<QColor> ChooseColor(QWidget* owner, const QColor& initial) override;
+  void SkippableMessage(QWidget* owner, const QString& caption, const QString& text, bool showSkipAll,
+                        bool& skipNext, bool& skipAll) override;
   std::optional<int> ChooseFromList(QWidget* owner, const QString& caption, const QString& prompt,
                                     const QStringList& entries, int current) override;
 };

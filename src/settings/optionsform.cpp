@@ -193,8 +193,19 @@ QWidget* TOptionsForm::DownloadingPage() {
                                    proxy),
                        2, 0, 1, 4);
 
+  auto* server = new QGroupBox("Update Server", page);
+  auto* serverGrid = new QGridLayout(server);
+  UpdateServerEdit = new QLineEdit(QString::fromStdString(Working.UpdateServer), server);
+  UpdateServerEdit->setObjectName("UpdateServerEdit");
+  UpdateServerEdit->setPlaceholderText("host name, or host:port");
+  auto* serverLabel = new QLabel("&Update server:", server);
+  serverLabel->setBuddy(UpdateServerEdit);
+  serverGrid->addWidget(serverLabel, 0, 0);
+  serverGrid->addWidget(UpdateServerEdit, 0, 1);
+
   layout->addWidget(folder);
   layout->addWidget(proxy);
+  layout->addWidget(server);
   layout->addStretch(1);
   return page;
 }
@@ -307,6 +318,7 @@ void TOptionsForm::FormClose() {
   Working.ProxyOn = ProxyCheckBox->isChecked();
   Working.ProxyIP = ProxyIPMaskEdit->text().toStdString();
   Working.ProxyPort = ProxyPortEdit->text().toStdString();
+  Working.UpdateServer = UpdateServerEdit->text().trimmed().toStdString();
 }
 
 void TOptionsForm::done(int result) {

@@ -66,6 +66,7 @@ class TOptionsForm : public QDialog {
   QCheckBox* ProxyCheckBox = nullptr;
   QLineEdit* ProxyIPMaskEdit = nullptr;
   QLineEdit* ProxyPortEdit = nullptr;
+  QLineEdit* UpdateServerEdit = nullptr;
   QCheckBox* CountingCheckBox = nullptr;
   QCheckBox* HintMemoryCheckBox = nullptr;
   QCheckBox* StretchGraphicsCheckBox = nullptr;

@@ -1,5 +1,5 @@
-// Open Hints by Title, Set Options, and the Help menu's web site, contact
-// and About commands.
+// Open Hints by Title, Download New Hints, Set Options, and the Help menu's
+// web site, contact and About commands.
 
 #include <QDesktopServices>
 #include <QMdiArea>
@@ -10,6 +10,8 @@
 #include "display/dialogs.h"
 #include "display/stringcontrol.h"
 #include "display/verboseform.h"
+#include "downloader/updateform.h"
+#include "settings/homefolder.h"
 #include "settings/optionsform.h"
 #include "settings/qtvalues.h"
 #include "shell/about.h"
@@ -23,6 +25,12 @@ void TZEBMain::FileVerboseClick() {
   }
   const std::string folder = !LastTitleFolder.empty() ? LastTitleFolder : Options.InstallDir;
   TitleWindow = ShowVerboseWindow(folder);
+}
+
+void TZEBMain::FileDownloadClick() {
+  RunDownloadDialog(this, Options, Dialogs(), THomeFolder::UpdateListFile());
+  // New files show in an open by-title window at once.
+  if (TitleWindow) TitleWindow->ListFolder(TitleWindow->Folder());
 }
 
 void TZEBMain::OptionsSetClick() {

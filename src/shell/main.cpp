@@ -183,6 +183,7 @@ void TZEBMain::BuildMenus() {
       {"OptionsResetMemory", [this] { OptionsResetMemoryClick(); }},
       {"FilePrint", [this] { FilePrintClick(); }},
       {"FileVerbose", [this] { FileVerboseClick(); }},
+      {"FileDownload", [this] { FileDownloadClick(); }},
       {"OptionsSet", [this] { OptionsSetClick(); }},
       {"HelpWeb", [this] { HelpWebClick(); }},
       {"HelpContact", [this] { HelpContactClick(); }},
@@ -292,8 +293,7 @@ void TZEBMain::HandleCommandLine() {
   if (line.File) OpenHintFile(*line.File);
   if (line.Help) HelpShowClick();
   if (line.Verbose) FileVerboseClick();
-  // Download New Hints (/UPDATE) comes with its dialog; the switch is
-  // recognised already.
+  if (line.Update) FileDownloadClick();
 }
 
 void TZEBMain::closeEvent(QCloseEvent* event) {

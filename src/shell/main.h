@@ -56,6 +56,7 @@ class TZEBMain : public QMainWindow {
   void ShowSubWindow(QMdiSubWindow* window);
   void OptionsResetMemoryClick();
   void FileVerboseClick();
+  void FileDownloadClick();
   void OptionsSetClick();
   void HelpWebClick();
   void HelpContactClick();

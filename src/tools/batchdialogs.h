@@ -38,6 +38,7 @@ class TBatchDialogs : public TDialogs {
   bool PrinterSetup(QWidget*, QPrinter&) override { return false; }
   std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return std::nullopt; }
   std::optional<QColor> ChooseColor(QWidget*, const QColor&) override { return std::nullopt; }
+  void SkippableMessage(QWidget*, const QString&, const QString&, bool, bool&, bool&) override {}
   std::optional<int> ChooseFromList(QWidget*, const QString&, const QString&, const QStringList&, int) override {
     return std::nullopt;
   }

@@ -13,7 +13,7 @@
 class TScriptedDialogs : public TDialogs {
  public:
   struct TAsked {
-    std::string Kind;  // "message", "open", "save", "text", "folder", "list", "print", "printer setup", "font", "color", "ask"
+    std::string Kind;  // "message", "open", "save", "text", "folder", "list", "print", "printer setup", "font", "color", "ask", "skippable"
     QString Caption;
     QString Text;
     TIcon Icon = TIcon::None;
@@ -95,11 +95,23 @@ class TScriptedDialogs : public TDialogs {
     return answer;
   }
 
+  void SkippableMessage(QWidget*, const QString& caption, const QString& text, bool showSkipAll, bool& skipNext,
+                        bool& skipAll) override {
+    Asked.push_back({"skippable", caption, text, TIcon::None, showSkipAll, {}});
+    if (SkippableAnswers.empty()) return;
+    const auto [next, all] = SkippableAnswers.front();
+    SkippableAnswers.pop_front();
+    skipNext = next;
+    skipAll = all;
+  }
+
   // Answers for file, text and folder questions, in order; none = cancel.
   std::deque<std::optional<QString>> Answers;
   std::deque<TAnswer> MessageAnswers;
   // Answers for questions (none left: Yes, or OK), and the buttons each had.
   std::deque<TAnswer> AskAnswers;
+  // The check boxes a skippable message closes with (none left: as opened).
+  std::deque<std::pair<bool, bool>> SkippableAnswers;
   std::vector<TButtons> AskedButtons;
   // Answers for list questions (an index; none = cancel), and the lists shown.
   std::deque<std::optional<int>> ListAnswers;
