@@ -45,6 +45,8 @@ class TUpdateForm : public QDialog {
   void DownloadButtonClick();
   // The double-click: the row with the keyboard focus, selected or not.
   void DownloadFocusedRow();
+  // Every close request: refused while busy; OK when a document began.
+  void reject() override;
   // The records behind the rows, top to bottom.
   std::vector<const TFileRecord*> Rows() const;
 
@@ -71,7 +73,6 @@ class TUpdateForm : public QDialog {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  void reject() override;
 
  private:
   void RunDownloads(const std::vector<TFileRecord*>& records, bool clearProxy);
