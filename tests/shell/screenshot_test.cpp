@@ -6,14 +6,18 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QRadioButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QTest>
 
 #include <cctype>
+#include <fstream>
 
 #include "authoring/hintwriter.h"
 #include "display/stringchild.h"
 #include "display/verboseform.h"
+#include "downloader/updateform.h"
 #include "settings/optionsform.h"
 #include "model/hunk.h"
 #include "shell/main.h"
@@ -93,5 +97,37 @@ TEST(Screenshot, HintFilesByTitleAndTheOptionsPages) {
         QString::fromStdString(std::string(ZEB_BUILD_DIR) + "/screenshot-options-" + pages[page] + ".png")));
   }
   form.reject();
+  qunsetenv("ZEBWIN_HOME");
+}
+
+// The Download New Hints dialog with a list (build/screenshot-download.png,
+// kept in docs/ for the README).
+TEST(Screenshot, DownloadNewHintsWithAList) {
+  TTempDir home;
+  TTempDir hints;
+  qputenv("ZEBWIN_HOME", QByteArray::fromStdString(home.Path().string()));
+  TScriptedDialogs dialogs;
+  {
+    std::ofstream list(home.Path() / "zebinet.dat", std::ios::binary);
+    const char* entries[][4] = {{"The Castle of Glass", "CASTLE.ZEB", "12-Nov-2026", "48211"},
+                                {"A Bridge Too Near", "BRIDGE.ZEB", "03-Dec-2026", "96530"},
+                                {"Deep Space Lighthouse", "LIGHT.ZEB", "28-Nov-2026", "1530112"},
+                                {"Orchard of Whispers", "ORCHARD.ZEB", "07-Dec-2026", "23004"},
+                                {"The Clockmaker's Daughter", "CLOCK.ZEB", "01-Dec-2026", "310877"}};
+    for (const auto& e : entries)
+      list << "<FILE><FTITLE>" << e[0] << "</FTITLE><FURL>http://127.0.0.1:9/files/" << e[1] << "</FURL><FNAME>"
+           << e[1] << "</FNAME><FDATE>" << e[2] << "</FDATE><FSIZE>" << e[3] << "</FSIZE></FILE>\r\n";
+  }
+  TOptions options;
+  options.InstallDir = hints.Path().string() + "/";
+  options.SkipUpdateBeforeDownload = true;
+  TUpdateForm form(nullptr, options, dialogs, (home.Path() / "zebinet.dat").string());
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  QTest::qWait(100);
+  form.RadioButton1->click();
+  form.FileListView->topLevelItem(1)->setSelected(true);
+  QTest::qWait(50);
+  EXPECT_TRUE(form.grab().save(QString::fromStdString(std::string(ZEB_BUILD_DIR) + "/screenshot-download.png")));
   qunsetenv("ZEBWIN_HOME");
 }
