@@ -7,9 +7,7 @@
 #include <QScrollBar>
 #include <QStyle>
 
-namespace {
-int Scaled(int dpi, int pixels) { return pixels * dpi / 96; }
-}  // namespace
+#include "settings/qtvalues.h"
 
 TMessageForm::TMessageForm(QWidget* owner, const QString& caption, const QString& text, bool showSkipAll,
                            bool& skipNext, bool& skipAll, int dpi)
@@ -17,10 +15,10 @@ TMessageForm::TMessageForm(QWidget* owner, const QString& caption, const QString
   dpi = dpi > 0 ? dpi : logicalDpiX();
   setObjectName("MessageForm");
   setWindowTitle(caption);
-  setFixedSize(Scaled(dpi, 338), Scaled(dpi, 240));
+  setFixedSize(ScaledFrom96(dpi, 338), ScaledFrom96(dpi, 240));
   auto* scroll = new QScrollArea(this);
   scroll->setObjectName("ScrollBox1");
-  scroll->setGeometry(Scaled(dpi, 8), Scaled(dpi, 8), Scaled(dpi, 321), Scaled(dpi, 145));
+  scroll->setGeometry(ScaledFrom96(dpi, 8), ScaledFrom96(dpi, 8), ScaledFrom96(dpi, 321), ScaledFrom96(dpi, 145));
   scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Label1 = new QLabel(text);
   Label1->setObjectName("Label1");
@@ -29,7 +27,7 @@ TMessageForm::TMessageForm(QWidget* owner, const QString& caption, const QString
   Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   // The label fills the box's width less a scroll bar, so the text wraps
   // inside and grows downwards.
-  const int margin = Scaled(dpi, 4);
+  const int margin = ScaledFrom96(dpi, 4);
   Label1->setContentsMargins(margin, margin, margin, margin);
   Label1->setFixedWidth(scroll->width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 4);
   Label1->adjustSize();
@@ -37,10 +35,10 @@ TMessageForm::TMessageForm(QWidget* owner, const QString& caption, const QString
 
   SkipNextCheckBox = new QCheckBox("Do not show this message again", this);
   SkipNextCheckBox->setObjectName("SkipNextCheckBox");
-  SkipNextCheckBox->setGeometry(Scaled(dpi, 8), Scaled(dpi, 160), Scaled(dpi, 321), Scaled(dpi, 20));
+  SkipNextCheckBox->setGeometry(ScaledFrom96(dpi, 8), ScaledFrom96(dpi, 160), ScaledFrom96(dpi, 321), ScaledFrom96(dpi, 20));
   SkipAllCheckBox = new QCheckBox("Do not show any messages like this again", this);
   SkipAllCheckBox->setObjectName("SkipAllCheckBox");
-  SkipAllCheckBox->setGeometry(Scaled(dpi, 8), Scaled(dpi, 182), Scaled(dpi, 321), Scaled(dpi, 20));
+  SkipAllCheckBox->setGeometry(ScaledFrom96(dpi, 8), ScaledFrom96(dpi, 182), ScaledFrom96(dpi, 321), ScaledFrom96(dpi, 20));
   SkipAllCheckBox->setVisible(showSkipAll);
   SkipNextCheckBox->setChecked(skipNext);
   SkipAllCheckBox->setChecked(skipAll);
@@ -52,7 +50,7 @@ TMessageForm::TMessageForm(QWidget* owner, const QString& caption, const QString
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("OKButton");
   ok->setDefault(true);
-  ok->setGeometry(Scaled(dpi, 131), Scaled(dpi, 208), Scaled(dpi, 75), Scaled(dpi, 25));
+  ok->setGeometry(ScaledFrom96(dpi, 131), ScaledFrom96(dpi, 208), ScaledFrom96(dpi, 75), ScaledFrom96(dpi, 25));
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 

@@ -26,9 +26,9 @@
 #include "settings/optionsform.h"
 #include "settings/homefolder.h"
 #include "settings/options.h"
+#include "settings/qtvalues.h"
 
 namespace {
-int Scaled(int dpi, int pixels) { return pixels * dpi / 96; }
 
 QPushButton* Button(const QString& caption, const char* name, QWidget* parent) {
   auto* button = new QPushButton(caption, parent);
@@ -59,7 +59,7 @@ TUpdateForm::TUpdateForm(QWidget* owner, TOptions& options, TDialogs& dialogs, s
   dpi = dpi > 0 ? dpi : logicalDpiX();
   setObjectName("UpdateForm");
   setWindowTitle("Download New Hints");
-  resize(Scaled(dpi, 486), Scaled(dpi, 450));
+  resize(ScaledFrom96(dpi, 486), ScaledFrom96(dpi, 450));
   auto* layout = new QVBoxLayout(this);
 
   auto* options_ = new QGroupBox("Set Update Options", this);
@@ -111,7 +111,7 @@ TUpdateForm::TUpdateForm(QWidget* owner, TOptions& options, TDialogs& dialogs, s
   FileListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
   FileListView->setHeaderLabels({"Game Title", "File Name", "Updated", "Size"});
   const int widths[] = {190, 100, 75, 75};
-  for (int c = 0; c < 4; ++c) FileListView->setColumnWidth(c, Scaled(dpi, widths[c]));
+  for (int c = 0; c < 4; ++c) FileListView->setColumnWidth(c, ScaledFrom96(dpi, widths[c]));
   FileListView->headerItem()->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
   FileListView->header()->setSectionsClickable(true);
   connect(FileListView->header(), &QHeaderView::sectionClicked, this, &TUpdateForm::ColumnClick);
@@ -124,7 +124,7 @@ TUpdateForm::TUpdateForm(QWidget* owner, TOptions& options, TDialogs& dialogs, s
   StatusText->setObjectName("StatusText");
   StatusText->setWordWrap(true);
   StatusText->setTextFormat(Qt::PlainText);
-  StatusText->setMinimumHeight(Scaled(dpi, 48));
+  StatusText->setMinimumHeight(ScaledFrom96(dpi, 48));
   statusLayout->addWidget(StatusText);
   Engine.ShowStatus = [this](const QString& text) { StatusText->setText(text); };
 

@@ -34,8 +34,6 @@ QLabel* WrappedText(const QString& text, QWidget* parent) {
   return label;
 }
 
-// A length of the design's 96-dpi layout on this screen.
-int Scaled(const QWidget* widget, int pixels) { return pixels * widget->logicalDpiX() / 96; }
 }  // namespace
 
 QString FontLabelText(const TFontSpec& font) {
@@ -78,7 +76,7 @@ TOptionsForm::TOptionsForm(QWidget* owner, TOptions& working, TDialogs& dialogs,
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
-  resize(Scaled(this, 442), Scaled(this, 369));
+  resize(ScaledFrom96(logicalDpiX(), 442), ScaledFrom96(logicalDpiX(), 369));
   ProxyCheckBoxClick();
 }
 
@@ -113,7 +111,7 @@ QWidget* TOptionsForm::DisplayPage() {
     auto* panel = new QLabel(colors);
     panel->setObjectName(name);
     panel->setFrameShape(QFrame::Box);
-    panel->setFixedSize(Scaled(this, 81), Scaled(this, 25));
+    panel->setFixedSize(ScaledFrom96(logicalDpiX(), 81), ScaledFrom96(logicalDpiX(), 25));
     panel->setAutoFillBackground(true);
     return panel;
   };

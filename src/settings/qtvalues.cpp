@@ -42,10 +42,10 @@ QFont MakeFont(const TFontSpec& font) {
 }
 
 TFontSpec FontSpecOf(const QFont& font) {
-  TFontSpec spec;
-  spec.Face = font.family().toStdString();
-  spec.Size = font.pointSize() > 0 ? font.pointSize() : static_cast<std::int32_t>(font.pointSizeF() + 0.5);
-  spec.Bold = font.weight() > QFont::Normal;
-  spec.Italic = font.italic();
-  return spec;
+  TFontSpec described;
+  described.Face = font.family().toStdString();
+  described.Size = font.pointSize() > 0 ? font.pointSize() : static_cast<std::int32_t>(font.pointSizeF() + 0.5);
+  described.Bold = font.weight() > QFont::Normal;
+  described.Italic = font.italic();
+  return described;
 }

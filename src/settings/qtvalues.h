@@ -18,3 +18,7 @@ TColor FromQColor(const QColor& color);
 QFont MakeFont(const TFontSpec& font);
 // The settings' description of a font (bold: weight above normal).
 TFontSpec FontSpecOf(const QFont& font);
+
+// A length of a layout given in pixels at 96 dpi, at dpi (the fraction
+// dropped): dialogs keep their proportions on any screen.
+constexpr int ScaledFrom96(int dpi, int pixels) { return pixels * dpi / 96; }

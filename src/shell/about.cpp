@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "settings/qtvalues.h"
 #include "shell/centering.h"
 #include "settings/productinfo.h"
 

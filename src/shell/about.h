@@ -20,5 +20,3 @@ class TContactForm : public QDialog {
   explicit TContactForm(QWidget* owner, int dpi = 0);
 };
 
-// A length of a 96-dpi layout at dpi (the fraction dropped).
-constexpr int ScaledFrom96(int dpi, int pixels) { return pixels * dpi / 96; }

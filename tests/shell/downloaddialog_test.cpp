@@ -26,10 +26,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Settle() {
-  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
-}
-
 class DownloadDialog : public MainWindowTest {
  protected:
   DownloadDialog() {

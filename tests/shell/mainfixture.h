@@ -74,6 +74,14 @@ inline THintFileWriter GameFileWriter(const std::string& title = "Moonfall", con
   return writer;
 }
 
+// Runs the pending events, deferred deletions included.
+inline void Settle() {
+  for (int i = 0; i < 5; ++i) {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+}
+
 class MainWindowTest : public ::testing::Test {
  protected:
   void TearDown() override {

@@ -41,10 +41,6 @@ std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void Settle() {
-  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
-}
-
 class OptionsDialog : public MainWindowTest {
  protected:
   // The main window shown with the game's top window open.
@@ -230,7 +226,7 @@ TEST_F(OptionsDialog, TheDownloadDialogsEntryShowsOnlyTheDownloadingPage) {
 
 // ---- the Help menu ------------------------------------------------------------------
 
-TEST_F(OptionsDialog, AboutAndContactShowTheTextsAtTheDesignsSizeScaledToTheScreen) {
+TEST_F(OptionsDialog, AboutAndContactShowTheirTextsAt96DpiSizesScaledToTheScreen) {
   for (const int dpi : {96, 192}) {
     SCOPED_TRACE(dpi);
     const auto at = [dpi](int pixels) { return pixels * dpi / 96; };

@@ -22,13 +22,6 @@
 
 namespace {
 
-void Settle() {
-  for (int i = 0; i < 5; ++i) {
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-}
-
 TStringForm* FormOf(const THunk* node) { return node != nullptr ? dynamic_cast<TStringForm*>(node->Window) : nullptr; }
 int OpenSubWindowCount(const TZEBMain& main) {
   int open = 0;
