@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "downloader/listdates.h"
+#include "settings/homefolder.h"
 #include "settings/productinfo.h"
 #include "zip/unzipper.h"
 
@@ -108,9 +109,11 @@ bool TDownloadEngine::RetrieveList() {
   Status(Text(StatusBase) + ".");
   const std::string url = ListUrl();
   if (url.empty()) {
-    Status("No update server is set, so no list can be retrieved.  Enter the server's name as UpdateServer in the "
-           "[ZEBWIN] section of " +
-           QString::fromStdString(fs::path(ListFile).parent_path().string()) + "/ZEBWIN.INI.");
+    // The settings file, not the list's folder: the two differ outside a
+    // ZEBWIN_HOME (configuration and cache folders).
+    Status("No update server is set, so no list can be retrieved.  Enter the server's name under \"Update "
+           "server\" on the \"Downloading\" page of \"Options...\", or as UpdateServer in the [ZEBWIN] section of " +
+           QString::fromStdString(THomeFolder::SettingsFile()) + ".");
     return false;
   }
   Http.URL = url;

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "downloader/downloadengine.h"
+#include "settings/homefolder.h"
 #include "settings/productinfo.h"
 #include "support/files.h"
 #include "support/localserver.h"
@@ -90,6 +91,7 @@ TEST_F(DownloadEngine, TheListReplacesTheOldOneOnlyWhenItArrivedWhole) {
   Options.UpdateServer.clear();
   EXPECT_FALSE(Engine.RetrieveList());
   EXPECT_NE(Statuses.back().find("No update server is set"), std::string::npos);
+  EXPECT_NE(Statuses.back().find(THomeFolder::SettingsFile()), std::string::npos) << "it names the settings file";
   EXPECT_EQ(FileBytes(ListPath()), list);
 }
 
