@@ -33,10 +33,12 @@ std::unique_ptr<TMetaTextHunk> MakeDocument(std::string title) {
 
 void FreeDocument(std::unique_ptr<TMetaTextHunk> document) {
   if (!document) return;
-  for (TZEBObject*& item : document->Items) {
-    if (item->Owner == document.get()) {
+  TItemList& items = document->Items;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    TZEBObject* item = items.ObjectAt(i);
+    if (item != nullptr && item->Owner == document.get()) {
       delete item;
-      item = nullptr;
+      items.Replace(i, nullptr);
     }
   }
   document->SetOwnsItems(false);
@@ -63,11 +65,11 @@ void THunk::AppendDisplay(TItemsHunk& document) {
 
 void TItemsHunk::AppendDisplay(TItemsHunk& document) {
   AppendHeading(document);
-  for (TZEBObject* item : Items) {
-    if (item->IsNode()) {
-      static_cast<THunk*>(item)->AppendDisplay(document);
+  for (std::size_t i = 0; i < Items.size(); ++i) {
+    if (THunk* node = NodeAt(i)) {
+      node->AppendDisplay(document);
     } else {
-      document.Append(item);
+      document.AppendFrom(*this, i);
     }
   }
 }
@@ -76,44 +78,42 @@ void TMetaTextHunk::AppendDisplay(TItemsHunk& document) {
   AppendHeading(document);
   const bool subject = Kind == Kind::Subject;
   if (IsHintList(Kind)) {
-    for (const TZEBObject* item : Items) {
-      if (item->Text == "-") {
+    for (std::size_t i = 0; i < Items.size(); ++i) {
+      if (Items.View(i).Text == "-") {
         AppendMade(document, "* ", false);  // the first hint's bullet
         break;
       }
     }
   }
-  for (TZEBObject* item : Items) {
-    if (item->IsNode()) {
+  for (std::size_t i = 0; i < Items.size(); ++i) {
+    if (THunk* node = NodeAt(i)) {
       if (subject) continue;
-      if (item->KindCode() == Kind::PngObject) {
-        document.Append(item);
+      if (node->KindCode() == Kind::PngObject) {
+        document.Append(node);
       } else {
-        const auto* node = static_cast<const THunk*>(item);
-        AppendMade(document, node->Text + " [see " + node->GetLabel() + "]", item->EndsLine != 0);
+        AppendMade(document, node->Text + " [see " + node->GetLabel() + "]", node->EndsLine != 0);
       }
-    } else if (item->Text == "-") {
+    } else if (Items.View(i).Text == "-") {
       AppendMade(document, "* ", false);  // the next hint's bullet
     } else {
-      document.Append(item);
+      document.AppendFrom(*this, i);
     }
   }
-  if (!subject && !Items.empty() && Items.back()->EndsLine == 0) AppendMade(document, "", true);
-  for (TZEBObject* item : Items) {
-    if (item->IsNode() && item->KindCode() != Kind::PngObject)
-      static_cast<THunk*>(item)->AppendDisplay(document);
+  if (!subject && !Items.empty() && Items.View(Items.size() - 1).Flags.EndsLine == 0) AppendMade(document, "", true);
+  for (std::size_t i = 0; i < Items.size(); ++i) {
+    if (THunk* node = NodeAt(i); node != nullptr && node->KindCode() != Kind::PngObject) node->AppendDisplay(document);
   }
 }
 
 void TTextHunk::AppendDisplay(TItemsHunk& document) {
   AppendHeading(document);
-  for (TZEBObject* item : Items) document.Append(item);
+  for (std::size_t i = 0; i < Items.size(); ++i) document.AppendFrom(*this, i);
 }
 
 void TPNGObject::AppendDisplay(TItemsHunk& document) {
   document.Append(this);
-  for (TZEBObject* item : Items) {
-    if (item->IsNode() && item->KindCode() != Kind::Overlay) static_cast<THunk*>(item)->AppendDisplay(document);
+  for (std::size_t i = 0; i < Items.size(); ++i) {
+    if (THunk* node = NodeAt(i); node != nullptr && node->KindCode() != Kind::Overlay) node->AppendDisplay(document);
   }
 }
 
@@ -133,27 +133,6 @@ void TBlankHunk::AppendDisplay(TItemsHunk&) {}
 
 // ---- text output -----------------------------------------------------------
 
-std::string_view WrapPiece(std::string_view& text, int width, bool atLineStart) {
-  if (width < 1) return {};
-  const std::size_t w = static_cast<std::size_t>(width);
-  if (text.size() <= w) {
-    const std::string_view piece = text;
-    text = {};
-    return piece;
-  }
-  std::size_t p = text.rfind(' ', w);
-  if (p == std::string_view::npos) {
-    p = atLineStart ? std::min(text.find(' '), text.size()) : 0;
-  } else if (p == 0 && atLineStart) {
-    // A leading space with no other break within the width: break at the
-    // next space, or take the text whole, so that writing goes on.
-    p = std::min(text.find(' ', 1), text.size());
-  }
-  const std::string_view piece = text.substr(0, p);
-  if (p != 0) text = p < text.size() ? text.substr(p + 1) : std::string_view();
-  return piece;
-}
-
 void THunk::WriteText(std::ostream& out, int) const {
   out << (KindCode() == Kind::Unknown ? NotRecognized : CannotConvert) << TextLineEnd;
 }
@@ -161,42 +140,24 @@ void THunk::WriteText(std::ostream& out, int) const {
 void TItemsHunk::WriteText(std::ostream& out, int count) const {
   const std::size_t n = count < 0 ? Items.size() : std::min<std::size_t>(static_cast<std::size_t>(count), Items.size());
   const bool bullets = IsHintList(KindCode());
-  int column = 0;
+  TTextWriter writer(out);
   if (bullets) {
     for (std::size_t i = 0; i < n; ++i) {
-      if (Items[i]->Text == "-") {
-        out << "* ";
-        column += 2;
+      if (Items.View(i).Text == "-") {
+        writer.WriteRaw("* ");
         break;
       }
     }
   }
   for (std::size_t i = 0; i < n; ++i) {
-    const TZEBObject* item = Items[i];
-    if (bullets && !item->IsNode() && item->Text == "-") {
-      out << "* ";
-      column += 2;
+    const TItemView item = Items.View(i);
+    if (bullets && !item.IsNode() && item.Text == "-") {
+      writer.WriteRaw("* ");
       continue;
     }
-    std::string_view text = item->Text;
-    do {
-      const std::string_view piece = WrapPiece(text, TextColumns - column, column == 0);
-      out << piece;
-      if (!text.empty()) {
-        out << TextLineEnd;
-        column = 0;
-      } else {
-        column += static_cast<int>(piece.size());
-      }
-    } while (!text.empty());
-    if (item->EndsLine || i + 1 == n) {
-      out << TextLineEnd;
-      column = 0;
-    } else if (item->SpaceAfter) {
-      out << ' ';
-      ++column;
-    }
+    writer.Write(item);
   }
+  writer.Finish();
 }
 
 // ---- decoding --------------------------------------------------------------
@@ -204,8 +165,12 @@ void TItemsHunk::WriteText(std::ostream& out, int count) const {
 void DecodeToText(THunk& root, std::ostream& out) {
   auto document = MakeDocument("Hints for " + root.GetText());
   root.AssignLabels("");
-  root.AppendDisplay(*document);
   out << "ZEB: " << document->Text << TextLineEnd << TextLineEnd << TextLineEnd;
-  document->WriteText(out, -1);
+  // The items go out as the display is built: the document stays empty.
+  TTextWriter writer(out);
+  document->Writer = &writer;
+  root.AppendDisplay(*document);
+  document->Writer = nullptr;
+  writer.Finish();
   FreeDocument(std::move(document));
 }

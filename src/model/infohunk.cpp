@@ -65,7 +65,8 @@ void TInfoHunk::Finish(const TItemsHunk* version) {
   if (version != nullptr) {
     AddField("ZEB Version:", version->Text);
     AddLine(new THunkLine("Compiler Info:", nullptr));
-    for (const TZEBObject* item : version->Items) AddLine(new THunkLine(item->Text, nullptr));
+    for (std::size_t i = 0; i < version->Items.size(); ++i)
+      AddLine(new THunkLine(std::string(version->Items.View(i).Text), nullptr));
   }
   const TZEBObject* root = Root();
   Text = root->Text + " File Information";

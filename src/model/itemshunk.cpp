@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "model/loadcontext.h"
+#include "model/textwriter.h"
 
 namespace {
 constexpr const char* Terminators = "#+-.1234567890";
@@ -42,9 +43,10 @@ TItemsHunk::TItemsHunk(std::string title, TZEBObject* owner) : THunk(std::move(t
 TItemsHunk::~TItemsHunk() {
   CloseWindow();
   if (OwnsItems) {
-    for (TZEBObject* item : Items) delete item;
+    Items.DeleteAll();
+  } else {
+    Items.clear();
   }
-  Items.clear();
 }
 
 const char* TItemsHunk::ClassName() const { return "TItemsHunk"; }
@@ -52,9 +54,9 @@ const char* TItemsHunk::ClassName() const { return "TItemsHunk"; }
 THunk* TItemsHunk::FindByLine(std::int32_t number) {
   if (LineNumber == number) return this;
   if (NodeItems == 0) return nullptr;
-  for (TZEBObject* item : Items) {
-    if (!item->IsNode()) continue;
-    if (THunk* found = static_cast<THunk*>(item)->FindByLine(number)) return found;
+  for (std::size_t i = 0; i < Items.size(); ++i) {
+    if (THunk* node = NodeAt(i))
+      if (THunk* found = node->FindByLine(number)) return found;
   }
   return nullptr;
 }
@@ -62,9 +64,9 @@ THunk* TItemsHunk::FindByLine(std::int32_t number) {
 THunk* TItemsHunk::FindByTitle(const std::string& title) {
   if (Text == title) return this;
   if (NodeItems == 0) return nullptr;
-  for (TZEBObject* item : Items) {
-    if (!item->IsNode()) continue;
-    if (THunk* found = static_cast<THunk*>(item)->FindByTitle(title)) return found;
+  for (std::size_t i = 0; i < Items.size(); ++i) {
+    if (THunk* node = NodeAt(i))
+      if (THunk* found = node->FindByTitle(title)) return found;
   }
   return nullptr;
 }
@@ -72,49 +74,50 @@ THunk* TItemsHunk::FindByTitle(const std::string& title) {
 void TItemsHunk::AssignLabels(const std::string& prefix) {
   Label = prefix;
   int counter = 0;
-  for (TZEBObject* item : Items) {
-    if (!item->IsNode()) continue;
-    const std::uint8_t kind = item->KindCode();
+  for (std::size_t i = 0; i < Items.size(); ++i) {
+    THunk* node = NodeAt(i);
+    if (node == nullptr) continue;
+    const std::uint8_t kind = node->KindCode();
     if (kind != Kind::Blank && kind != Kind::Link && kind != Kind::Overlay) ++counter;
-    static_cast<THunk*>(item)->AssignLabels(prefix + std::to_string(counter) + ".");
+    node->AssignLabels(prefix + std::to_string(counter) + ".");
   }
 }
 
 std::int64_t TItemsHunk::DataEnd() const {
   std::int64_t end = 0;
   if (NodeItems == 0) return end;
-  for (TZEBObject* item : Items)
-    if (item->IsNode()) end = std::max(end, static_cast<THunk*>(item)->DataEnd());
+  for (std::size_t i = 0; i < Items.size(); ++i)
+    if (const THunk* node = NodeAt(i)) end = std::max(end, node->DataEnd());
   return end;
 }
 
 void TItemsHunk::LoadDeferredData(TLoadContext& context) {
   if (NodeItems == 0) return;
-  for (TZEBObject* item : Items)
-    if (item->IsNode()) static_cast<THunk*>(item)->LoadDeferredData(context);
+  for (std::size_t i = 0; i < Items.size(); ++i)
+    if (THunk* node = NodeAt(i)) node->LoadDeferredData(context);
 }
 
 void TItemsHunk::RestoreHintsShown(std::string& record) {
   if (NodeItems == 0) return;
-  for (TZEBObject* item : Items)
-    if (item->IsNode()) static_cast<THunk*>(item)->RestoreHintsShown(record);
+  for (std::size_t i = 0; i < Items.size(); ++i)
+    if (THunk* node = NodeAt(i)) node->RestoreHintsShown(record);
 }
 
 void TItemsHunk::SaveHintsShown(std::string& record) const {
   if (NodeItems == 0) return;
-  for (TZEBObject* item : Items)
-    if (item->IsNode()) static_cast<const THunk*>(item)->SaveHintsShown(record);
+  for (std::size_t i = 0; i < Items.size(); ++i)
+    if (const THunk* node = NodeAt(i)) node->SaveHintsShown(record);
 }
 
 void TItemsHunk::ResetHintsShown() {
   if (NodeItems == 0) return;
-  for (TZEBObject* item : Items)
-    if (item->IsNode()) static_cast<THunk*>(item)->ResetHintsShown();
+  for (std::size_t i = 0; i < Items.size(); ++i)
+    if (THunk* node = NodeAt(i)) node->ResetHintsShown();
 }
 
 bool TItemsHunk::HintsShownValid() const {
-  for (TZEBObject* item : Items)
-    if (item->IsNode() && !static_cast<const THunk*>(item)->HintsShownValid()) return false;
+  for (std::size_t i = 0; i < Items.size(); ++i)
+    if (const THunk* node = NodeAt(i); node != nullptr && !node->HintsShownValid()) return false;
   return OwnHintsShownValid();
 }
 
@@ -130,8 +133,21 @@ void TItemsHunk::Counted(const TZEBObject* item) {
 }
 
 void TItemsHunk::Append(TZEBObject* item) {
+  if (Writer != nullptr) {
+    Writer->Write(ViewOf(*item));
+    if (item->Owner == this) delete item;
+    return;
+  }
   Items.push_back(item);
   Counted(item);
+}
+
+void TItemsHunk::AppendFrom(const TItemsHunk& node, std::size_t index) {
+  if (Writer != nullptr) {
+    Writer->Write(node.Items.View(index));
+    return;
+  }
+  Append(node.Items[index]);
 }
 
 void TItemsHunk::AppendOwned(TZEBObject* item) {
@@ -144,33 +160,66 @@ void TItemsHunk::AppendOwned(TZEBObject* item) {
   Counted(item);
 }
 
+TItemFlags TItemsHunk::AddedFlags(bool node, std::size_t textSize, bool splitPiece, bool hadMarkup,
+                                  bool& endsPrevious) const {
+  TItemFlags flags;
+  flags.SpaceAfter = splitPiece ? 0 : 1;
+  endsPrevious = false;
+  if (LineMode == 1) {
+    flags.EndsLine = 1;
+  } else if (LineMode == 2) {
+    flags.EndsLine = 0;
+  } else {
+    const bool forced = splitPiece || hadMarkup;
+    if ((node || textSize == 1) && !forced) {
+      flags.EndsLine = 1;
+      endsPrevious = true;
+    } else {
+      flags.EndsLine = (textSize < ShortLine && !forced) ? 1 : 0;
+    }
+  }
+  flags.UseFixedFont = FontMode == 1 ? 1 : 0;
+  flags.Wraps = BreakMode == 2 ? 0 : 1;
+  return flags;
+}
+
 void TItemsHunk::AddItem(TZEBObject* item, bool splitPiece, bool hadMarkup) {
-  TZEBObject* last = Items.empty() ? nullptr : Items.back();
-  item->SpaceAfter = splitPiece ? 0 : 1;
   const bool node = item->IsNode();
   if (!node && item->Text.empty()) {
     // Empty lines never become items; an empty piece before a command joins
     // the previous item to what follows.
-    if (splitPiece && !hadMarkup && last != nullptr) last->SpaceAfter = 0;
+    if (splitPiece && !hadMarkup && !Items.empty()) Items.SetSpaceAfter(Items.size() - 1, 0);
     delete item;
     return;
   }
-  if (LineMode == 1) {
-    item->EndsLine = 1;
-  } else if (LineMode == 2) {
-    item->EndsLine = 0;
-  } else {
-    const bool forced = splitPiece || hadMarkup;
-    if ((node || item->Text.size() == 1) && !forced) {
-      item->EndsLine = 1;
-      if (last != nullptr) last->EndsLine = 1;
-    } else {
-      item->EndsLine = (item->Text.size() < ShortLine && !forced) ? 1 : 0;
-    }
-  }
-  item->UseFixedFont = FontMode == 1 ? 1 : 0;
-  item->Wraps = BreakMode == 2 ? 0 : 1;
+  bool endsPrevious = false;
+  const TItemFlags flags = AddedFlags(node, item->Text.size(), splitPiece, hadMarkup, endsPrevious);
+  if (endsPrevious && !Items.empty()) Items.SetEndsLine(Items.size() - 1, 1);
+  item->EndsLine = flags.EndsLine;
+  item->SpaceAfter = flags.SpaceAfter;
+  item->UseFixedFont = flags.UseFixedFont;
+  item->Wraps = flags.Wraps;
   AppendOwned(item);
+}
+
+bool TItemsHunk::AddCompactLine(std::string_view storedText, std::uint8_t isRule,
+                                const std::shared_ptr<TTextStore>& store) {
+  if (storedText.empty()) return false;
+  bool endsPrevious = false;
+  TItemFlags flags = AddedFlags(false, storedText.size(), false, false, endsPrevious);
+  flags.IsRule = isRule;
+  if (!Items.PushLine(storedText, flags, store)) return false;
+  if (endsPrevious && Items.size() >= 2) Items.SetEndsLine(Items.size() - 2, 1);
+  return true;
+}
+
+void TItemsHunk::AddFileLine(TLoadContext& context, const std::string& line) {
+  if (line.empty()) return;  // empty lines never become items
+  if (line.size() <= TItemList::MaxCompactLength && line.find('#') == std::string::npos) {
+    // No markup: the common case, kept compact.
+    if (AddCompactLine(context.Texts().Add(line), 0, context.TextStore)) return;
+  }
+  AddLine(new THunkLine(line, nullptr));
 }
 
 void TItemsHunk::AddLine(TZEBObject* item) {
@@ -229,10 +278,10 @@ void TItemsHunk::AddLine(TZEBObject* item) {
 }
 
 void TItemsHunk::RemoveItem(TZEBObject* item) {
-  const auto last = std::find(Items.rbegin(), Items.rend(), item);
-  if (last == Items.rend()) return;
+  const std::size_t last = Items.LastIndexOf(item);
+  if (last == Items.size()) return;
   ForgetItem(item);
-  Items.erase(std::next(last).base());
+  Items.erase(Items.begin() + static_cast<std::ptrdiff_t>(last));
   if (item->IsNode()) --NodeItems;
   if (OwnsItems) delete item;
 }

@@ -4,10 +4,14 @@
 // clears it because it borrows items of the tree.
 
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "model/hunk.h"
+#include "model/itemlist.h"
+
+class TTextWriter;
 
 class TItemsHunk : public THunk {
  public:
@@ -30,8 +34,13 @@ class TItemsHunk : public THunk {
 
   virtual bool SetOwnsItems(bool owns);
 
-  // Puts the item at the end, flags untouched (for display documents).
+  // Puts the item at the end, flags untouched (for display documents). A
+  // document with a Writer writes the item out instead, and deletes it when
+  // the document made it.
   void Append(TZEBObject* item);
+  // Appends the item at the index of the node's list, as Append does; a
+  // document with a Writer writes a compact line without making an object.
+  void AppendFrom(const TItemsHunk& node, std::size_t index);
   // Sets the item's layout flags from the node's modes and appends it; the
   // node takes the item and deletes it when it adds nothing.
   void AddItem(TZEBObject* item, bool splitPiece, bool hadMarkup);
@@ -40,6 +49,13 @@ class TItemsHunk : public THunk {
   void AddLine(TZEBObject* item);
   // Removes the last occurrence of the item, deleting it when OwnsItems is set.
   void RemoveItem(TZEBObject* item);
+  // Adds a line read from the file as AddLine does, keeping it as a compact
+  // line of the load's text store when it holds no markup.
+  void AddFileLine(TLoadContext& context, const std::string& line);
+  // Adds a line of text that lives as long as the store (or longer) as a
+  // compact line, with the flags AddItem would give it; false when it
+  // cannot be kept compact, and nothing was added.
+  bool AddCompactLine(std::string_view storedText, std::uint8_t isRule, const std::shared_ptr<TTextStore>& store);
 
   // The texts of the items joined in order, with a space after every item
   // that ends its line or carries a trailing space.
@@ -52,7 +68,9 @@ class TItemsHunk : public THunk {
   std::uint8_t BreakMode = 0;  // 2: lines never break at spaces
   std::uint8_t FontMode = 0;   // 1: fixed-pitch font
   std::uint8_t OwnsItems = 1;
-  std::vector<TZEBObject*> Items;
+  TItemList Items;
+  // Set on a document while it is written out as it is built (see DecodeToText).
+  TTextWriter* Writer = nullptr;
 
  protected:
   // How many items are nodes: walks over the tree pass over the many nodes
@@ -60,12 +78,22 @@ class TItemsHunk : public THunk {
   // only ways items come and go.
   std::size_t NodeItems = 0;
 
+  // The item at the index when it is a node, else none; never makes an
+  // object of a compact line.
+  THunk* NodeAt(std::size_t index) const {
+    TZEBObject* item = Items.ObjectAt(index);
+    return item != nullptr && item->IsNode() ? static_cast<THunk*>(item) : nullptr;
+  }
+
   // Called by RemoveItem before the item leaves the list.
   virtual void ForgetItem(TZEBObject* item);
   // Checks of the own hints-shown count; children are checked by the caller.
   virtual bool OwnHintsShownValid() const;
 
  private:
+  // The flags AddItem gives an item; endsPrevious tells whether the item
+  // before it must end its line.
+  TItemFlags AddedFlags(bool node, std::size_t textSize, bool splitPiece, bool hadMarkup, bool& endsPrevious) const;
   void AppendOwned(TZEBObject* item);
   void Counted(const TZEBObject* item);
 };

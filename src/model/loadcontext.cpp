@@ -12,6 +12,16 @@ std::string TLoadContext::ReadLine() {
   return line;
 }
 
+void TLoadContext::ReadLineInto(std::string& line) {
+  Reader.ReadLine(line);
+  ++LineCounter;
+}
+
+TTextStore& TLoadContext::Texts() {
+  if (!TextStore) TextStore = std::make_shared<TTextStore>();
+  return *TextStore;
+}
+
 void TLoadContext::SkipBodyLines(std::int64_t first, std::int64_t last) {
   std::string line;
   for (std::int64_t i = first; i <= last && !Stopped(); ++i) {

@@ -3,9 +3,11 @@
 // inline-images flag and the nesting depth of the hunk being read.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "model/hintreader.h"
+#include "model/textstore.h"
 
 class TLoadContext {
  public:
@@ -18,6 +20,10 @@ class TLoadContext {
   bool Stopped();
   // Reads one line and counts it.
   std::string ReadLine();
+  // Reads one line into `line` (reusing its memory) and counts it.
+  void ReadLineInto(std::string& line);
+  // The text store of this load's compact lines, made on first use.
+  TTextStore& Texts();
   // Reads and drops lines first to last of a hunk, counting each.
   void SkipBodyLines(std::int64_t first, std::int64_t last);
   // Reads count numbers; false as soon as one fails.
@@ -29,4 +35,5 @@ class TLoadContext {
   std::int32_t LineCounter = 0;
   bool InlineImages = false;
   int Depth = 0;
+  std::shared_ptr<TTextStore> TextStore;
 };

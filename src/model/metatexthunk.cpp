@@ -1,5 +1,6 @@
 #include "model/metatexthunk.h"
 
+#include <string_view>
 #include <utility>
 
 #include "model/encodings.h"
@@ -24,8 +25,10 @@ bool TMetaTextHunk::HoldsHints() const { return Kind == Kind::Hint || Kind == Ki
 
 std::int32_t TMetaTextHunk::HintCount() const {
   std::int32_t count = 1;
-  for (const TZEBObject* item : Items)
-    if (!item->IsNode() && item->Text == "-") ++count;
+  for (std::size_t i = 0; i < Items.size(); ++i) {
+    const TItemView item = Items.View(i);
+    if (!item.IsNode() && item.Text == "-") ++count;
+  }
   return count;
 }
 
@@ -87,18 +90,21 @@ void TMetaTextHunk::ReadSubjectBody(TLoadContext& context) {
 }
 
 void TMetaTextHunk::AddSeparator() {
-  if (!Items.empty()) Items.back()->EndsLine = 1;
-  AddLine(MakeSeparator());
+  if (!Items.empty()) Items.SetEndsLine(Items.size() - 1, 1);
+  // Every separator's text is this one constant, which outlives every list.
+  static constexpr std::string_view Separator = "-";
+  if (!AddCompactLine(Separator, 1, nullptr)) AddLine(MakeSeparator());
 }
 
 void TMetaTextHunk::ReadHintBody(TLoadContext& context) {
+  std::string line;
   for (std::int64_t i = 3; i <= LineCount && !context.Stopped(); ++i) {
-    std::string line = context.ReadLine();
+    context.ReadLineInto(line);
     if (line == "-") {
       AddSeparator();
     } else {
       Decode88a(line);
-      AddLine(new THunkLine(std::move(line), nullptr));
+      AddFileLine(context, line);
     }
   }
 }
@@ -106,8 +112,9 @@ void TMetaTextHunk::ReadHintBody(TLoadContext& context) {
 void TMetaTextHunk::ReadNestHintBody(TLoadContext& context) {
   THunk* root = RootNode();
   const std::string mask = TitleMask(root != nullptr ? root->Text : Text);
+  std::string line;
   for (std::int64_t i = 3; i <= LineCount && !context.Stopped(); ++i) {
-    std::string line = context.ReadLine();
+    context.ReadLineInto(line);
     if (line == "=") {
       THunk* child = ReadHunk(context, this);
       if (child == nullptr) break;
@@ -117,12 +124,15 @@ void TMetaTextHunk::ReadNestHintBody(TLoadContext& context) {
       if (i >= 4) AddSeparator();
     } else {
       DecodeWithMask(line, mask, TMaskVariant::NestedHint);
-      AddLine(new THunkLine(std::move(line), nullptr));
+      AddFileLine(context, line);
     }
   }
 }
 
 void TMetaTextHunk::ReadPlainBody(TLoadContext& context) {
-  for (std::int64_t i = 3; i <= LineCount && !context.Stopped(); ++i)
-    AddLine(new THunkLine(context.ReadLine(), nullptr));
+  std::string line;
+  for (std::int64_t i = 3; i <= LineCount && !context.Stopped(); ++i) {
+    context.ReadLineInto(line);
+    AddFileLine(context, line);
+  }
 }

@@ -9,17 +9,48 @@ std::string SearchTitle(const std::string& phrase) { return "Search Results for 
 
 void THunk::Search(const std::string&, TItemsHunk&) {}
 
+namespace {
+// Appends the texts of the items joined as OwnText joins them.
+void AppendOwnText(const TItemList& items, std::string& text) {
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const TItemView item = items.View(i);
+    if (item.Object != nullptr) text += item.Object->GetText();
+    else text += item.Text;
+    if (item.Flags.SpaceAfter || item.Flags.EndsLine) text += ' ';
+  }
+}
+
+void UpperCaseInPlace(std::string& text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+}
+
+// Whether the node's own text holds the phrase, letters a to z in any case.
+// One buffer serves every node of a search, so a search of a large file
+// makes no string per node.
+bool OwnTextHolds(const TItemList& items, const std::string& phrase) {
+  thread_local std::string text;
+  thread_local std::string lastPhrase;
+  thread_local std::string upperPhrase;
+  if (phrase != lastPhrase) {
+    lastPhrase = phrase;
+    upperPhrase = UpperCaseAtoZ(phrase);
+  }
+  text.clear();
+  AppendOwnText(items, text);
+  UpperCaseInPlace(text);
+  return text.find(upperPhrase) != std::string::npos;
+}
+}  // namespace
+
 std::string TItemsHunk::OwnText() const {
   std::string text;
-  for (const TZEBObject* item : Items) {
-    text += item->GetText();
-    if (item->SpaceAfter || item->EndsLine) text += ' ';
-  }
+  AppendOwnText(Items, text);
   return text;
 }
 
 void TItemsHunk::Search(const std::string& phrase, TItemsHunk& results) {
-  if (UpperCaseAtoZ(OwnText()).find(UpperCaseAtoZ(phrase)) != std::string::npos) {
+  if (OwnTextHolds(Items, phrase)) {
     // The way from just below the top of the tree down to this node.
     std::vector<THunk*> way;
     for (TZEBObject* node = this; node->Owner != nullptr; node = node->Owner) way.push_back(static_cast<THunk*>(node));
@@ -35,8 +66,9 @@ void TItemsHunk::Search(const std::string& phrase, TItemsHunk& results) {
     end->EndsLine = 1;
     results.AddLine(end);
   }
-  for (TZEBObject* item : Items)
-    if (item->IsNode()) static_cast<THunk*>(item)->Search(phrase, results);
+  if (NodeItems == 0) return;
+  for (std::size_t i = 0; i < Items.size(); ++i)
+    if (THunk* node = NodeAt(i)) node->Search(phrase, results);
 }
 
 std::unique_ptr<TMetaTextHunk> FindInFile(THunk& root, const std::string& phrase, bool* found) {

@@ -37,7 +37,7 @@ void TTextHunk::LoadDeferredData(TLoadContext& context) {
   while (read < DataLength && reader.ReadLine(line)) {
     read += static_cast<std::int64_t>(line.size()) + 2;
     DecodeWithMask(line, mask, TMaskVariant::TextData);
-    AddLine(new THunkLine(std::move(line), nullptr));
+    AddFileLine(context, line);
   }
   reader.Seek(resume, true);
 }

@@ -1,0 +1,29 @@
+#pragma once
+// The text of the lines of one loaded file, copied into large blocks one after
+// the other. A text stays where it was put until the store goes, so lines
+// refer to it instead of holding a string each; the whole store is freed at
+// once.
+
+#include <cstddef>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+class TTextStore {
+ public:
+  TTextStore() = default;
+  TTextStore(const TTextStore&) = delete;
+  TTextStore& operator=(const TTextStore&) = delete;
+
+  // Copies the text into the store; the view stays valid as long as the store.
+  std::string_view Add(std::string_view text);
+
+  // Bytes taken from the system, for measurements.
+  std::size_t Reserved() const { return ReservedBytes; }
+
+ private:
+  std::vector<std::unique_ptr<char[]>> Blocks;
+  char* Next = nullptr;
+  std::size_t Left = 0;
+  std::size_t ReservedBytes = 0;
+};

@@ -1,0 +1,41 @@
+#pragma once
+// Text output of items: each item's text wrapped at 75 columns, CR LF line
+// ends. The writer is fed one item at a time, so a whole file can be written
+// while its display is built, without holding the display.
+
+#include <iosfwd>
+#include <string_view>
+
+#include "model/itemlist.h"
+
+// The line end of every text file the program writes.
+inline constexpr std::string_view TextLineEnd = "\r\n";
+// Text output wraps at this many columns.
+inline constexpr int TextColumns = 75;
+
+// Takes one piece of at most width characters off the front of text,
+// breaking at a space (which is dropped). A word longer than the width at
+// the start of a line comes whole.
+std::string_view WrapPiece(std::string_view& text, int width, bool atLineStart);
+
+class TTextWriter {
+ public:
+  explicit TTextWriter(std::ostream& out) : Out(out) {}
+
+  // Writes the item's text. What follows it (a line end when it ends its
+  // line, else a space when it asks for one) is written with the next item;
+  // after the last item, Finish ends the line.
+  void Write(const TItemView& item);
+  // Writes text as it is, after what the previous item left to write; the
+  // previous item then has no line end of its own to come.
+  void WriteRaw(std::string_view text);
+  void Finish();
+
+ private:
+  void CloseItem();
+
+  std::ostream& Out;
+  int Column = 0;
+  bool Open = false;  // an item was written and what follows it was not
+  TItemFlags Last;
+};
