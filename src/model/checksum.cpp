@@ -67,33 +67,77 @@ std::uint16_t AdjustChecksum(std::uint16_t raw) {
 
 std::uint16_t HintChecksum(std::string_view bytes) { return AdjustChecksum(RawChecksum(bytes)); }
 
-bool VerifyFileChecksum(const std::string& path, std::int64_t dataEnd, std::int32_t replacingLength) {
+void TChecksumTrail::Add(std::int64_t offset, std::string_view bytes) {
+  if (offset != End() || bytes.empty()) return;
+  if (FirstEndOfText < 0) {
+    if (const void* z = std::memchr(bytes.data(), 0x1A, bytes.size()))
+      FirstEndOfText = offset + (static_cast<const char*>(z) - bytes.data());
+  }
+  const std::uint16_t c = RawChecksum(bytes, Marks.back().second);
+  Marks.emplace_back(offset + static_cast<std::int64_t>(bytes.size()), c);
+}
+
+namespace {
+// The raw checksum of the first `length` bytes, from the trail's nearest
+// checkpoint at or before that length and the file's bytes after it.
+bool ChecksumFromTrail(std::FILE* file, const TChecksumTrail& trail, std::int64_t length, std::uint16_t& sum) {
+  const auto& marks = trail.Checkpoints();
+  auto after = std::upper_bound(marks.begin(), marks.end(), length,
+                                [](std::int64_t value, const auto& mark) { return value < mark.first; });
+  const auto& [from, state] = *std::prev(after);
+  std::vector<char> bytes(static_cast<std::size_t>(length - from));
+  if (!bytes.empty()) {
+    if (std::fseek(file, static_cast<long>(from), SEEK_SET) != 0) return false;
+    if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) return false;
+  }
+  sum = RawChecksum(std::string_view(bytes.data(), bytes.size()), state);
+  return true;
+}
+}  // namespace
+
+bool VerifyFileChecksum(const std::string& path, std::int64_t dataEnd, std::int32_t replacingLength,
+                        const TChecksumTrail* trail) {
   std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
   const std::int64_t size = std::ftell(file.get());
-  if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
+  if (size < 0) return false;
+  const TChecksumTrail none;
+  if (trail == nullptr || trail->End() > size) trail = &none;
 
   // Each candidate end P covers the bytes before P - 2; keep those lengths.
   std::vector<std::int64_t> covered;
   const auto addCandidate = [&](std::int64_t end) {
     if (end >= 2 && end <= size) covered.push_back(end - 2);
   };
-  const bool lookForEndOfText = replacingLength == 0;
+  bool lookForEndOfText = replacingLength == 0;
   if (replacingLength != 0) {
     addCandidate(replacingLength);
   } else {
     if (dataEnd > 0) addCandidate(dataEnd);
     addCandidate(size);
+    if (trail->EndOfText() >= 0) {
+      addCandidate(trail->EndOfText() + 3);
+      lookForEndOfText = false;
+    }
   }
   if (covered.empty() && !lookForEndOfText) return false;
 
-  // One pass over the file, noting the checksum at every covered length.
+  // Lengths the trail covers take their checksum from it.
   std::vector<std::pair<std::int64_t, std::uint16_t>> sums;
+  for (const std::int64_t length : covered) {
+    std::uint16_t sum = 0;
+    if (length <= trail->End() && ChecksumFromTrail(file.get(), *trail, length, sum)) sums.emplace_back(length, sum);
+  }
+  std::erase_if(covered, [&](std::int64_t length) { return length <= trail->End(); });
+
+  // One pass over the rest of the file, noting the checksum at every covered length.
+  std::int64_t offset = trail->End();
+  std::uint16_t c = trail->Checkpoints().back().second;
+  if ((!covered.empty() || lookForEndOfText) && std::fseek(file.get(), static_cast<long>(offset), SEEK_SET) != 0)
+    return false;
   std::vector<char> block(1 << 16);
-  std::uint16_t c = 0;
-  std::int64_t offset = 0;
   bool endOfTextSeen = !lookForEndOfText;
-  for (;;) {
+  while (!covered.empty() || !endOfTextSeen) {
     const std::size_t got = std::fread(block.data(), 1, block.size(), file.get());
     if (got == 0) break;
     if (!endOfTextSeen) {
@@ -111,10 +155,15 @@ bool VerifyFileChecksum(const std::string& path, std::int64_t dataEnd, std::int3
       const std::size_t until = static_cast<std::size_t>(stop - offset);
       c = RawChecksum(std::string_view(block.data() + at, until - at), c);
       at = until;
+      bool taken = false;
       for (const std::int64_t length : covered)
-        if (length == stop) sums.emplace_back(length, c);
+        if (length == stop) {
+          sums.emplace_back(length, c);
+          taken = true;
+        }
+      if (taken) std::erase(covered, stop);
       if (at < got) {
-        // Record each stop once: step past it by one byte.
+        // Step past the stop by one byte.
         c = RawChecksum(std::string_view(block.data() + at, 1), c);
         ++at;
       }

@@ -75,6 +75,7 @@ bool THintReader::Ensure(std::size_t count) {
       if (std::ferror(File)) HasFailed = true;
       return false;
     }
+    ReadTrail.Add(next, std::string_view(Buffer.get() + Len, got));
     std::size_t usable = got;
     if (TextMode && TextEnd < 0) {
       const void* stop = std::memchr(Buffer.get() + Len, EndOfText, got);

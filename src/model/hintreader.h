@@ -12,6 +12,8 @@
 #include <string>
 #include <memory>
 
+#include "model/checksum.h"
+
 class THintReader {
  public:
   THintReader() = default;
@@ -47,6 +49,9 @@ class THintReader {
   // Skips at most two characters, stopping after the first line end.
   void SkipLineEnd();
 
+  // The checksum of the bytes read so far from the start of the file.
+  const TChecksumTrail& Trail() const { return ReadTrail; }
+
  private:
   // Makes at least count bytes available from Pos when the text holds them.
   bool Ensure(std::size_t count);
@@ -62,4 +67,5 @@ class THintReader {
   std::int64_t TextEnd = -1;  // offset of the first 0x1A; -1 while unknown
   bool TextMode = true;
   bool HasFailed = false;
+  TChecksumTrail ReadTrail;
 };

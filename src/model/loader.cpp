@@ -186,7 +186,7 @@ int LoadInto(const std::string& path, THintReader& reader, TObjectList& list, bo
   const std::int32_t length = info != nullptr ? static_cast<const TInfoHunk*>(info)->FileLength : 0;
   const TZEBObject* root = list.size() >= 2 ? list[1].get() : nullptr;
   const std::int64_t dataEnd = root != nullptr ? static_cast<const THunk*>(root)->DataEnd() : 0;
-  if (!VerifyFileChecksum(path, dataEnd, length)) {
+  if (!VerifyFileChecksum(path, dataEnd, length, &reader.Trail())) {
     ClearList(list);
     return LoadResult::BadChecksum;
   }
