@@ -20,7 +20,13 @@ constexpr int CannotCreate = 73;
 
 using TArgs = std::vector<std::string>;
 
+// Runs any command.
 int RunZebtool(const TArgs& args, std::ostream& out, std::ostream& err);
+// Runs the commands that need the model only (tree, verify, decode, search,
+// build, --help, --version); false when args name another command.
+bool RunModelCommand(const TArgs& args, std::ostream& out, std::ostream& err, int& status);
+// From now on commands leave what they loaded for the process's exit to free.
+void LeaveLoadedTreesAtExit();
 
 int TreeCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int VerifyCommand(const TArgs& args, std::ostream& out, std::ostream& err);

@@ -1,0 +1,224 @@
+#include "tools/commands.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <ostream>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "authoring/compiler.h"
+#include "model/datahunks.h"
+#include "model/displaydocument.h"
+#include "model/hunk.h"
+#include "model/loader.h"
+#include "model/search.h"
+#include "model/loadmessages.h"
+#include "tools/treejson.h"
+
+namespace {
+constexpr const char* Version = "zebtool 4.50";
+
+constexpr const char* Usage =
+    "Usage: zebtool COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  build SOURCE -o OUT   compile an authoring source into a hint file\n"
+    "  decode FILE [-o OUT]  write the whole hint file as text, every hint revealed\n"
+    "  list [ZEBINET_FILE] [--catalog DIR]\n"
+    "                        parse an update list, marking the files DIR already holds\n"
+    "  download NAME... [--server HOST] [--yes]\n"
+    "                        download and unpack the named hint files into the hint-file folder\n"
+    "  print FILE -o OUT.pdf [--pages A-B]\n"
+    "                        print the whole hint file into a PDF, as Print File prints it\n"
+    "  publish DIR OUT --base-url URL\n"
+    "                        write an update server's content for the hint files of DIR\n"
+    "  search FILE PHRASE    list the places where a phrase occurs, one row of titles each\n"
+    "  summary FILE...       print the header summary of hint files (no loading)\n"
+    "  titles DIR            list the hint files of a folder by title\n"
+    "  tree FILE             print the loaded tree of a hint file as JSON\n"
+    "  update [--server HOST]\n"
+    "                        retrieve the update list, then print it as list does\n"
+    "  verify FILE           load a hint file; print \"ok\" or the reader's error message\n"
+    "\n"
+    "Options:\n"
+    "  --help                show this help\n"
+    "  --version             show the version\n"
+    "\n"
+    "A hint file that fails to load exits with the loader's result code (1 to 5).\n"
+    "ZEBWIN_HOME names the folder of the settings and cache files.\n";
+
+bool LeaveTreesAtExit = false;
+
+// Frees the list, unless the process is about to end anyway: then freeing
+// millions of items would only delay the exit.
+void DoneWithList(TObjectList& list) {
+  if (!LeaveTreesAtExit) {
+    ClearList(list);
+    return;
+  }
+  for (auto& object : list) static_cast<void>(object.release());
+  list.clear();
+}
+}  // namespace
+
+void LeaveLoadedTreesAtExit() { LeaveTreesAtExit = true; }
+
+int UsageError(std::ostream& err, const std::string& problem) {
+  err << "zebtool: " << problem << "\n\n" << Usage;
+  return ExitCode::Usage;
+}
+
+int LoadForCommand(const std::string& path, TObjectList& list, std::ostream& err) {
+  const int code = LoadHintFile(path, list, false);
+  if (code != LoadResult::Loaded) err << LoadErrorMessage(code, path) << "\n";
+  return code;
+}
+
+namespace {
+int Load(const std::string& path, TObjectList& list, std::ostream& err) { return LoadForCommand(path, list, err); }
+}  // namespace
+
+int TreeCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 1) return UsageError(err, "tree takes one FILE");
+  TObjectList list;
+  const int code = Load(args[0], list, err);
+  out << TreeToJson(code, list).dump() << "\n";
+  DoneWithList(list);
+  return code;
+}
+
+int VerifyCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 1) return UsageError(err, "verify takes one FILE");
+  TObjectList list;
+  const int code = Load(args[0], list, err);
+  if (code == LoadResult::Loaded) out << "ok\n";
+  DoneWithList(list);
+  return code;
+}
+
+THunk* ListRootNode(const TObjectList& list) {
+  TZEBObject* root = ListRoot(list);
+  return root != nullptr && root->IsNode() ? static_cast<THunk*>(root) : nullptr;
+}
+
+int DecodeCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
+  std::string path;
+  std::string outPath;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-o") {
+      if (++i == args.size()) return UsageError(err, "-o needs a file name");
+      outPath = args[i];
+    } else if (path.empty()) {
+      path = args[i];
+    } else {
+      return UsageError(err, "decode takes one FILE");
+    }
+  }
+  if (path.empty()) return UsageError(err, "decode takes one FILE");
+  TObjectList list;
+  const int code = Load(path, list, err);
+  if (code != LoadResult::Loaded) return code;
+  THunk* root = ListRootNode(list);
+  int status = ExitCode::Ok;
+  if (outPath.empty()) {
+    if (root != nullptr) DecodeToText(*root, out);
+    out.flush();
+  } else {
+    // A large buffer: the text of a big file goes out in few writes.
+    std::vector<char> buffer(1 << 20);
+    std::ofstream file;
+    file.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    file.open(outPath, std::ios::binary | std::ios::trunc);
+    if (file && root != nullptr) DecodeToText(*root, file);
+    file.flush();
+    if (!file) {
+      err << "zebtool: cannot write " << outPath << "\n";
+      status = ExitCode::CannotCreate;
+    }
+  }
+  DoneWithList(list);
+  return status;
+}
+
+int SearchCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 2) return UsageError(err, "search takes FILE and PHRASE");
+  TObjectList list;
+  const int code = Load(args[0], list, err);
+  if (code != LoadResult::Loaded) return code;
+  if (THunk* root = ListRootNode(list)) {
+    auto results = MakeDocument(SearchTitle(args[1]));
+    root->Search(args[1], *results);
+    // Each row is its links, separated by ":" items and ended by a " " item.
+    std::string row;
+    for (const TZEBObject* item : results->Items) {
+      if (item->KindCode() == Kind::Link) {
+        if (!row.empty()) row += " : ";
+        row += item->Text;
+      } else if (item->Text == " ") {
+        out << row << "\n";
+        row.clear();
+      }
+    }
+  }
+  DoneWithList(list);
+  return ExitCode::Ok;
+}
+
+int BuildCommand(const TArgs& args, std::ostream&, std::ostream& err) {
+  if (args.size() != 3 || args[1] != "-o") return UsageError(err, "build takes SOURCE -o OUT");
+  const std::string& sourcePath = args[0];
+  std::ifstream in(sourcePath, std::ios::binary);
+  if (!in) {
+    err << "zebtool: cannot read " << sourcePath << "\n";
+    return ExitCode::BadSource;
+  }
+  std::ostringstream source;
+  source << in.rdbuf();
+  std::string bytes;
+  try {
+    const std::filesystem::path folder = std::filesystem::path(sourcePath).parent_path();
+    bytes = CompileHintSource(source.str(), folder.empty() ? "." : folder.string());
+  } catch (const TCompileError& e) {
+    err << sourcePath << ": " << e.what() << "\n";
+    return ExitCode::BadSource;
+  }
+  std::ofstream out(args[2], std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.flush();
+  if (!out) {
+    err << "zebtool: cannot write " << args[2] << "\n";
+    return ExitCode::CannotCreate;
+  }
+  return ExitCode::Ok;
+}
+
+bool RunModelCommand(const TArgs& args, std::ostream& out, std::ostream& err, int& status) {
+  if (args.empty()) return false;
+  const std::string& command = args[0];
+  const TArgs rest(args.begin() + 1, args.end());
+  if (command == "--help" || command == "-h" || command == "help") {
+    out << Usage;
+    status = ExitCode::Ok;
+  } else if (command == "--version") {
+    out << Version << "\n";
+    status = ExitCode::Ok;
+  } else if (command == "tree") {
+    status = TreeCommand(rest, out, err);
+  } else if (command == "verify") {
+    status = VerifyCommand(rest, out, err);
+  } else if (command == "decode") {
+    status = DecodeCommand(rest, out, err);
+  } else if (command == "search") {
+    status = SearchCommand(rest, out, err);
+  } else if (command == "build") {
+    status = BuildCommand(rest, out, err);
+  } else {
+    return false;
+  }
+  return true;
+}
