@@ -27,6 +27,7 @@ std::int64_t TDataHunk::DataEnd() const {
 }
 
 void TDataHunk::ReadBody(TLoadContext& context) {
+  context.HasEmbeddedData = true;
   std::int32_t numbers[3] = {};
   if (context.ReadNumbers(numbers, 3)) {
     DataOffset = numbers[1];

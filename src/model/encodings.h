@@ -16,6 +16,8 @@ const std::array<std::uint8_t, 256>& Table88a();
 
 // Replaces every byte of the line by its 88a decoding.
 void Decode88a(std::string& line);
+// Writes the 88a decoding of the bytes to `to` (which may be from.data()).
+void Decode88a(std::string_view from, char* to);
 
 // The mask of a title: as long as the title.
 std::string TitleMask(std::string_view title);
@@ -33,3 +35,18 @@ std::uint8_t DecodeMaskedByte(std::uint8_t scrambled, std::int32_t key);
 
 // Decodes a line with the mask. An empty mask leaves the line as it is.
 void DecodeWithMask(std::string& line, std::string_view mask, TMaskVariant variant);
+// Writes the decoding of the bytes with the mask to `to` (which may be
+// from.data()); an empty mask copies them.
+void DecodeWithMask(std::string_view from, char* to, std::string_view mask, TMaskVariant variant);
+
+// How the lines of a hunk's body are scrambled, for decoding them on the way
+// into memory.
+struct TLineDecoder {
+  enum class TScheme { Plain, Scramble88a, Masked };
+  TScheme Scheme = TScheme::Plain;
+  std::string_view Mask;  // for Masked
+  TMaskVariant Variant = TMaskVariant::NestedHint;
+
+  // Writes the decoding of the bytes to `to` (which may be from.data()).
+  void Decode(std::string_view from, char* to) const;
+};

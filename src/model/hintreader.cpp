@@ -113,6 +113,24 @@ bool THintReader::ReadLine(std::string& line) {
   return any;
 }
 
+bool THintReader::ReadLineView(std::string_view& line, std::string& scratch) {
+  if (Ensure(1)) {
+    const char* start = Buffer.get() + Pos;
+    const void* nl = std::memchr(start, '\n', Len - Pos);
+    if (nl != nullptr) {
+      std::size_t n = static_cast<std::size_t>(static_cast<const char*>(nl) - start);
+      Pos += n + 1;
+      if (n > 0 && start[n - 1] == '\r') --n;
+      line = std::string_view(start, n);
+      return true;
+    }
+  }
+  // The line runs past the buffer (or nothing is left): collect it.
+  const bool any = ReadLine(scratch);
+  line = scratch;
+  return any;
+}
+
 bool THintReader::ReadNumber(std::int32_t& value) {
   value = 0;
   for (;;) {

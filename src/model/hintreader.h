@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <memory>
 
 #include "model/checksum.h"
@@ -38,6 +39,9 @@ class THintReader {
   // Reads a line without its line end. False, with an empty line, when nothing
   // was left to read.
   bool ReadLine(std::string& line);
+  // Reads a line as ReadLine does, as a view of the reader's buffer when the
+  // line lies in it, else of `scratch`; the view is good until the next read.
+  bool ReadLineView(std::string_view& line, std::string& scratch);
   // Skips blanks (bytes up to 0x20, line ends included), then reads a token of
   // other bytes, which must be an optional sign and decimal digits that fit
   // in 32 bits. Anything else fails the read.

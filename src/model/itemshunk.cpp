@@ -213,13 +213,24 @@ bool TItemsHunk::AddCompactLine(std::string_view storedText, std::uint8_t isRule
   return true;
 }
 
-void TItemsHunk::AddFileLine(TLoadContext& context, const std::string& line) {
-  if (line.empty()) return;  // empty lines never become items
-  if (line.size() <= TItemList::MaxCompactLength && line.find('#') == std::string::npos) {
-    // No markup: the common case, kept compact.
-    if (AddCompactLine(context.Texts().Add(line), 0, context.TextStore)) return;
+void TItemsHunk::AddFileLine(TLoadContext& context, std::string_view raw, const TLineDecoder& decoder) {
+  if (raw.empty()) return;  // empty lines never become items
+  if (raw.size() <= TItemList::MaxCompactLength) {
+    // Decoded straight into the store; kept there when it holds no markup,
+    // the common case.
+    TTextStore& store = context.Texts();
+    char* text = store.Allocate(raw.size());
+    decoder.Decode(raw, text);
+    const std::string_view line(text, raw.size());
+    if (line.find('#') == std::string_view::npos && AddCompactLine(line, 0, context.TextStore)) return;
+    std::string copy(line);
+    store.Rewind(raw.size());
+    AddLine(new THunkLine(std::move(copy), nullptr));
+    return;
   }
-  AddLine(new THunkLine(line, nullptr));
+  std::string line(raw);
+  decoder.Decode(line, line.data());
+  AddLine(new THunkLine(std::move(line), nullptr));
 }
 
 void TItemsHunk::AddLine(TZEBObject* item) {

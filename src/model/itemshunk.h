@@ -3,11 +3,13 @@
 // order. With OwnsItems set the node deletes its items; a display document
 // clears it because it borrows items of the tree.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "model/encodings.h"
 #include "model/hunk.h"
 #include "model/itemlist.h"
 
@@ -49,9 +51,9 @@ class TItemsHunk : public THunk {
   void AddLine(TZEBObject* item);
   // Removes the last occurrence of the item, deleting it when OwnsItems is set.
   void RemoveItem(TZEBObject* item);
-  // Adds a line read from the file as AddLine does, keeping it as a compact
-  // line of the load's text store when it holds no markup.
-  void AddFileLine(TLoadContext& context, const std::string& line);
+  // Decodes a line read from the file and adds it as AddLine does, keeping
+  // it as a compact line of the load's text store when it holds no markup.
+  void AddFileLine(TLoadContext& context, std::string_view raw, const TLineDecoder& decoder);
   // Adds a line of text that lives as long as the store (or longer) as a
   // compact line, with the flags AddItem would give it; false when it
   // cannot be kept compact, and nothing was added.
@@ -73,6 +75,11 @@ class TItemsHunk : public THunk {
   TTextWriter* Writer = nullptr;
 
  protected:
+  // Room in the item list for the body's lines (up to a bound, as a damaged
+  // count may be huge), so that loading a hunk does not grow the list again and again.
+  void ReserveLines() {
+    if (LineCount > 2) Items.reserve(static_cast<std::size_t>(std::min<std::int32_t>(LineCount - 2, 4096)));
+  }
   // How many items are nodes: walks over the tree pass over the many nodes
   // that hold text lines only. Kept by Append, AddItem and RemoveItem, the
   // only ways items come and go.

@@ -17,6 +17,13 @@ void TLoadContext::ReadLineInto(std::string& line) {
   ++LineCounter;
 }
 
+std::string_view TLoadContext::ReadLineView() {
+  std::string_view line;
+  Reader.ReadLineView(line, Scratch);
+  ++LineCounter;
+  return line;
+}
+
 TTextStore& TLoadContext::Texts() {
   if (!TextStore) TextStore = std::make_shared<TTextStore>();
   return *TextStore;

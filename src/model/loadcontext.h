@@ -22,6 +22,8 @@ class TLoadContext {
   std::string ReadLine();
   // Reads one line into `line` (reusing its memory) and counts it.
   void ReadLineInto(std::string& line);
+  // Reads one line and counts it; the view is good until the next read.
+  std::string_view ReadLineView();
   // The text store of this load's compact lines, made on first use.
   TTextStore& Texts();
   // Reads and drops lines first to last of a hunk, counting each.
@@ -36,4 +38,12 @@ class TLoadContext {
   bool InlineImages = false;
   int Depth = 0;
   std::shared_ptr<TTextStore> TextStore;
+  // Whether any hunk read so far has data after the text part to load
+  // (TEXT), or embedded data the checksum may cover (GIFA, SOUND): walks of
+  // the whole tree for them are skipped when none has.
+  bool HasDeferredData = false;
+  bool HasEmbeddedData = false;
+
+ private:
+  std::string Scratch;  // a line longer than the reader's buffer
 };

@@ -146,6 +146,7 @@ T88aResult Read88aSection(THintReader& reader, TObjectList& list) {
   return {LoadResult::Loaded, markerFound && !reader.AtEnd() && !reader.Failed()};
 }
 
+// Reads the hunks of the newer section into the list.
 void ReadNewerSection(TLoadContext& context, TObjectList& list) {
   context.LineCounter = 0;
   THunk* root = ReadHunk(context, nullptr);
@@ -164,7 +165,7 @@ void ReadNewerSection(TLoadContext& context, TObjectList& list) {
       infoSeen = true;
     }
   }
-  root->LoadDeferredData(context);
+  if (context.HasDeferredData) root->LoadDeferredData(context);
   if (!infoSeen) {
     list.push_back(std::make_unique<TInfoHunk>("", root));
     static_cast<TInfoHunk*>(list.back().get())->Finish(version());
@@ -185,7 +186,8 @@ int LoadInto(const std::string& path, THintReader& reader, TObjectList& list, bo
   const TZEBObject* info = FindByKind(list, Kind::Info);
   const std::int32_t length = info != nullptr ? static_cast<const TInfoHunk*>(info)->FileLength : 0;
   const TZEBObject* root = list.size() >= 2 ? list[1].get() : nullptr;
-  const std::int64_t dataEnd = root != nullptr ? static_cast<const THunk*>(root)->DataEnd() : 0;
+  const std::int64_t dataEnd =
+      root != nullptr && context.HasEmbeddedData ? static_cast<const THunk*>(root)->DataEnd() : 0;
   if (!VerifyFileChecksum(path, dataEnd, length, &reader.Trail())) {
     ClearList(list);
     return LoadResult::BadChecksum;

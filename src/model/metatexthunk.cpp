@@ -97,14 +97,14 @@ void TMetaTextHunk::AddSeparator() {
 }
 
 void TMetaTextHunk::ReadHintBody(TLoadContext& context) {
-  std::string line;
+  const TLineDecoder decoder{TLineDecoder::TScheme::Scramble88a};
+  ReserveLines();
   for (std::int64_t i = 3; i <= LineCount && !context.Stopped(); ++i) {
-    context.ReadLineInto(line);
+    const std::string_view line = context.ReadLineView();
     if (line == "-") {
       AddSeparator();
     } else {
-      Decode88a(line);
-      AddFileLine(context, line);
+      AddFileLine(context, line, decoder);
     }
   }
 }
@@ -112,9 +112,9 @@ void TMetaTextHunk::ReadHintBody(TLoadContext& context) {
 void TMetaTextHunk::ReadNestHintBody(TLoadContext& context) {
   THunk* root = RootNode();
   const std::string mask = TitleMask(root != nullptr ? root->Text : Text);
-  std::string line;
+  const TLineDecoder decoder{TLineDecoder::TScheme::Masked, mask, TMaskVariant::NestedHint};
   for (std::int64_t i = 3; i <= LineCount && !context.Stopped(); ++i) {
-    context.ReadLineInto(line);
+    const std::string_view line = context.ReadLineView();
     if (line == "=") {
       THunk* child = ReadHunk(context, this);
       if (child == nullptr) break;
@@ -123,16 +123,13 @@ void TMetaTextHunk::ReadNestHintBody(TLoadContext& context) {
     } else if (line == "-") {
       if (i >= 4) AddSeparator();
     } else {
-      DecodeWithMask(line, mask, TMaskVariant::NestedHint);
-      AddFileLine(context, line);
+      AddFileLine(context, line, decoder);
     }
   }
 }
 
 void TMetaTextHunk::ReadPlainBody(TLoadContext& context) {
-  std::string line;
-  for (std::int64_t i = 3; i <= LineCount && !context.Stopped(); ++i) {
-    context.ReadLineInto(line);
-    AddFileLine(context, line);
-  }
+  const TLineDecoder plain;
+  ReserveLines();
+  for (std::int64_t i = 3; i <= LineCount && !context.Stopped(); ++i) AddFileLine(context, context.ReadLineView(), plain);
 }

@@ -11,6 +11,7 @@ std::uint8_t TTextHunk::KindCode() const { return Kind::Text; }
 const char* TTextHunk::ClassName() const { return "TTextHunk"; }
 
 void TTextHunk::ReadBody(TLoadContext& context) {
+  context.HasDeferredData = true;
   std::int32_t numbers[4] = {};
   if (context.ReadNumbers(numbers, 4)) {
     TextFlags = numbers[1];
@@ -33,11 +34,12 @@ void TTextHunk::LoadDeferredData(TLoadContext& context) {
   if (TextFlags & 1) FontMode = 1;
   // Every line counts with two line-end bytes, as the data is written with CR LF.
   std::int64_t read = 0;
-  std::string line;
-  while (read < DataLength && reader.ReadLine(line)) {
+  const TLineDecoder decoder{TLineDecoder::TScheme::Masked, mask, TMaskVariant::TextData};
+  std::string scratch;
+  std::string_view line;
+  while (read < DataLength && reader.ReadLineView(line, scratch)) {
     read += static_cast<std::int64_t>(line.size()) + 2;
-    DecodeWithMask(line, mask, TMaskVariant::TextData);
-    AddFileLine(context, line);
+    AddFileLine(context, line, decoder);
   }
   reader.Seek(resume, true);
 }

@@ -12,16 +12,31 @@ constexpr std::size_t LargestBlock = 1024 * 1024;
 
 std::string_view TTextStore::Add(std::string_view text) {
   if (text.empty()) return {};
-  if (text.size() > Left) {
+  char* at = Allocate(text.size());
+  std::memcpy(at, text.data(), text.size());
+  return {at, text.size()};
+}
+
+void TTextStore::Rewind(std::size_t size) {
+  // Only room taken from the current block can be given back.
+  if (Next == nullptr || size > static_cast<std::size_t>(Next - Blocks.back().get())) return;
+  Next -= size;
+  Left += size;
+}
+
+char* TTextStore::Allocate(std::size_t size) {
+  if (size > Left) {
     // Blocks double up to the largest size; a longer text gets a block of its
     // own, and the current block stays in use.
     const std::size_t grown = Blocks.empty() ? FirstBlock : std::min(LargestBlock, 2 * ReservedBytes);
     Blocks.reserve(Blocks.size() + 1);
-    if (text.size() > grown) {
-      Blocks.push_back(std::unique_ptr<char[]>(new char[text.size()]));
-      ReservedBytes += text.size();
-      std::memcpy(Blocks.back().get(), text.data(), text.size());
-      return {Blocks.back().get(), text.size()};
+    if (size > grown) {
+      // Put before the current block, which stays last for Rewind.
+      auto block = std::unique_ptr<char[]>(new char[size]);
+      char* at = block.get();
+      Blocks.insert(Blocks.end() - (Blocks.empty() ? 0 : 1), std::move(block));
+      ReservedBytes += size;
+      return at;
     }
     Blocks.push_back(std::unique_ptr<char[]>(new char[grown]));
     ReservedBytes += grown;
@@ -29,8 +44,7 @@ std::string_view TTextStore::Add(std::string_view text) {
     Left = grown;
   }
   char* at = Next;
-  std::memcpy(at, text.data(), text.size());
-  Next += text.size();
-  Left -= text.size();
-  return {at, text.size()};
+  Next += size;
+  Left -= size;
+  return at;
 }

@@ -17,6 +17,10 @@ class TTextStore {
 
   // Copies the text into the store; the view stays valid as long as the store.
   std::string_view Add(std::string_view text);
+  // Room for `size` bytes, to be filled by the caller (a line decoded in
+  // place). Rewind(size) right after gives the room back.
+  char* Allocate(std::size_t size);
+  void Rewind(std::size_t size);
 
   // Bytes taken from the system, for measurements.
   std::size_t Reserved() const { return ReservedBytes; }

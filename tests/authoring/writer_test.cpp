@@ -42,7 +42,7 @@ struct TScheme {
 
 std::vector<TScheme> Schemes() {
   std::vector<TScheme> schemes;
-  schemes.push_back({"88a", [](std::string_view plain) { return Encode88a(plain); }, Decode88a, ""});
+  schemes.push_back({"88a", [](std::string_view plain) { return Encode88a(plain); }, [](std::string& line) { Decode88a(line); }, ""});
   const std::vector<std::string> titles = {"Q", "The Tower", std::string("\xE9t\xE9 \xC0 Paris \xFF"),
                                            "A title that is rather longer than most titles are"};
   for (const std::string& title : titles) {
