@@ -17,8 +17,16 @@ constexpr const char* SoundData =
     "This section contains sound data.  You will need to open it from within the reader to play the sound.";
 constexpr const char* CannotConvert = "This section contains graphics or sounds that cannot be converted to text.";
 
-// Appends an item made for the document; the document is its owner.
+// Appends an item made for the document; the document is its owner. A
+// document that is written out as it is built gets the text alone.
 void AppendMade(TItemsHunk& document, std::string text, bool endsLine) {
+  if (document.Writer != nullptr) {
+    TItemView made;
+    made.Text = text;
+    made.Flags.EndsLine = endsLine ? 1 : 0;
+    document.Writer->Write(made);
+    return;
+  }
   auto item = std::make_unique<TZEBObject>(std::move(text), &document, endsLine);
   document.Append(item.get());
   item.release();

@@ -1,5 +1,8 @@
 #include "model/search.h"
 
+#include <algorithm>
+#include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -10,42 +13,59 @@ std::string SearchTitle(const std::string& phrase) { return "Search Results for 
 void THunk::Search(const std::string&, TItemsHunk&) {}
 
 namespace {
-// Appends the texts of the items joined as OwnText joins them.
-void AppendOwnText(const TItemList& items, std::string& text) {
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    const TItemView item = items.View(i);
-    if (item.Object != nullptr) text += item.Object->GetText();
-    else text += item.Text;
-    if (item.Flags.SpaceAfter || item.Flags.EndsLine) text += ' ';
+// Appends the text with the letters a to z in upper case. Without branches,
+// on local pointers, so that the loop runs on many bytes at once.
+void AppendUpper(std::string& to, std::string_view from) {
+  const std::size_t at = to.size();
+  to.resize(at + from.size());
+  const auto* in = reinterpret_cast<const unsigned char*>(from.data());
+  auto* out = reinterpret_cast<unsigned char*>(to.data() + at);
+  const std::size_t n = from.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned char c = in[i];
+    out[i] = static_cast<unsigned char>(c - (static_cast<unsigned char>(c - 'a') < 26 ? 32 : 0));
   }
 }
 
-void UpperCaseInPlace(std::string& text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+// Appends the texts of the items joined as OwnText joins them, upper-cased when asked.
+void AppendOwnText(const TItemList& items, std::string& text, bool upper) {
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const TItemView item = items.View(i);
+    std::string_view piece = item.Text;
+    std::string objectText;
+    if (item.Object != nullptr) {
+      objectText = item.Object->GetText();
+      piece = objectText;
+    }
+    if (upper) AppendUpper(text, piece);
+    else text += piece;
+    if (item.Flags.SpaceAfter || item.Flags.EndsLine) text += ' ';
+  }
 }
 
 // Whether the node's own text holds the phrase, letters a to z in any case.
 // One buffer serves every node of a search, so a search of a large file
 // makes no string per node.
 bool OwnTextHolds(const TItemList& items, const std::string& phrase) {
+  using TSearcher = std::boyer_moore_horspool_searcher<std::string::const_iterator>;
   thread_local std::string text;
   thread_local std::string lastPhrase;
   thread_local std::string upperPhrase;
-  if (phrase != lastPhrase) {
+  thread_local std::optional<TSearcher> searcher;
+  if (!searcher || phrase != lastPhrase) {
     lastPhrase = phrase;
     upperPhrase = UpperCaseAtoZ(phrase);
+    searcher.emplace(upperPhrase.begin(), upperPhrase.end());
   }
   text.clear();
-  AppendOwnText(items, text);
-  UpperCaseInPlace(text);
-  return text.find(upperPhrase) != std::string::npos;
+  AppendOwnText(items, text, true);
+  return upperPhrase.empty() || std::search(text.cbegin(), text.cend(), *searcher) != text.cend();
 }
 }  // namespace
 
 std::string TItemsHunk::OwnText() const {
   std::string text;
-  AppendOwnText(Items, text);
+  AppendOwnText(Items, text, false);
   return text;
 }
 

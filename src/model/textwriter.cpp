@@ -24,14 +24,31 @@ std::string_view WrapPiece(std::string_view& text, int width, bool atLineStart) 
   return piece;
 }
 
+namespace {
+constexpr std::size_t FlushSize = 64 * 1024;
+}  // namespace
+
+TTextWriter::~TTextWriter() { Flush(); }
+
+void TTextWriter::Put(std::string_view text) {
+  Pending.append(text);
+  if (Pending.size() >= FlushSize) Flush();
+}
+
+void TTextWriter::Flush() {
+  if (Pending.empty()) return;
+  Out.write(Pending.data(), static_cast<std::streamsize>(Pending.size()));
+  Pending.clear();
+}
+
 void TTextWriter::CloseItem() {
   if (!Open) return;
   Open = false;
   if (Last.EndsLine) {
-    Out << TextLineEnd;
+    Put(TextLineEnd);
     Column = 0;
   } else if (Last.SpaceAfter) {
-    Out << ' ';
+    Put(" ");
     ++Column;
   }
 }
@@ -41,9 +58,9 @@ void TTextWriter::Write(const TItemView& item) {
   std::string_view text = item.Text;
   do {
     const std::string_view piece = WrapPiece(text, TextColumns - Column, Column == 0);
-    Out << piece;
+    Put(piece);
     if (!text.empty()) {
-      Out << TextLineEnd;
+      Put(TextLineEnd);
       Column = 0;
     } else {
       Column += static_cast<int>(piece.size());
@@ -55,14 +72,15 @@ void TTextWriter::Write(const TItemView& item) {
 
 void TTextWriter::WriteRaw(std::string_view text) {
   CloseItem();
-  Out << text;
+  Put(text);
   Column += static_cast<int>(text.size());
 }
 
 void TTextWriter::Finish() {
   if (Open) {
-    Out << TextLineEnd;
+    Put(TextLineEnd);
     Column = 0;
   }
   Open = false;
+  Flush();
 }

@@ -4,6 +4,7 @@
 // while its display is built, without holding the display.
 
 #include <iosfwd>
+#include <string>
 #include <string_view>
 
 #include "model/itemlist.h"
@@ -21,6 +22,9 @@ std::string_view WrapPiece(std::string_view& text, int width, bool atLineStart);
 class TTextWriter {
  public:
   explicit TTextWriter(std::ostream& out) : Out(out) {}
+  ~TTextWriter();
+  TTextWriter(const TTextWriter&) = delete;
+  TTextWriter& operator=(const TTextWriter&) = delete;
 
   // Writes the item's text. What follows it (a line end when it ends its
   // line, else a space when it asks for one) is written with the next item;
@@ -29,11 +33,17 @@ class TTextWriter {
   // Writes text as it is, after what the previous item left to write; the
   // previous item then has no line end of its own to come.
   void WriteRaw(std::string_view text);
+  // Ends the last item's line and hands everything to the stream.
   void Finish();
 
  private:
   void CloseItem();
+  // Text gathers here and goes to the stream in large writes: a stream call
+  // per item would cost more than the item.
+  void Put(std::string_view text);
+  void Flush();
 
+  std::string Pending;
   std::ostream& Out;
   int Column = 0;
   bool Open = false;  // an item was written and what follows it was not
