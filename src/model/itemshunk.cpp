@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "model/hintsrecord.h"
 #include "model/loadcontext.h"
 #include "model/textwriter.h"
 
@@ -99,6 +100,7 @@ void TItemsHunk::LoadDeferredData(TLoadContext& context) {
 
 void TItemsHunk::RestoreHintsShown(std::string& record) {
   if (NodeItems == 0) return;
+  const THintsRecordReading reading(record);  // one reading for the whole walk
   for (std::size_t i = 0; i < Items.size(); ++i)
     if (THunk* node = NodeAt(i)) node->RestoreHintsShown(record);
 }

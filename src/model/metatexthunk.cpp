@@ -4,9 +4,9 @@
 #include <utility>
 
 #include "model/encodings.h"
+#include "model/hintsrecord.h"
 #include "model/loader.h"
 #include "model/loadcontext.h"
-#include "model/numbers.h"
 
 THunkLine* MakeSeparator() {
   auto* separator = new THunkLine("-", nullptr);
@@ -40,16 +40,8 @@ void TMetaTextHunk::SaveHintsShown(std::string& record) const {
 }
 
 void TMetaTextHunk::RestoreHintsShown(std::string& record) {
-  if (HoldsHints()) {
-    const std::size_t comma = record.find(',');
-    if (comma == std::string::npos) {
-      // The last value read serves every later hint list.
-      HintsShown = LeadingNumber(record);
-    } else {
-      HintsShown = LeadingNumber(std::string_view(record).substr(0, comma));
-      record.erase(0, comma + 1);
-    }
-  }
+  THintsRecordReading reading(record);
+  if (HoldsHints()) HintsShown = reading.Next();
   TItemsHunk::RestoreHintsShown(record);
 }
 
