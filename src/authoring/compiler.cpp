@@ -12,6 +12,14 @@ TCompileError::TCompileError(int line, const std::string& message)
     : std::runtime_error(line > 0 ? "line " + std::to_string(line) + ": " + message : message), Line(line) {}
 
 namespace {
+// Compiled files carry lower-case hunk keywords, as hint files in the wild
+// do: header scans that look for "subject" or "info" find them.
+THintFileWriter LowerCaseWriter() {
+  THintFileWriter writer;
+  writer.LowerCaseKeywords = true;
+  return writer;
+}
+
 // A line of the source that starts with "@": a directive word, an optional
 // [label] and the rest of the line as its argument.
 struct TDirective {
@@ -411,7 +419,7 @@ class TSourceCompiler {
   std::vector<std::string> Lines;
   std::size_t At = 0;
   std::string BaseDir;
-  THintFileWriter Writer;
+  THintFileWriter Writer = LowerCaseWriter();
   std::map<std::string, TWHunkPtr> Labels;
   std::vector<TReference> References;
   int FirstHunkLine = 0;

@@ -5,6 +5,20 @@
 
 #include "model/checksum.h"
 #include "model/loader.h"
+#include "model/textcase.h"
+
+namespace {
+// The keywords of the hunk kinds readers know; any other keyword is the
+// author's own and is written as given.
+bool IsKnownKeyword(const std::string& keyword) {
+  static const char* const known[] = {"COMMENT", "CREDIT", "GIFA", "HINT", "SUBJECT", "VERSION", "BLANK", "INCENTIVE",
+                                      "INFO", "LINK", "NESTHINT", "TEXT", "HYPERPNG", "OVERLAY", "SOUND"};
+  const std::string upper = UpperCaseAtoZ(keyword);
+  for (const char* k : known)
+    if (upper == k) return true;
+  return false;
+}
+}  // namespace
 
 // ---- hunks ---------------------------------------------------------------
 
@@ -276,7 +290,8 @@ std::string THintFileWriter::Build() {
   // The newer section, hunk by hunk.
   const auto writeHunk = [&](const auto& self, const TWHunk& hunk) -> void {
     const std::int64_t count = hunk.CountOverride ? *hunk.CountOverride : hunk.Lines();
-    addLine(std::to_string(count) + hunk.Separator + hunk.Keyword, "header of \"" + hunk.Title + "\"");
+    const std::string keyword = LowerCaseKeywords && IsKnownKeyword(hunk.Keyword) ? LowerCaseAtoZ(hunk.Keyword) : hunk.Keyword;
+    addLine(std::to_string(count) + hunk.Separator + keyword, "header of \"" + hunk.Title + "\"");
     addLine(hunk.Title, "title of \"" + hunk.Title + "\"");
     for (const TWLine& line : hunk.Body) {
       if (line.Nested) {

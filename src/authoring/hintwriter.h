@@ -136,6 +136,10 @@ class THintFileWriter {
 
   // Layout and damage.
   std::string LineEnd = "\r\n";
+  // The keywords of the known hunk kinds in lower case ("subject", "hint"),
+  // as hint files in the wild have them; otherwise, and for other keywords,
+  // as each hunk gives its keyword.
+  bool LowerCaseKeywords = false;
   bool EndOfTextByte = true;
   enum class TChecksum { Correct, Wrong, None };
   TChecksum Checksum = TChecksum::Correct;

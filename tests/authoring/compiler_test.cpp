@@ -7,6 +7,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "model/incentivehunk.h"
 #include "model/infohunk.h"
 #include "model/loader.h"
+#include "model/textcase.h"
 #include "model/metatexthunk.h"
 #include "model/pngobject.h"
 #include "model/texthunk.h"
@@ -191,6 +193,30 @@ TEST_F(CompiledExample, VersionInfoAndLengthOfTheFile) {
   EXPECT_EQ(info->FileLength, static_cast<std::int32_t>(Bytes.size()));  // LENGTH=auto
   ASSERT_EQ(info->CopyrightLines.size(), 1u);
   EXPECT_EQ(info->CopyrightLines[0]->Text, "Free to copy.");
+}
+
+// Every hunk header of the newer section ("<count> <keyword>") names a known
+// kind in lower case, as hint files in the wild do.
+TEST_F(CompiledExample, HunkHeadersCarryLowerCaseKeywords) {
+  const std::set<std::string> known = {"comment", "credit",   "gifa", "hint",     "subject",
+                                       "version", "blank",    "incentive", "info", "link",
+                                       "nesthint", "text",    "hyperpng",  "overlay", "sound"};
+  std::set<std::string> seen;
+  std::istringstream lines(Bytes.substr(Bytes.find(EndOf88aMarker)));
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::size_t space = line.find(' ');
+    if (space == std::string::npos || space == 0) continue;
+    if (line.find_first_not_of("0123456789") != space) continue;
+    const std::string keyword = line.substr(space + 1);
+    if (known.count(LowerCaseAtoZ(keyword)) == 0) continue;
+    EXPECT_EQ(keyword, LowerCaseAtoZ(keyword)) << line;
+    seen.insert(keyword);
+  }
+  for (const char* kind : {"subject", "hint", "nesthint", "text", "hyperpng", "overlay", "link", "version", "info",
+                           "incentive"})
+    EXPECT_EQ(seen.count(kind), 1u) << kind;
 }
 
 TEST_F(CompiledExample, IncentiveNamesTheLabelledEntryByItsLine) {
