@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <utility>
 #include <stdexcept>
 #include <streambuf>
 #include <string>
@@ -483,6 +484,46 @@ TEST(DecodeToText, TwiceGivesTheSameBytesAndLeavesTheTreeAsItWas) {
   for (const auto& object : loaded.List) after += Snapshot(*object);
   EXPECT_EQ(after, before);
   EXPECT_EQ(root->FindByTitle("How do I cross the moat?")->GetHintsShown(), 2);
+}
+
+// Decoding writes the items while it builds the display, without holding the
+// document: the bytes must be those of the document built whole and written,
+// and the tree's compact lines must stay compact.
+TEST(DecodeToText, WritesWhatTheWholeDocumentWritesAndMakesNoLineObjects) {
+  std::vector<std::pair<std::string, std::function<void(THintFileWriter&)>>> files = {
+      {"rich file", [](THintFileWriter& writer) { RichFile(writer); }}};
+  const auto addCases = [&files](const auto& cases) {
+    for (const TTreeCase& c : cases) files.emplace_back(c.Name, [&c](THintFileWriter& writer) { writer.Hunks = {c.Root()}; });
+  };
+  addCases(HeadingCases);
+  addCases(HintListCases);
+  for (const auto& [name, make] : files) {
+    SCOPED_TRACE(name);
+    THintFileWriter writer;
+    make(writer);
+    TLoaded loaded;
+    THunk* root = LoadRoot(writer, loaded);
+    ASSERT_NE(root, nullptr);
+    std::ostringstream streamed;
+    DecodeToText(*root, streamed);
+
+    std::vector<const TItemsHunk*> nodes;
+    const std::function<void(const TZEBObject&)> collect = [&](const TZEBObject& object) {
+      const auto* items = dynamic_cast<const TItemsHunk*>(&object);
+      if (items == nullptr) return;
+      nodes.push_back(items);
+      for (std::size_t i = 0; i < items->Items.size(); ++i)
+        if (const TZEBObject* child = items->Items.ObjectAt(i)) collect(*child);
+    };
+    collect(*root);
+    std::size_t compact = 0;
+    for (const TItemsHunk* node : nodes)
+      for (std::size_t i = 0; i < node->Items.size(); ++i) compact += node->Items.ObjectAt(i) == nullptr ? 1 : 0;
+    EXPECT_GT(compact, 0u) << "the file has plain lines";
+
+    TBuiltDocument built(*root);
+    EXPECT_EQ(streamed.str(), "ZEB: " + built.Document->Text + "\r\n\r\n\r\n" + built.Written());
+  }
 }
 
 // ---------------------------------------------------------------------------

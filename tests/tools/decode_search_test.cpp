@@ -251,3 +251,36 @@ TEST_F(ZebtoolCommands, PrintFailuresExitWithTheirCodes) {
   }
   EXPECT_FALSE(std::filesystem::exists(pdfPath));
 }
+
+// zebtool runs the commands on hint files itself and hands the others to
+// zebtool-full beside it, with the same arguments and exit status.
+TEST_F(ZebtoolCommands, OtherCommandsRunInTheFullProgramWithTheirExitStatus) {
+  const TRun summary = Run("summary " + Quote(HintFile));
+  EXPECT_EQ(summary.Status, 0) << summary.Err;
+  EXPECT_NE(summary.Out.find("\"title\":\"Castle\""), std::string::npos) << summary.Out;
+
+  const TRun unknown = Run("frobnicate");
+  EXPECT_EQ(unknown.Status, 64);
+  EXPECT_NE(unknown.Err.find("unknown command \"frobnicate\""), std::string::npos) << unknown.Err;
+
+  const TRun help = Run("--help");
+  EXPECT_EQ(help.Status, 0);
+  for (const char* command : {"build", "decode", "download", "print", "publish", "search", "summary", "verify"})
+    EXPECT_NE(help.Out.find("  " + std::string(command) + " "), std::string::npos) << command;
+}
+
+TEST_F(ZebtoolCommands, WithoutTheFullProgramTheOtherCommandsFailClearly) {
+  const std::filesystem::path alone = Dir.Path() / "alone";
+  std::filesystem::create_directories(alone);
+  std::filesystem::copy_file(Tool, alone / "zebtool");
+  Tool = (alone / "zebtool").string();
+
+  const TRun verify = Run("verify " + Quote(HintFile));
+  EXPECT_EQ(verify.Status, 0) << verify.Err;
+  EXPECT_EQ(verify.Out, "ok\n");
+
+  const TRun summary = Run("summary " + Quote(HintFile));
+  EXPECT_EQ(summary.Status, 69);
+  EXPECT_NE(summary.Err.find("cannot run"), std::string::npos) << summary.Err;
+  EXPECT_NE(summary.Err.find("zebtool-full"), std::string::npos) << summary.Err;
+}
