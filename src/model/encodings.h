@@ -47,6 +47,9 @@ struct TLineDecoder {
   std::string_view Mask;  // for Masked
   TMaskVariant Variant = TMaskVariant::NestedHint;
 
+  static TLineDecoder Scrambled88a() { return {TScheme::Scramble88a, {}, TMaskVariant::NestedHint}; }
+  static TLineDecoder MaskedWith(std::string_view mask, TMaskVariant variant) { return {TScheme::Masked, mask, variant}; }
+
   // Writes the decoding of the bytes to `to` (which may be from.data()).
   void Decode(std::string_view from, char* to) const;
 };

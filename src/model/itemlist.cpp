@@ -1,5 +1,9 @@
 #include "model/itemlist.h"
 
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -10,17 +14,16 @@ constexpr int AddressShift = 16;
 constexpr std::uint64_t LengthMask = 0x3FF;
 constexpr std::uint64_t AddressLimit = std::uint64_t{1} << (64 - AddressShift);
 
-enum : std::uint64_t {
-  EndsLineBit = 1u << 0,
-  IsRuleBit = 1u << 1,
-  WrapsBit = 1u << 2,
-  UseFixedFontBit = 1u << 3,
-  SpaceAfterBit = 1u << 4,
-};
+constexpr std::uint64_t EndsLineBit = 1u << 0;
+constexpr std::uint64_t IsRuleBit = 1u << 1;
+constexpr std::uint64_t WrapsBit = 1u << 2;
+constexpr std::uint64_t UseFixedFontBit = 1u << 3;
+constexpr std::uint64_t SpaceAfterBit = 1u << 4;
 
 std::uint64_t PackFlags(const TItemFlags& f) {
-  return (f.EndsLine ? EndsLineBit : 0) | (f.IsRule ? IsRuleBit : 0) | (f.Wraps ? WrapsBit : 0) |
-         (f.UseFixedFont ? UseFixedFontBit : 0) | (f.SpaceAfter ? SpaceAfterBit : 0);
+  const std::uint64_t none = 0;
+  return (f.EndsLine ? EndsLineBit : none) | (f.IsRule ? IsRuleBit : none) | (f.Wraps ? WrapsBit : none) |
+         (f.UseFixedFont ? UseFixedFontBit : none) | (f.SpaceAfter ? SpaceAfterBit : none);
 }
 
 TItemFlags UnpackFlags(std::uint64_t slot) {
@@ -57,6 +60,46 @@ TItemView ViewOf(const TZEBObject& item) {
   return {&item, item.Text, {item.EndsLine, item.IsRule, item.Wraps, item.UseFixedFont, item.SpaceAfter}};
 }
 
+TItemList::~TItemList() { FreeSlots(); }
+
+void TItemList::FreeSlots() {
+  if (!SlotsInStore) delete[] Slots;
+  Slots = nullptr;
+  Count = 0;
+  Capacity = 0;
+  SlotsInStore = false;
+}
+
+void TItemList::Grow(std::size_t count) {
+  if (count <= Capacity) return;
+  if (count > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("item list too long");
+  const std::size_t wanted = std::max<std::size_t>({count, 4, std::min<std::size_t>(2 * std::size_t{Capacity}, std::numeric_limits<std::uint32_t>::max())});
+  std::uint64_t* grown = nullptr;
+  const bool inStore = Store != nullptr;
+  if (inStore) {
+    grown = reinterpret_cast<std::uint64_t*>(Store->AllocateAligned(wanted * sizeof(std::uint64_t), alignof(std::uint64_t)));
+  } else {
+    grown = new std::uint64_t[wanted];
+  }
+  if (Count > 0) std::memcpy(grown, Slots, Count * sizeof(std::uint64_t));
+  // Slots given up in the store stay there until the store goes.
+  if (!SlotsInStore) delete[] Slots;
+  Slots = grown;
+  Capacity = static_cast<std::uint32_t>(wanted);
+  SlotsInStore = inStore;
+}
+
+void TItemList::reserve(std::size_t count) { Grow(count); }
+
+void TItemList::KeepSlotsIn(const std::shared_ptr<TTextStore>& store) {
+  if (store && !Store) Store = store;
+}
+
+void TItemList::Append(std::uint64_t slot) {
+  if (Count == Capacity) Grow(std::size_t{Count} + 1);
+  Slots[Count++] = slot;
+}
+
 TZEBObject* TItemList::operator[](std::size_t index) const {
   const std::uint64_t slot = Slots[index];
   return IsCompact(slot) ? Make(index) : AsObject(slot);
@@ -75,19 +118,24 @@ TZEBObject* TItemList::Make(std::size_t index) const {
   return line;
 }
 
-void TItemList::push_back(TZEBObject* item) { Slots.push_back(AsSlot(item)); }
+void TItemList::push_back(TZEBObject* item) { Append(AsSlot(item)); }
 
-void TItemList::erase(iterator at) { Slots.erase(Slots.begin() + static_cast<std::ptrdiff_t>(at.Position())); }
+void TItemList::erase(iterator at) {
+  const std::size_t index = at.Position();
+  std::memmove(Slots + index, Slots + index + 1, (Count - index - 1) * sizeof(std::uint64_t));
+  --Count;
+}
 
-void TItemList::clear() { Slots.clear(); }
+void TItemList::clear() { Count = 0; }
 
 bool TItemList::PushLine(std::string_view storedText, const TItemFlags& flags,
                          const std::shared_ptr<TTextStore>& store) {
   const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(storedText.data()));
   if (storedText.size() > MaxCompactLength || address >= AddressLimit) return false;
-  Slots.push_back((address << AddressShift) | (static_cast<std::uint64_t>(storedText.size()) << LengthShift) |
-                  (PackFlags(flags) << FlagShift) | CompactBit);
-  if (store && Store != store) Store = store;
+  // The store first: slots that live in it must not outlive it.
+  if (store && !Store) Store = store;
+  Append((address << AddressShift) | (static_cast<std::uint64_t>(storedText.size()) << LengthShift) |
+         (PackFlags(flags) << FlagShift) | CompactBit);
   return true;
 }
 
@@ -118,14 +166,14 @@ void TItemList::Replace(std::size_t index, TZEBObject* item) { Slots[index] = As
 
 std::size_t TItemList::LastIndexOf(const TZEBObject* item) const {
   const std::uint64_t wanted = AsSlot(item);
-  for (std::size_t i = Slots.size(); i-- > 0;)
+  for (std::size_t i = Count; i-- > 0;)
     if (Slots[i] == wanted) return i;
-  return Slots.size();
+  return Count;
 }
 
 void TItemList::DeleteAll() {
-  for (const std::uint64_t slot : Slots)
-    if (!IsCompact(slot)) delete AsObject(slot);
-  Slots.clear();
+  for (std::size_t i = 0; i < Count; ++i)
+    if (!IsCompact(Slots[i])) delete AsObject(Slots[i]);
+  FreeSlots();
   Store.reset();
 }

@@ -15,7 +15,6 @@
 #include <iterator>
 #include <memory>
 #include <string_view>
-#include <vector>
 
 #include "model/textstore.h"
 #include "model/zebobject.h"
@@ -84,18 +83,19 @@ class TItemList {
   using size_type = std::size_t;
 
   TItemList() = default;
+  ~TItemList();
   TItemList(const TItemList&) = delete;
   TItemList& operator=(const TItemList&) = delete;
 
-  std::size_t size() const { return Slots.size(); }
-  bool empty() const { return Slots.empty(); }
-  void reserve(std::size_t count) { Slots.reserve(count); }
+  std::size_t size() const { return Count; }
+  bool empty() const { return Count == 0; }
+  void reserve(std::size_t count);
   // The item as an object, made from a compact slot when needed.
   TZEBObject* operator[](std::size_t index) const;
   TZEBObject* front() const { return (*this)[0]; }
-  TZEBObject* back() const { return (*this)[Slots.size() - 1]; }
+  TZEBObject* back() const { return (*this)[Count - 1]; }
   iterator begin() const { return {this, 0}; }
-  iterator end() const { return {this, Slots.size()}; }
+  iterator end() const { return {this, Count}; }
 
   void push_back(TZEBObject* item);
   void erase(iterator at);
@@ -106,6 +106,9 @@ class TItemList {
   // appended) when the line cannot be kept compact; the caller then appends
   // an object instead.
   bool PushLine(std::string_view storedText, const TItemFlags& flags, const std::shared_ptr<TTextStore>& store);
+  // From now on the list keeps its slots in the store (the lists of a loaded
+  // file: freeing a large tree then frees a few blocks, not a list per node).
+  void KeepSlotsIn(const std::shared_ptr<TTextStore>& store);
 
   TItemView View(std::size_t index) const;
   void SetEndsLine(std::size_t index, std::uint8_t value);
@@ -122,10 +125,18 @@ class TItemList {
  private:
   static bool IsCompact(std::uint64_t slot) { return (slot & 1) != 0; }
   TZEBObject* Make(std::size_t index) const;
+  void Append(std::uint64_t slot);
+  // Room for at least `count` slots.
+  void Grow(std::size_t count);
+  void FreeSlots();
 
   // An object pointer (low bit 0), or a compact line (low bit 1): bits 1 to 5
   // the flags, bits 6 to 15 the length, bits 16 to 63 the text's address.
-  mutable std::vector<std::uint64_t> Slots;
-  // Keeps the text of the compact lines; shared by the nodes of one file.
+  // On the heap, or in the store when SlotsInStore is set.
+  std::uint64_t* Slots = nullptr;  // the list's own, also in const methods that make objects
+  std::uint32_t Count = 0;
+  std::uint32_t Capacity = 0;
+  bool SlotsInStore = false;
+  // Keeps the text of the compact lines (and the slots); shared by the nodes of one file.
   std::shared_ptr<TTextStore> Store;
 };

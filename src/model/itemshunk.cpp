@@ -215,16 +215,21 @@ bool TItemsHunk::AddCompactLine(std::string_view storedText, std::uint8_t isRule
   return true;
 }
 
+void TItemsHunk::ReserveLines(TLoadContext& context, bool oneItemPerLine) {
+  Items.KeepSlotsIn(context.SharedTexts());
+  if (oneItemPerLine && LineCount > 2) Items.reserve(static_cast<std::size_t>(std::min<std::int32_t>(LineCount - 2, 4096)));
+}
+
 void TItemsHunk::AddFileLine(TLoadContext& context, std::string_view raw, const TLineDecoder& decoder) {
   if (raw.empty()) return;  // empty lines never become items
   if (raw.size() <= TItemList::MaxCompactLength) {
     // Decoded straight into the store; kept there when it holds no markup,
     // the common case.
-    TTextStore& store = context.Texts();
+    TTextStore& store = *context.SharedTexts();
     char* text = store.Allocate(raw.size());
     decoder.Decode(raw, text);
     const std::string_view line(text, raw.size());
-    if (line.find('#') == std::string_view::npos && AddCompactLine(line, 0, context.TextStore)) return;
+    if (line.find('#') == std::string_view::npos && AddCompactLine(line, 0, context.SharedTexts())) return;
     std::string copy(line);
     store.Rewind(raw.size());
     AddLine(new THunkLine(std::move(copy), nullptr));

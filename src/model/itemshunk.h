@@ -3,7 +3,6 @@
 // order. With OwnsItems set the node deletes its items; a display document
 // clears it because it borrows items of the tree.
 
-#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -75,11 +74,10 @@ class TItemsHunk : public THunk {
   TTextWriter* Writer = nullptr;
 
  protected:
-  // Room in the item list for the body's lines (up to a bound, as a damaged
-  // count may be huge), so that loading a hunk does not grow the list again and again.
-  void ReserveLines() {
-    if (LineCount > 2) Items.reserve(static_cast<std::size_t>(std::min<std::int32_t>(LineCount - 2, 4096)));
-  }
+  // Keeps the item list in the load's text store, with room for the body's
+  // lines (up to a bound, as a damaged count may be huge), so that loading a
+  // hunk does not grow the list again and again.
+  void ReserveLines(TLoadContext& context, bool oneItemPerLine);
   // How many items are nodes: walks over the tree pass over the many nodes
   // that hold text lines only. Kept by Append, AddItem and RemoveItem, the
   // only ways items come and go.

@@ -24,9 +24,9 @@ std::string_view TLoadContext::ReadLineView() {
   return line;
 }
 
-TTextStore& TLoadContext::Texts() {
+const std::shared_ptr<TTextStore>& TLoadContext::SharedTexts() {
   if (!TextStore) TextStore = std::make_shared<TTextStore>();
-  return *TextStore;
+  return TextStore;
 }
 
 void TLoadContext::SkipBodyLines(std::int64_t first, std::int64_t last) {

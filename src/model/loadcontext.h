@@ -24,8 +24,8 @@ class TLoadContext {
   void ReadLineInto(std::string& line);
   // Reads one line and counts it; the view is good until the next read.
   std::string_view ReadLineView();
-  // The text store of this load's compact lines, made on first use.
-  TTextStore& Texts();
+  // The text store of this load's compact lines and item lists, made on first use.
+  const std::shared_ptr<TTextStore>& SharedTexts();
   // Reads and drops lines first to last of a hunk, counting each.
   void SkipBodyLines(std::int64_t first, std::int64_t last);
   // Reads count numbers; false as soon as one fails.
@@ -37,7 +37,6 @@ class TLoadContext {
   std::int32_t LineCounter = 0;
   bool InlineImages = false;
   int Depth = 0;
-  std::shared_ptr<TTextStore> TextStore;
   // Whether any hunk read so far has data after the text part to load
   // (TEXT), or embedded data the checksum may cover (GIFA, SOUND): walks of
   // the whole tree for them are skipped when none has.
@@ -46,4 +45,5 @@ class TLoadContext {
 
  private:
   std::string Scratch;  // a line longer than the reader's buffer
+  std::shared_ptr<TTextStore> TextStore;
 };

@@ -71,6 +71,7 @@ void TMetaTextHunk::ReadBody(TLoadContext& context) {
 }
 
 void TMetaTextHunk::ReadSubjectBody(TLoadContext& context) {
+  ReserveLines(context, false);
   // The nested hunks fill lines 3 to n; a body that runs past the end of the
   // text stops at the first hunk that cannot be read.
   for (std::int64_t i = 3; i <= LineCount;) {
@@ -89,8 +90,8 @@ void TMetaTextHunk::AddSeparator() {
 }
 
 void TMetaTextHunk::ReadHintBody(TLoadContext& context) {
-  const TLineDecoder decoder{TLineDecoder::TScheme::Scramble88a};
-  ReserveLines();
+  const TLineDecoder decoder = TLineDecoder::Scrambled88a();
+  ReserveLines(context, true);
   for (std::int64_t i = 3; i <= LineCount && !context.Stopped(); ++i) {
     const std::string_view line = context.ReadLineView();
     if (line == "-") {
@@ -104,7 +105,8 @@ void TMetaTextHunk::ReadHintBody(TLoadContext& context) {
 void TMetaTextHunk::ReadNestHintBody(TLoadContext& context) {
   THunk* root = RootNode();
   const std::string mask = TitleMask(root != nullptr ? root->Text : Text);
-  const TLineDecoder decoder{TLineDecoder::TScheme::Masked, mask, TMaskVariant::NestedHint};
+  const TLineDecoder decoder = TLineDecoder::MaskedWith(mask, TMaskVariant::NestedHint);
+  ReserveLines(context, false);
   for (std::int64_t i = 3; i <= LineCount && !context.Stopped(); ++i) {
     const std::string_view line = context.ReadLineView();
     if (line == "=") {
@@ -122,6 +124,6 @@ void TMetaTextHunk::ReadNestHintBody(TLoadContext& context) {
 
 void TMetaTextHunk::ReadPlainBody(TLoadContext& context) {
   const TLineDecoder plain;
-  ReserveLines();
+  ReserveLines(context, true);
   for (std::int64_t i = 3; i <= LineCount && !context.Stopped(); ++i) AddFileLine(context, context.ReadLineView(), plain);
 }

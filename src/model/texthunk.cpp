@@ -34,7 +34,8 @@ void TTextHunk::LoadDeferredData(TLoadContext& context) {
   if (TextFlags & 1) FontMode = 1;
   // Every line counts with two line-end bytes, as the data is written with CR LF.
   std::int64_t read = 0;
-  const TLineDecoder decoder{TLineDecoder::TScheme::Masked, mask, TMaskVariant::TextData};
+  const TLineDecoder decoder = TLineDecoder::MaskedWith(mask, TMaskVariant::TextData);
+  ReserveLines(context, false);
   std::string scratch;
   std::string_view line;
   while (read < DataLength && reader.ReadLineView(line, scratch)) {

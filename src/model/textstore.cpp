@@ -1,6 +1,7 @@
 #include "model/textstore.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -22,6 +23,20 @@ void TTextStore::Rewind(std::size_t size) {
   if (Next == nullptr || size > static_cast<std::size_t>(Next - Blocks.back().get())) return;
   Next -= size;
   Left += size;
+}
+
+char* TTextStore::AllocateAligned(std::size_t size, std::size_t align) {
+  const std::size_t misalignment = reinterpret_cast<std::uintptr_t>(Next) & (align - 1);
+  const std::size_t padding = misalignment == 0 ? 0 : align - misalignment;
+  if (Next != nullptr && padding + size <= Left) {
+    Next += padding;
+    Left -= padding;
+    return Allocate(size);
+  }
+  // A new block starts aligned (blocks come from operator new[]), or the
+  // allocation gets a block of its own, which is aligned too.
+  Left = 0;
+  return Allocate(size);
 }
 
 char* TTextStore::Allocate(std::size_t size) {

@@ -20,6 +20,8 @@ class TTextStore {
   // Room for `size` bytes, to be filled by the caller (a line decoded in
   // place). Rewind(size) right after gives the room back.
   char* Allocate(std::size_t size);
+  // Room for `size` bytes at an address that is a multiple of align (a power of two).
+  char* AllocateAligned(std::size_t size, std::size_t align);
   void Rewind(std::size_t size);
 
   // Bytes taken from the system, for measurements.
