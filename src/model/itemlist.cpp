@@ -132,7 +132,8 @@ bool TItemList::PushLine(std::string_view storedText, const TItemFlags& flags,
                          const std::shared_ptr<TTextStore>& store) {
   const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(storedText.data()));
   if (storedText.size() > MaxCompactLength || address >= AddressLimit) return false;
-  // The store first: slots that live in it must not outlive it.
+  // A list keeps one store alive: text of another cannot be held.
+  if (store && Store && Store != store) return false;
   if (store && !Store) Store = store;
   Append((address << AddressShift) | (static_cast<std::uint64_t>(storedText.size()) << LengthShift) |
          (PackFlags(flags) << FlagShift) | CompactBit);

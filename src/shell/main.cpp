@@ -5,6 +5,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -31,6 +34,7 @@
 #include "settings/filepaths.h"
 #include "settings/homefolder.h"
 #include "shell/abortbox.h"
+#include "shell/filedrop.h"
 #include "shell/busycursor.h"
 #include "shell/centering.h"
 #include "shell/decodetext.h"
@@ -75,6 +79,7 @@ TZEBMain::TZEBMain(std::string programDir, std::vector<std::string> arguments)
   Area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   Area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(Area);
+  setAcceptDrops(true);
   statusBar()->showMessage(" ");
   SetMainWindow(this);
 
@@ -294,6 +299,22 @@ void TZEBMain::HandleCommandLine() {
   if (line.Help) HelpShowClick();
   if (line.Verbose) FileVerboseClick();
   if (line.Update) FileDownloadClick();
+}
+
+void TZEBMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (FirstDroppedFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void TZEBMain::dragMoveEvent(QDragMoveEvent* event) {
+  if (FirstDroppedFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void TZEBMain::dropEvent(QDropEvent* event) {
+  const std::optional<std::string> path = FirstDroppedFile(event->mimeData());
+  if (!path) return;
+  event->acceptProposedAction();
+  activateWindow();
+  OpenHintFile(*path);
 }
 
 void TZEBMain::closeEvent(QCloseEvent* event) {
