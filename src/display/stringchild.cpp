@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "display/controlaccessible.h"
 #include "settings/qtvalues.h"
 #include "display/displaycontext.h"
 #include "display/pngdecode.h"
@@ -58,7 +59,10 @@ int PanelHeight(const QWidget* widget) {
 
 // ---- the hint button ---------------------------------------------------------
 
-THintButton::THintButton(QWidget* parent, TStringForm* form) : QPushButton("Another hint?", parent), Form(form) {}
+THintButton::THintButton(QWidget* parent, TStringForm* form) : QPushButton("Another hint?", parent), Form(form) {
+  // Its name for screen readers is its caption, which tells how many hints are shown.
+  setAccessibleDescription("Reveals the next hint of this list");
+}
 
 bool THintButton::event(QEvent* event) {
   // The button takes Tab itself: it moves into the links of the window.
@@ -300,8 +304,14 @@ void THintForm::RevealNextHint() {
   } else if (options.Counting) {
     HintButton()->setText(QString("Hint %1 of %2.  Another hint?").arg(HintsRevealed).arg(HintCount));
   }
+  const QString before = AccessibleText(*Control());
   Control()->SetShownCount(LastShown + 1);
   Control()->WrapText();
+  // Screen readers hear the text the reveal added.
+  const QString after = AccessibleText(*Control());
+  int common = 0;
+  while (common < before.size() && common < after.size() && before[common] == after[common]) ++common;
+  AnnounceAddedText(Control(), common, after.mid(common));
   ScrollToHint();
   // A scroll bar that appears changes the width and the layout once more:
   // jump again when that has settled.

@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
+#include "display/controlaccessible.h"
 #include "settings/qtvalues.h"
 #include "display/displaycontext.h"
 #include "display/pngdecode.h"
@@ -84,6 +85,7 @@ std::size_t TRowIndex::End(int bottom) const {
 
 TStringControl::TStringControl(QScrollArea* scrollBox, TItemsHunk* node, TStringForm* form)
     : QWidget(scrollBox), ScrollBox(scrollBox), Form(form), Node(node) {
+  InstallControlAccessibility();
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent, false);

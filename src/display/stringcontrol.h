@@ -104,6 +104,8 @@ class TStringControl : public QWidget {
   // How many times the document has been laid out (each WrapText).
   int LayoutCount() const { return Layouts; }
   bool PaintSuspended = false;
+  // The text the last reveal added, for screen readers.
+  QString RevealedText;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
