@@ -94,7 +94,7 @@ void TMetaTextHunk::AppendDisplay(TItemsHunk& document) {
     }
   }
   for (std::size_t i = 0; i < Items.size(); ++i) {
-    if (THunk* node = NodeAt(i)) {
+    if (THunk* node = NodeItems != 0 ? NodeAt(i) : nullptr) {
       if (subject) continue;
       if (node->KindCode() == Kind::PngObject) {
         document.Append(node);
@@ -108,6 +108,7 @@ void TMetaTextHunk::AppendDisplay(TItemsHunk& document) {
     }
   }
   if (!subject && !Items.empty() && Items.View(Items.size() - 1).Flags.EndsLine == 0) AppendMade(document, "", true);
+  if (NodeItems == 0) return;
   for (std::size_t i = 0; i < Items.size(); ++i) {
     if (THunk* node = NodeAt(i); node != nullptr && node->KindCode() != Kind::PngObject) node->AppendDisplay(document);
   }

@@ -56,10 +56,6 @@ void SetFlagBit(std::uint64_t& slot, std::uint64_t bit, std::uint8_t value) {
 }
 }  // namespace
 
-TItemView ViewOf(const TZEBObject& item) {
-  return {&item, item.Text, {item.EndsLine, item.IsRule, item.Wraps, item.UseFixedFont, item.SpaceAfter}};
-}
-
 TItemList::~TItemList() { FreeSlots(); }
 
 void TItemList::FreeSlots() {
@@ -140,11 +136,7 @@ bool TItemList::PushLine(std::string_view storedText, const TItemFlags& flags,
   return true;
 }
 
-TItemView TItemList::View(std::size_t index) const {
-  const std::uint64_t slot = Slots[index];
-  if (!IsCompact(slot)) return ViewOf(*AsObject(slot));
-  return {nullptr, TextOf(slot), UnpackFlags(slot)};
-}
+TItemView TItemList::CompactView(std::uint64_t slot) { return {nullptr, TextOf(slot), UnpackFlags(slot)}; }
 
 void TItemList::SetEndsLine(std::size_t index, std::uint8_t value) {
   std::uint64_t& slot = Slots[index];
@@ -156,11 +148,6 @@ void TItemList::SetSpaceAfter(std::size_t index, std::uint8_t value) {
   std::uint64_t& slot = Slots[index];
   if (IsCompact(slot)) SetFlagBit(slot, SpaceAfterBit, value);
   else AsObject(slot)->SpaceAfter = value;
-}
-
-TZEBObject* TItemList::ObjectAt(std::size_t index) const {
-  const std::uint64_t slot = Slots[index];
-  return IsCompact(slot) ? nullptr : AsObject(slot);
 }
 
 void TItemList::Replace(std::size_t index, TZEBObject* item) { Slots[index] = AsSlot(item); }

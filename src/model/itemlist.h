@@ -39,7 +39,9 @@ struct TItemView {
 };
 
 // The view of an object.
-TItemView ViewOf(const TZEBObject& item);
+inline TItemView ViewOf(const TZEBObject& item) {
+  return {&item, item.Text, {item.EndsLine, item.IsRule, item.Wraps, item.UseFixedFont, item.SpaceAfter}};
+}
 
 class TItemList {
  public:
@@ -110,11 +112,18 @@ class TItemList {
   // file: freeing a large tree then frees a few blocks, not a list per node).
   void KeepSlotsIn(const std::shared_ptr<TTextStore>& store);
 
-  TItemView View(std::size_t index) const;
+  TItemView View(std::size_t index) const {
+    const std::uint64_t slot = Slots[index];
+    if (!IsCompact(slot)) return ViewOf(*reinterpret_cast<const TZEBObject*>(static_cast<std::uintptr_t>(slot)));
+    return CompactView(slot);
+  }
   void SetEndsLine(std::size_t index, std::uint8_t value);
   void SetSpaceAfter(std::size_t index, std::uint8_t value);
   // The object in the slot, or none for a compact line (which it does not make).
-  TZEBObject* ObjectAt(std::size_t index) const;
+  TZEBObject* ObjectAt(std::size_t index) const {
+    const std::uint64_t slot = Slots[index];
+    return IsCompact(slot) ? nullptr : reinterpret_cast<TZEBObject*>(static_cast<std::uintptr_t>(slot));
+  }
   // Puts an object (or none) in the slot, forgetting what was there.
   void Replace(std::size_t index, TZEBObject* item);
   // Index of the last slot that holds the object, or size() when none does.
@@ -124,6 +133,7 @@ class TItemList {
 
  private:
   static bool IsCompact(std::uint64_t slot) { return (slot & 1) != 0; }
+  static TItemView CompactView(std::uint64_t slot);
   TZEBObject* Make(std::size_t index) const;
   void Append(std::uint64_t slot);
   // Room for at least `count` slots.
