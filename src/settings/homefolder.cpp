@@ -44,7 +44,15 @@ std::string THomeFolder::DefaultHintFolder() {
   return home.empty() ? StandardFolder(QStandardPaths::GenericDataLocation) + "hints/" : home;
 }
 
-std::string THomeFolder::HelpFile(const std::string& programDir) { return WithSlash(programDir) + "ZEBWIN.ZEB"; }
+std::string THomeFolder::HelpFile(const std::string& programDir) {
+  const std::string beside = WithSlash(programDir) + "ZEBWIN.ZEB";
+  std::error_code error;
+  if (std::filesystem::exists(beside, error)) return beside;
+  const std::filesystem::path program = std::filesystem::path(WithSlash(programDir)).parent_path();
+  const std::filesystem::path installed = program.parent_path() / "share" / "zebreader" / "ZEBWIN.ZEB";
+  if (std::filesystem::exists(installed, error)) return installed.string();
+  return beside;
+}
 
 void THomeFolder::MakeFolderFor(const std::string& file) {
   std::error_code ignored;

@@ -16,7 +16,10 @@ class THomeFolder {
   static std::string CatalogCacheFile();
   // The default hint-file folder.
   static std::string DefaultHintFolder();
-  // The help file "ZEBWIN.ZEB" beside the executable; programDir ends with "/".
+  // The help file "ZEBWIN.ZEB": beside the executable (a build tree), else
+  // where an installation puts it, "<prefix>/share/zebreader/" for a program
+  // in "<prefix>/bin/". When neither holds it, the one beside the executable,
+  // which the missing-help message then names. programDir ends with "/".
   static std::string HelpFile(const std::string& programDir);
 
   // The folder text ending with "/", as folder texts here do.

@@ -1,12 +1,38 @@
 // ZEB Reader: the program.
+#include <cstring>
 #include <exception>
+#include <iostream>
 
 #include <QApplication>
 #include <QMessageBox>
 
 #include "shell/main.h"
 
+namespace {
+constexpr const char* Usage =
+    "Usage: zebwin [FILE] [/UPDATE]\n"
+    "Reads ZEB hint files: graded hints for computer games, one hint at a time.\n"
+    "\n"
+    "  FILE       the hint file to open\n"
+    "  /UPDATE    open the Download New Hints dialog at start\n"
+    "  --help     show this help\n"
+    "  --version  show the version\n"
+    "\n"
+    "ZEBWIN_HOME names the folder of the settings and cache files.\n";
+}  // namespace
+
 int main(int argc, char** argv) {
+  // Answered without a display, as packaging and scripts ask them.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::cout << "zebwin 4.50\n";
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::cout << Usage;
+      return 0;
+    }
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName("ZEB Reader");
   QApplication::setApplicationDisplayName("ZEB Reader");

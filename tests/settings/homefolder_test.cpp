@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -94,9 +95,19 @@ TEST_F(HomeFolderTest, FirstSettingsWriteCreatesTheConfigFolder) {
   EXPECT_FALSE(fs::exists(THomeFolder::CatalogCacheFile())) << "only the folder is made";
 }
 
-TEST(HelpFile, BesideTheProgram) {
-  EXPECT_EQ(THomeFolder::HelpFile("/opt/zeb/"), "/opt/zeb/ZEBWIN.ZEB");
+TEST(HelpFile, BesideTheProgramElseInTheInstalledPlace) {
+  EXPECT_EQ(THomeFolder::HelpFile("/opt/zeb/"), "/opt/zeb/ZEBWIN.ZEB") << "neither exists: the one beside";
   EXPECT_EQ(THomeFolder::HelpFile("/opt/zeb"), "/opt/zeb/ZEBWIN.ZEB");
+
+  TTempDir prefix;
+  const fs::path bin = prefix.Path() / "bin";
+  const fs::path share = prefix.Path() / "share" / "zebreader";
+  fs::create_directories(bin);
+  fs::create_directories(share);
+  std::ofstream(share / "ZEBWIN.ZEB") << "ZEB\r\n";
+  EXPECT_EQ(THomeFolder::HelpFile(bin.string() + "/"), (share / "ZEBWIN.ZEB").string());
+  std::ofstream(bin / "ZEBWIN.ZEB") << "ZEB\r\n";
+  EXPECT_EQ(THomeFolder::HelpFile(bin.string() + "/"), (bin / "ZEBWIN.ZEB").string()) << "beside the program first";
 }
 
 }  // namespace

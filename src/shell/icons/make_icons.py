@@ -10,6 +10,10 @@ edges on shapes aligned to the pixel grid.
     python3 make_icons.py --sheet [PATH]
                                      also writes a contact sheet, 4x enlarged
                                      (default /tmp/icons_sheet.png)
+    python3 make_icons.py --hicolor DIR
+                                     writes only the program's icon in the
+                                     sizes of the desktop's icon theme, as
+                                     DIR/<n>x<n>/apps/zebreader.png
 
 The output depends only on this script, so running it again gives the same
 files byte for byte.
@@ -159,18 +163,21 @@ def vertical_gradient(top, bottom, y0, y1):
 class Canvas:
     """RGBA picture with premultiplied float pixels, painted back to front."""
 
-    def __init__(self, w, h):
-        self.w, self.h = w, h
+    def __init__(self, w, h, scale=1.0):
+        # Shapes are drawn in design units; scale pixels make one unit.
+        self.w, self.h, self.scale = w, h, scale
         self.px = [[0.0, 0.0, 0.0, 0.0] for _ in range(w * h)]
 
     def paint(self, f, colour):
+        s = self.scale
         for y in range(self.h):
             for x in range(self.w):
-                cov = 0.5 - f(x + 0.5, y + 0.5)
+                ux, uy = (x + 0.5) / s, (y + 0.5) / s
+                cov = 0.5 - f(ux, uy) * s
                 if cov <= 0.0:
                     continue
                 cov = min(cov, 1.0)
-                c = colour(x + 0.5, y + 0.5) if callable(colour) else colour
+                c = colour(ux, uy) if callable(colour) else colour
                 a = c[3] / 255.0 * cov
                 p = self.px[y * self.w + x]
                 for k in range(3):
@@ -469,7 +476,23 @@ def write_sheet(path, icons, scale=4):
     write_png(path, w, h, rows)
 
 
+HICOLOR_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
+def write_hicolor(root):
+    """The program's icon, drawn on its 32-unit design at each theme size."""
+    for size in HICOLOR_SIZES:
+        c = Canvas(size, size, size / 32.0)
+        icon_zebwin(c)
+        folder = os.path.join(root, "%dx%d" % (size, size), "apps")
+        os.makedirs(folder, exist_ok=True)
+        write_png(os.path.join(folder, "zebreader.png"), size, size, c.rgba_rows())
+
+
 def main(argv):
+    if "--hicolor" in argv:
+        write_hicolor(argv[argv.index("--hicolor") + 1])
+        return
     here = os.path.dirname(os.path.abspath(__file__))
     icons = render_all()
     for name, size, rows in icons:
