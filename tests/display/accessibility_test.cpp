@@ -7,7 +7,11 @@
 #include <QAccessible>
 #include <QDialog>
 
+#include <functional>
+
 #include "display/controlaccessible.h"
+#include "settings/optionsform.h"
+#include "support/scripteddialogs.h"
 #include "windowfixture.h"
 
 using namespace wintest;
@@ -140,9 +144,22 @@ TEST_F(Accessibility, RevealingAHintAnnouncesItsText) {
 }
 
 TEST_F(Accessibility, DialogsAreNamedByTheirCaption) {
-  QDialog dialog;
-  dialog.setWindowTitle("Printing");
-  QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&dialog);
+  TScriptedDialogs dialogs;
+  TOptions working;
+  TOptionsForm options(nullptr, working, dialogs);
+  QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&options);
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(window->text(QAccessible::Name), QString("Printing"));
+  EXPECT_EQ(window->role(), QAccessible::Dialog);
+  EXPECT_EQ(window->text(QAccessible::Name), QString("Set Options"));
+  // Its buttons are named too.
+  bool okNamed = false;
+  for (int i = 0; i < window->childCount(); ++i) {
+    const std::function<void(QAccessibleInterface*)> visit = [&](QAccessibleInterface* node) {
+      if (node == nullptr) return;
+      if (node->role() == QAccessible::Button && node->text(QAccessible::Name).remove('&') == "OK") okNamed = true;
+      for (int j = 0; j < node->childCount(); ++j) visit(node->child(j));
+    };
+    visit(window->child(i));
+  }
+  EXPECT_TRUE(okNamed);
 }
