@@ -63,6 +63,7 @@ void TItemList::FreeSlots() {
   Slots = nullptr;
   Count = 0;
   Capacity = 0;
+  Objects = 0;
   SlotsInStore = false;
 }
 
@@ -111,18 +112,26 @@ TZEBObject* TItemList::Make(std::size_t index) const {
   line->UseFixedFont = f.UseFixedFont;
   line->SpaceAfter = f.SpaceAfter;
   Slots[index] = AsSlot(line);
+  ++Objects;
   return line;
 }
 
-void TItemList::push_back(TZEBObject* item) { Append(AsSlot(item)); }
+void TItemList::push_back(TZEBObject* item) {
+  Append(AsSlot(item));
+  if (item != nullptr) ++Objects;
+}
 
 void TItemList::erase(iterator at) {
   const std::size_t index = at.Position();
+  if (!IsCompact(Slots[index]) && Slots[index] != 0) --Objects;
   std::memmove(Slots + index, Slots + index + 1, (Count - index - 1) * sizeof(std::uint64_t));
   --Count;
 }
 
-void TItemList::clear() { Count = 0; }
+void TItemList::clear() {
+  Count = 0;
+  Objects = 0;
+}
 
 bool TItemList::PushLine(std::string_view storedText, const TItemFlags& flags,
                          const std::shared_ptr<TTextStore>& store) {
@@ -150,7 +159,11 @@ void TItemList::SetSpaceAfter(std::size_t index, std::uint8_t value) {
   else AsObject(slot)->SpaceAfter = value;
 }
 
-void TItemList::Replace(std::size_t index, TZEBObject* item) { Slots[index] = AsSlot(item); }
+void TItemList::Replace(std::size_t index, TZEBObject* item) {
+  if (!IsCompact(Slots[index]) && Slots[index] != 0) --Objects;
+  Slots[index] = AsSlot(item);
+  if (item != nullptr) ++Objects;
+}
 
 std::size_t TItemList::LastIndexOf(const TZEBObject* item) const {
   const std::uint64_t wanted = AsSlot(item);
@@ -160,8 +173,12 @@ std::size_t TItemList::LastIndexOf(const TZEBObject* item) const {
 }
 
 void TItemList::DeleteAll() {
-  for (std::size_t i = 0; i < Count; ++i)
-    if (!IsCompact(Slots[i])) delete AsObject(Slots[i]);
+  for (std::size_t i = 0; i < Count && Objects > 0; ++i) {
+    if (!IsCompact(Slots[i]) && Slots[i] != 0) {
+      --Objects;
+      delete AsObject(Slots[i]);
+    }
+  }
   FreeSlots();
   Store.reset();
 }

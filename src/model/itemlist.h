@@ -146,6 +146,9 @@ class TItemList {
   std::uint64_t* Slots = nullptr;  // the list's own, also in const methods that make objects
   std::uint32_t Count = 0;
   std::uint32_t Capacity = 0;
+  // How many slots hold an object: deleting a list of compact lines alone
+  // then needs no pass over its slots.
+  mutable std::uint32_t Objects = 0;
   bool SlotsInStore = false;
   // Keeps the text of the compact lines (and the slots); shared by the nodes of one file.
   std::shared_ptr<TTextStore> Store;
