@@ -1,5 +1,6 @@
 #include "display/controlaccessible.h"
 
+#include <utility>
 #include <vector>
 
 #include <QAccessible>
@@ -101,7 +102,7 @@ class TControlAccessible : public QAccessibleWidget, public QAccessibleTextInter
       const QString name = QAccessibleWidget::text(kind);
       return name.isEmpty() ? Control()->window()->windowTitle() : name;
     }
-    if (kind == QAccessible::Value) return AccessibleText(*Control());
+    if (kind == QAccessible::Value) return ShownText();
     // The hint revealed last, for a screen reader to read on its own.
     if (kind == QAccessible::Description && !Control()->RevealedText.isEmpty()) return Control()->RevealedText;
     return QAccessibleWidget::text(kind);
@@ -159,12 +160,12 @@ class TControlAccessible : public QAccessibleWidget, public QAccessibleTextInter
   int cursorPosition() const override { return 0; }
   void setCursorPosition(int) override {}
   QString text(int startOffset, int endOffset) const override {
-    const QString all = AccessibleText(*Control());
+    const QString& all = ShownText();
     if (startOffset < 0) startOffset = 0;
     if (endOffset < 0 || endOffset > all.size()) endOffset = static_cast<int>(all.size());
     return startOffset < endOffset ? all.mid(startOffset, endOffset - startOffset) : QString();
   }
-  int characterCount() const override { return static_cast<int>(AccessibleText(*Control()).size()); }
+  int characterCount() const override { return static_cast<int>(ShownText().size()); }
   QRect characterRect(int) const override { return {}; }
   int offsetAtPoint(const QPoint&) const override { return -1; }
   void scrollToSubstring(int, int) override {}
@@ -174,7 +175,20 @@ class TControlAccessible : public QAccessibleWidget, public QAccessibleTextInter
   }
 
  private:
+  // The shown text, made again only after a new layout or reveal: screen
+  // readers ask for it piece by piece, and a window may hold many rows.
+  const QString& ShownText() const {
+    const std::pair<int, int> now{Control()->LayoutCount(), Control()->ShownCount()};
+    if (now != TextMadeFor) {
+      CachedText = AccessibleText(*Control());
+      TextMadeFor = now;
+    }
+    return CachedText;
+  }
+
   mutable std::vector<QAccessible::Id> LinkIds;
+  mutable QString CachedText;
+  mutable std::pair<int, int> TextMadeFor{-1, -1};
 };
 
 QAccessibleInterface* MakeInterface(const QString& className, QObject* object) {

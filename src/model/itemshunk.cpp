@@ -225,13 +225,13 @@ void TItemsHunk::AddFileLine(TLoadContext& context, std::string_view raw, const 
   if (raw.size() <= TItemList::MaxCompactLength) {
     // Decoded straight into the store; kept there when it holds no markup,
     // the common case.
-    TTextStore& store = *context.SharedTexts();
-    char* text = store.Allocate(raw.size());
+    const std::shared_ptr<TTextStore>& store = context.SharedTexts();
+    char* text = store->Allocate(raw.size());
     decoder.Decode(raw, text);
     const std::string_view line(text, raw.size());
-    if (line.find('#') == std::string_view::npos && AddCompactLine(line, 0, context.SharedTexts())) return;
+    if (line.find('#') == std::string_view::npos && AddCompactLine(line, 0, store)) return;
     std::string copy(line);
-    store.Rewind(raw.size());
+    store->Rewind(raw.size());
     AddLine(new THunkLine(std::move(copy), nullptr));
     return;
   }

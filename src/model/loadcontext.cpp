@@ -12,11 +12,6 @@ std::string TLoadContext::ReadLine() {
   return line;
 }
 
-void TLoadContext::ReadLineInto(std::string& line) {
-  Reader.ReadLine(line);
-  ++LineCounter;
-}
-
 std::string_view TLoadContext::ReadLineView() {
   std::string_view line;
   Reader.ReadLineView(line, Scratch);

@@ -20,8 +20,6 @@ class TLoadContext {
   bool Stopped();
   // Reads one line and counts it.
   std::string ReadLine();
-  // Reads one line into `line` (reusing its memory) and counts it.
-  void ReadLineInto(std::string& line);
   // Reads one line and counts it; the view is good until the next read.
   std::string_view ReadLineView();
   // The text store of this load's compact lines and item lists, made on first use.

@@ -13,20 +13,6 @@ std::string SearchTitle(const std::string& phrase) { return "Search Results for 
 void THunk::Search(const std::string&, TItemsHunk&) {}
 
 namespace {
-// Appends the text with the letters a to z in upper case. Without branches,
-// on local pointers, so that the loop runs on many bytes at once.
-void AppendUpper(std::string& to, std::string_view from) {
-  const std::size_t at = to.size();
-  to.resize(at + from.size());
-  const auto* in = reinterpret_cast<const unsigned char*>(from.data());
-  auto* out = reinterpret_cast<unsigned char*>(to.data() + at);
-  const std::size_t n = from.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const unsigned char c = in[i];
-    out[i] = static_cast<unsigned char>(c - (static_cast<unsigned char>(c - 'a') < 26 ? 32 : 0));
-  }
-}
-
 // Appends the texts of the items joined as OwnText joins them, upper-cased when asked.
 void AppendOwnText(const TItemList& items, std::string& text, bool upper) {
   for (std::size_t i = 0; i < items.size(); ++i) {
@@ -37,7 +23,7 @@ void AppendOwnText(const TItemList& items, std::string& text, bool upper) {
       objectText = item.Object->GetText();
       piece = objectText;
     }
-    if (upper) AppendUpper(text, piece);
+    if (upper) AppendUpperCaseAtoZ(text, piece);
     else text += piece;
     if (item.Flags.SpaceAfter || item.Flags.EndsLine) text += ' ';
   }

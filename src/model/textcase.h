@@ -7,6 +7,9 @@
 #include <string_view>
 
 std::string UpperCaseAtoZ(std::string text);
+// Appends the text to `to` with the letters a to z in upper case; runs on
+// many bytes at once, for search over whole files.
+void AppendUpperCaseAtoZ(std::string& to, std::string_view text);
 std::string LowerCaseAtoZ(std::string text);
 bool EqualIgnoringCase(std::string_view a, std::string_view b);
 // True when text begins with prefix, the letters of text compared in upper case.
