@@ -1,8 +1,8 @@
 #include "authoring/hintwriter.h"
 
-#include <fstream>
 #include <utility>
 
+#include "fileio/atomicfile.h"
 #include "model/checksum.h"
 #include "model/loader.h"
 #include "model/textcase.h"
@@ -392,7 +392,6 @@ std::string THintFileWriter::Build() {
 
 void THintFileWriter::Save(const std::string& path) {
   const std::string bytes = Build();
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw TWriterError("Cannot write " + path);
+  const std::string failure = ReplaceFileWith(path, bytes);
+  if (!failure.empty()) throw TWriterError(failure);
 }

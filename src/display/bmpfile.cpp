@@ -1,6 +1,6 @@
 #include "display/bmpfile.h"
 
-#include <QSaveFile>
+#include "fileio/atomicfile.h"
 
 namespace {
 void PutU16(QByteArray& out, quint16 value) {
@@ -63,12 +63,5 @@ QByteArray Bitmap8File(const QImage& source) {
 bool SaveBitmap8(const QImage& image, const std::string& path) {
   const QByteArray bytes = Bitmap8File(image);
   if (bytes.isEmpty()) return false;
-  QSaveFile file(QString::fromStdString(path));
-  file.setDirectWriteFallback(true);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+  return ReplaceFileWith(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))).empty();
 }

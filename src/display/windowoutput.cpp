@@ -2,7 +2,7 @@
 // leaves it as text (appended to a file, or on the clipboard), as a picture
 // (an 8-bit Windows bitmap file, or on the clipboard), or on paper.
 
-#include <fstream>
+#include <sstream>
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,6 +12,7 @@
 #include "display/savequestion.h"
 #include "display/stringcontrol.h"
 #include "display/textcodec.h"
+#include "fileio/appendfile.h"
 #include "model/displaydocument.h"
 #include "model/itemshunk.h"
 #include "model/pngobject.h"
@@ -75,15 +76,15 @@ void TStringControl::SaveContents() {
     if (!SaveBitmap8(*picture, path->toStdString())) ReportCannotWrite(window(), *path);
     return;
   }
-  // Appended, never replacing what the file holds.
-  std::ofstream out(path->toStdString(), std::ios::binary | std::ios::app);
-  if (out.is_open()) {
-    out << Node->GetText() << TextLineEnd << TextLineEnd;
-    Node->WriteText(out, SavedItemCount());
-    out << TextLineEnd << TextLineEnd;
-    out.close();
-  }
-  if (out.fail()) ReportCannotWrite(window(), *path);
+  // Appended, never replacing what the file holds: the window's text goes
+  // in whole, or the file is left as it was.
+  std::ostringstream text;
+  text << Node->GetText() << TextLineEnd << TextLineEnd;
+  Node->WriteText(text, SavedItemCount());
+  text << TextLineEnd << TextLineEnd;
+  TAppendFile out(path->toStdString());
+  const bool saved = out.Open() && out.Append(text.str());
+  if (!out.Close() || !saved) ReportCannotWrite(window(), *path);
 }
 
 void TStringControl::CopyContents() {

@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <unordered_map>
 
 #include <QDateTime>
 #include <QFileInfo>
 #include <QString>
 
+#include "fileio/appendfile.h"
 #include "model/textcase.h"
 #include "settings/homefolder.h"
 
@@ -87,7 +89,10 @@ void ScanHintFolder(const std::string& folder, TCatalog& catalog, const volatile
     }
   }
   THomeFolder::MakeFolderFor(cacheFile);
-  std::ofstream append(cacheFile, std::ios::binary | std::ios::app);
+  // Each record goes in whole or not at all: half a record (a full disk)
+  // would hide every record written after it.
+  TAppendFile append(cacheFile);
+  bool caching = append.Open();
 
   for (const TFoundFile& file : FindHintFiles(folder)) {
     if (cancel != 0) break;
@@ -103,9 +108,10 @@ void ScanHintFolder(const std::string& folder, TCatalog& catalog, const volatile
     auto info = std::make_unique<TFileInfo>(path, file.Size);
     if (info->Date.empty()) info->Date = ModificationDate(path);
     info->FileName = file.Name;
-    if (append) {
-      info->WriteRecord(append);
-      append.flush();
+    if (caching) {
+      std::ostringstream record;
+      info->WriteRecord(record);
+      caching = append.Append(record.str());
     }
     catalog.push_back(std::move(info));
   }

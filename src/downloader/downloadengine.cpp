@@ -1,14 +1,16 @@
 #include "downloader/downloadengine.h"
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
+#include <string_view>
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
+#include "downloader/catalog.h"
 #include "downloader/listdates.h"
+#include "fileio/atomicfile.h"
 #include "settings/homefolder.h"
 #include "settings/productinfo.h"
 #include "zip/unzipper.h"
@@ -21,35 +23,49 @@ constexpr int PauseMs = 333;
 
 QString Text(const std::string& bytes) { return QString::fromStdString(bytes); }
 
-// A document arriving into a file: begin opens it, data shows the size.
+// A document arriving into a file that it replaces only when whole: begin
+// opens the replacement, data shows the size, Commit puts it in place. A
+// failed or cancelled transfer leaves the old file as it was.
 class TDocumentSink {
  public:
   TDocumentSink(THttpCli& http, TDownloadEngine& engine, const std::string& path,
                 std::function<void(const QString&)> status, std::string statusBase)
-      : Path(path), Status(std::move(status)), Base(std::move(statusBase)) {
+      : Http(http), Path(path), Status(std::move(status)), Base(std::move(statusBase)) {
     http.OnDocBegin = [this, &engine]() -> std::ostream* {
       engine.DocumentBegun = true;
-      Out = std::make_unique<std::ofstream>(Path, std::ios::binary | std::ios::trunc);
+      // A link of this name is replaced, never what it points to.
+      File = std::make_unique<TAtomicFile>(Path, TAtomicFile::TLinks::Replace);
+      File->Open();
       Received = 0;
-      return Out.get();
+      return &File->Stream();
     };
     http.OnDocData = [this](std::size_t length) {
       Received += static_cast<std::int64_t>(length);
       if (Status) Status(QString::fromStdString(Base + " (" + FormatFileSize(Received, false) + ")."));
     };
-    http.OnDocEnd = [this] {
-      if (Out) Out->close();
-    };
+    http.OnDocEnd = nullptr;
   }
-  bool Begun() const { return Out != nullptr; }
-  // Closed and intact.
-  bool Complete() const { return Out != nullptr && !Out->is_open() && !Out->fail(); }
+  // The client keeps no handler that points at a sink that is gone.
+  ~TDocumentSink() {
+    Http.OnDocBegin = nullptr;
+    Http.OnDocData = nullptr;
+    Http.OnDocEnd = nullptr;
+  }
+  TDocumentSink(const TDocumentSink&) = delete;
+  TDocumentSink& operator=(const TDocumentSink&) = delete;
+
+  // A write into the file failed (a full disk, an unwritable folder).
+  bool Failed() const { return File != nullptr && File->Failed(); }
+  std::string Error() const { return File != nullptr ? File->Error() : "cannot write " + Path; }
+  // Puts the whole document in place; false when it could not.
+  bool Commit() { return File != nullptr && File->Commit(); }
 
  private:
+  THttpCli& Http;
   std::string Path;
   std::function<void(const QString&)> Status;
   std::string Base;
-  std::unique_ptr<std::ofstream> Out;
+  std::unique_ptr<TAtomicFile> File;
   std::int64_t Received = 0;
 };
 
@@ -57,6 +73,14 @@ void WaitWithEvents(int milliseconds) {
   QEventLoop loop;
   QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
   loop.exec();
+}
+
+// The path as it would be reached, with the folders' links resolved but
+// not the last part: the entry a rename over the path replaces.
+fs::path EntryPath(const fs::path& path) {
+  std::error_code error;
+  const fs::path folder = fs::weakly_canonical(path.parent_path().empty() ? fs::path(".") : path.parent_path(), error);
+  return error ? path.lexically_normal() : folder / path.filename();
 }
 }  // namespace
 
@@ -100,11 +124,36 @@ std::string TDownloadEngine::ArchiveFileName(const std::string& url) {
     if (!plain) c = '_';
   }
   while (!name.empty() && name.front() == '.') name.erase(0, 1);
+  if (name.size() > 200) name.resize(200);
   if (name.empty()) name = "archive";
+  // ".download" at the end: never a hint file's name, so never a target's.
   return name + ".download";
 }
 
+bool TDownloadEngine::IsDownloadableName(const std::string& name) {
+  if (name.empty() || name.size() > 255 || name.front() == '.' || !IsHintFileName(name)) return false;
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) return false;
+  }
+  return true;
+}
+
+std::string TDownloadEngine::OwnFileAt(const std::string& folder, const std::string& name) const {
+  const fs::path target = EntryPath(fs::path(folder) / name);
+  for (const std::string& own : {THomeFolder::SettingsFile(), THomeFolder::CatalogCacheFile(), ListFile})
+    if (EntryPath(own) == target) return own;
+  return std::string();
+}
+
+int TDownloadEngine::Failed(TFailure failure, TDialogs::TAnswer answer) {
+  LastFailure = failure;
+  CancelRequested = answer == TDialogs::TAnswer::No;
+  return 0;
+}
+
 bool TDownloadEngine::RetrieveList() {
+  LastFailure = TFailure::None;
   StatusBase = "Retrieving list of new ZEB files";
   Status(Text(StatusBase) + ".");
   const std::string url = ListUrl();
@@ -114,50 +163,51 @@ bool TDownloadEngine::RetrieveList() {
     Status("No update server is set, so no list can be retrieved.  Enter the server's name under \"Update "
            "server\" on the \"Downloading\" page of \"Options...\", or as UpdateServer in the [ZEBWIN] section of " +
            QString::fromStdString(THomeFolder::SettingsFile()) + ".");
+    LastFailure = TFailure::Transfer;
     return false;
   }
   Http.URL = url;
   SetProxy();
+  Http.MaxBodyBytes = MaxListBytes;
+  Http.ExpectedBytes = 0;
   if (CancelRequested) {
     Status("Action cancelled.");
+    LastFailure = TFailure::Cancelled;
     return false;
   }
-  // The list arrives beside the last good one and replaces it only whole.
-  fs::create_directories(fs::path(ListFile).parent_path());
-  const std::string part = ListFile + ".part";
-  bool ok = false;
-  {
-    TDocumentSink sink(Http, *this, part, ShowStatus, StatusBase);
-    try {
-      Http.Get();
-      ok = sink.Complete();
-      if (!ok) throw THttpError(507, "The list could not be written to disk");
-    } catch (const THttpError&) {
-      std::error_code ignored;
-      fs::remove(part, ignored);
-      ReportHttpError(ListDocumentName, TReport::StatusLine);
-      return false;
+  // A folder that cannot be made shows when the list is written.
+  THomeFolder::MakeFolderFor(ListFile);
+  TDocumentSink sink(Http, *this, ListFile, ShowStatus, StatusBase);
+  try {
+    Http.Get();
+  } catch (const THttpError& error) {
+    if (sink.Failed()) {
+      ReportWriteError(ListDocumentName, sink.Error(), TReport::StatusLine);
+      LastFailure = TFailure::Write;
+    } else {
+      ReportHttpError(ListDocumentName, error, TReport::StatusLine);
+      LastFailure = TFailure::Transfer;
     }
-  }
-  if (CancelRequested) {
-    std::error_code ignored;
-    fs::remove(part, ignored);
-    Status("Action cancelled.");
     return false;
   }
-  std::error_code error;
-  fs::rename(part, ListFile, error);
-  if (error) {
-    fs::remove(part, error);
-    Status("The list could not be stored in " + Text(ListFile) + ".");
+  if (CancelRequested) {
+    Status("Action cancelled.");
+    LastFailure = TFailure::Cancelled;
+    return false;
+  }
+  if (!sink.Commit()) {
+    ReportWriteError(ListDocumentName, sink.Error(), TReport::StatusLine);
+    LastFailure = TFailure::Write;
     return false;
   }
   return true;
 }
 
 int TDownloadEngine::DownloadOneFile(TFileRecord& record, bool& proceed, bool moreToCome) {
+  LastFailure = TFailure::None;
   const TReport form = moreToCome ? TReport::YesNo : TReport::Ok;
-  StatusBase = "Downloading " + record.Title + " hints";
+  const std::string name = record.Title + " hints";
+  StatusBase = "Downloading " + name;
   Status(Text(StatusBase) + ".");
   if (record.HaveCurrent) {
     const TDialogs::TAnswer answer =
@@ -169,38 +219,55 @@ int TDownloadEngine::DownloadOneFile(TFileRecord& record, bool& proceed, bool mo
     if (answer != TDialogs::TAnswer::Yes) proceed = false;
     if (answer == TDialogs::TAnswer::Cancel) CancelRequested = true;
   }
-  if (CancelRequested) return 0;
+  if (CancelRequested) {
+    LastFailure = TFailure::Cancelled;
+    return 0;
+  }
   Http.URL = record.Url;
   SetProxy();
   if (!proceed) return 1;
 
-  const std::string folder = Options.InstallDir;
+  // The list's name is the server's choice: only a plain hint-file name in
+  // the hint-file folder is fetched, and never one of the program's files.
+  const std::string folder = THomeFolder::WithSlash(Options.InstallDir);
+  if (!IsDownloadableName(record.FileName))
+    return Failed(TFailure::Refused,
+                  ReportRefused(record, "which is not the name of a hint file in the hint-file folder", form));
+  const std::string own = OwnFileAt(folder, record.FileName);
+  if (!own.empty()) return Failed(TFailure::Refused, ReportRefused(record, "which would replace " + own, form));
+
   std::error_code ignored;
   fs::create_directories(folder, ignored);
-  const std::string archive = (fs::path(folder) / ArchiveFileName(record.Url)).string();
+  const std::string archive = folder + ArchiveFileName(record.Url);
+  Http.MaxBodyBytes = THttpCli::DefaultMaxBodyBytes;
+  Http.ExpectedBytes = record.Size > 0 ? record.Size : 0;
   {
     TDocumentSink sink(Http, *this, archive, ShowStatus, StatusBase);
     try {
       Http.Get();
-      if (!sink.Complete()) throw THttpError(507, "The archive could not be written to disk");
-    } catch (const THttpError&) {
-      fs::remove(archive, ignored);  // a partial archive is of no use
-      CancelRequested = ReportHttpError(record.Title + " hints", form) == TDialogs::TAnswer::No;
+    } catch (const THttpError& error) {
+      if (sink.Failed()) return Failed(TFailure::Write, ReportWriteError(name, sink.Error(), form));
+      LastFailure = TFailure::Transfer;
+      CancelRequested = ReportHttpError(name, error, form) == TDialogs::TAnswer::No;
+      if (error.ReasonPhrase == AbortedReason) LastFailure = TFailure::Cancelled;
       return 0;
     }
+    if (!sink.Commit()) return Failed(TFailure::Write, ReportWriteError(name, sink.Error(), form));
   }
   Pause(PauseMs);
-  if (CancelRequested) return 0;
+  if (CancelRequested) {
+    LastFailure = TFailure::Cancelled;
+    return 0;
+  }
 
-  Status("Uncompressing " + Text(record.Title) + " hints.");
+  Status("Uncompressing " + Text(name) + ".");
   TAbUnZipper zipper;
   try {
     zipper.SetFileName(archive);
     zipper.SetBaseDirectory(folder);
     if (zipper.TagItems(record.FileName) != 1) {
       zipper.CloseArchive();
-      CancelRequested = ReportZipError(record.Title + " hints", nullptr, form) == TDialogs::TAnswer::No;
-      return 0;
+      return Failed(TFailure::Archive, ReportZipError(name, nullptr, form));
     }
     zipper.OnArchiveItemProgress = [this](bool& abort) {
       QCoreApplication::processEvents();
@@ -211,39 +278,57 @@ int TDownloadEngine::DownloadOneFile(TFileRecord& record, bool& proceed, bool mo
     fs::remove(archive, ignored);
   } catch (const TZipError& error) {
     zipper.CloseArchive();
+    if (error.WriteFailure) return Failed(TFailure::Write, ReportWriteError(name, error.what(), form));
     const std::string message = error.what();
-    CancelRequested = ReportZipError(record.Title + " hints", &message, form) == TDialogs::TAnswer::No;
+    return Failed(CancelRequested ? TFailure::Cancelled : TFailure::Archive, ReportZipError(name, &message, form));
+  }
+  if (CancelRequested) {
+    LastFailure = TFailure::Cancelled;
     return 0;
   }
-  if (CancelRequested) return 0;
   record.HaveCurrent = true;
   Pause(PauseMs);
   return 1;
 }
 
-TDialogs::TAnswer TDownloadEngine::ReportHttpError(const std::string& name, TReport form) {
-  if (Http.ReasonPhrase() == AbortedReason) {
+TDialogs::TAnswer TDownloadEngine::ReportHttpError(const std::string& name, const THttpError& error, TReport form) {
+  if (error.ReasonPhrase == AbortedReason) {
     Status("Download cancelled.");
     return TDialogs::TAnswer::No;
   }
-  QString text = "An error occurred while downloading " + Text(name) + " (HTTP error " +
-                 QString::number(Http.StatusCode()) + ": " + Text(Http.ReasonPhrase()) +
+  const QString text = "An error occurred while downloading " + Text(name) + " (HTTP error " +
+                 QString::number(error.StatusCode) + ": " + Text(error.ReasonPhrase) +
                  ").  Check your Internet connection, try your download again, and if you continue to receive this "
                  "error, e-mail " +
                  ProductSupportEmail + " with a description of the error and the steps that caused it.";
+  return Report(text, form);
+}
+
+TDialogs::TAnswer TDownloadEngine::ReportZipError(const std::string& name, const std::string* message, TReport form) {
+  const QString text = "An error occurred while uncompressing " + Text(name) + " (ZIP error: " +
+                 (message != nullptr ? Text(*message) : QString("file not found")) + ").  Try your download again.  " +
+                 Text(SupportSentence());
+  return Report(text, form);
+}
+
+TDialogs::TAnswer TDownloadEngine::ReportWriteError(const std::string& name, const std::string& error, TReport form) {
+  const QString text = "An error occurred while saving " + Text(name) + " (" + Text(error) +
+                 ").  Check that the folder can be written to and that the disk is not full, then try again.";
+  return Report(text, form);
+}
+
+TDialogs::TAnswer TDownloadEngine::ReportRefused(const TFileRecord& record, const std::string& why, TReport form) {
+  const QString text = "The list of available hint files names the file \"" + Text(record.FileName) + "\" for " +
+                 Text(record.Title) + " hints, " + Text(why) +
+                 ".  The file was not downloaded.  The update server may be damaged or not to be trusted.";
+  return Report(text, form);
+}
+
+TDialogs::TAnswer TDownloadEngine::Report(QString text, TReport form) {
   if (form == TReport::StatusLine) {
     Status(text);
     return TDialogs::TAnswer::No;
   }
-  if (form == TReport::YesNo) text += "  Do you want to continue downloading other files?";
-  return Dialogs.Ask(Owner, "Downloading Error", text,
-                     form == TReport::YesNo ? TDialogs::TButtons::YesNo : TDialogs::TButtons::Ok);
-}
-
-TDialogs::TAnswer TDownloadEngine::ReportZipError(const std::string& name, const std::string* message, TReport form) {
-  QString text = "An error occurred while uncompressing " + Text(name) + " (ZIP error: " +
-                 (message != nullptr ? Text(*message) : QString("file not found")) + ").  Try your download again.  " +
-                 Text(SupportSentence());
   if (form == TReport::YesNo) text += "  Do you want to continue downloading other files?";
   return Dialogs.Ask(Owner, "Downloading Error", text,
                      form == TReport::YesNo ? TDialogs::TButtons::YesNo : TDialogs::TButtons::Ok);

@@ -6,6 +6,7 @@
 // status texts through a callback, so the dialog and zebtool drive the same
 // code.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -23,6 +24,8 @@ class TDownloadEngine {
   // How an error is reported: a box with OK, a box asking Yes or No (more
   // files follow), or only the status line.
   enum class TReport { Ok, YesNo, StatusLine };
+  // What ended the last RetrieveList or DownloadOneFile that failed.
+  enum class TFailure { None, Transfer, Archive, Write, Refused, Cancelled };
 
   // listFile: where the update list is kept ("zebinet.dat").
   TDownloadEngine(TOptions& options, TDialogs& dialogs, std::string listFile, QWidget* owner = nullptr);
@@ -31,15 +34,20 @@ class TDownloadEngine {
   std::string ListUrl() const;
 
   // Fetches the update list; true when a complete new list replaced the
-  // list file (the caller then reloads it). The old list stays byte for
-  // byte on every failure.
+  // list file (the caller then reloads it). An empty document is an empty
+  // list. The old list stays byte for byte on every failure.
   bool RetrieveList();
   // Fetches and unpacks one file: 1 when done or declined, 0 on failure or
-  // cancellation.
+  // cancellation. An entry whose file name is no plain hint-file name, or
+  // would replace a file of the program's own, is refused: nothing is
+  // fetched or written.
   int DownloadOneFile(TFileRecord& record, bool& proceed, bool moreToCome);
 
-  TDialogs::TAnswer ReportHttpError(const std::string& name, TReport form);
+  // Reports a failed transfer with the error it ended with.
+  TDialogs::TAnswer ReportHttpError(const std::string& name, const THttpError& error, TReport form);
   TDialogs::TAnswer ReportZipError(const std::string& name, const std::string* message, TReport form);
+  // Reports a file that could not be written (what, and the system's reason).
+  TDialogs::TAnswer ReportWriteError(const std::string& name, const std::string& error, TReport form);
 
   // Stop: ends the running transfer, and the run after the current step.
   void Stop();
@@ -48,6 +56,7 @@ class TDownloadEngine {
   bool CancelRequested = false;
   // Set when a document began to arrive during the run.
   bool DocumentBegun = false;
+  TFailure LastFailure = TFailure::None;
   std::string StatusBase;
   std::function<void(const QString& text)> ShowStatus;
   // The pauses of the run (333 ms); a timer-driven wait unless replaced.
@@ -56,11 +65,26 @@ class TDownloadEngine {
   // The archive's file in the hint-file folder while it arrives: a name of
   // our own that no hint file has and that cannot leave the folder.
   static std::string ArchiveFileName(const std::string& url);
+  // Whether an update list's file name may be downloaded: one plain name
+  // with no folder part, not hidden, ending in ".ZEB" in any letter case,
+  // and nothing a file system of another platform would refuse.
+  static bool IsDownloadableName(const std::string& name);
 
  private:
   void Status(const QString& text);
   void SetProxy();
   std::string SupportSentence() const;
+  // An error in the form asked for: the status line, or a box captioned
+  // "Downloading Error" (asking whether to go on when more files follow).
+  TDialogs::TAnswer Report(QString text, TReport form);
+  // The box or status line of a refused entry; returns the answer.
+  TDialogs::TAnswer ReportRefused(const TFileRecord& record, const std::string& why, TReport form);
+  // The program's own file that a download of the name into the folder
+  // would replace, or "".
+  std::string OwnFileAt(const std::string& folder, const std::string& name) const;
+  // Ends a failed DownloadOneFile: records why, and stops the run when the
+  // user answered No.
+  int Failed(TFailure failure, TDialogs::TAnswer answer);
 
   TOptions& Options;
   TDialogs& Dialogs;

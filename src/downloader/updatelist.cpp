@@ -1,8 +1,10 @@
 #include "downloader/updatelist.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <string_view>
+#include <vector>
 
 #include <QLocale>
 #include <QString>
@@ -34,11 +36,60 @@ std::size_t EntryClose(const std::string& buffer, std::size_t open) {
   return open == std::string::npos ? std::string::npos : buffer.find(FileClose, open + FileOpen.size());
 }
 
-// Reads the next line into line; a CR before the LF is dropped.
-bool NextLine(std::istream& in, std::string& line) {
-  if (!std::getline(in, line)) return false;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
+// The lines of the list file, no further than MaxListBytes into it: a line
+// of a larger file is cut there and ends the reading, so no file, however
+// large or long its lines, needs more memory than the bound.
+class TLineReader {
+ public:
+  explicit TLineReader(std::istream& in) : In(in), Chunk(1 << 16) {}
+
+  // Reads the next line into line, replacing its content; a CR before the
+  // LF is dropped. False at the end.
+  bool Next(std::string& line) {
+    line.clear();
+    bool any = false;
+    for (;;) {
+      if (At == Filled && !Refill()) break;
+      any = true;
+      const char* start = Chunk.data() + At;
+      const char* end = Chunk.data() + Filled;
+      const char* feed = static_cast<const char*>(std::memchr(start, '\n', static_cast<std::size_t>(end - start)));
+      if (feed != nullptr) {
+        line.append(start, feed);
+        At += static_cast<std::size_t>(feed - start) + 1;
+        break;
+      }
+      line.append(start, end);
+      At = Filled;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return any;
+  }
+
+ private:
+  bool Refill() {
+    if (Total >= MaxListBytes || !In) return false;
+    const std::int64_t room = std::min<std::int64_t>(static_cast<std::int64_t>(Chunk.size()), MaxListBytes - Total);
+    In.read(Chunk.data(), static_cast<std::streamsize>(room));
+    Filled = static_cast<std::size_t>(In.gcount());
+    At = 0;
+    Total += static_cast<std::int64_t>(Filled);
+    return Filled > 0;
+  }
+
+  std::istream& In;
+  std::vector<char> Chunk;
+  std::size_t At = 0;
+  std::size_t Filled = 0;
+  std::int64_t Total = 0;
+};
+
+// A value cut to at most length bytes, not inside a UTF-8 sequence.
+std::string CutTo(std::string_view value, std::size_t length) {
+  if (value.size() <= length) return std::string(value);
+  std::size_t cut = length;
+  for (int back = 0; back < 3 && cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80; ++back) --cut;
+  return std::string(value.substr(0, cut));
 }
 }  // namespace
 
@@ -47,8 +98,8 @@ TFileRecord::TFileRecord() : Updated(NoDate()) {}
 namespace {
 // Fills the record from the entry body: elements <NAME>value</NAME>. Taking
 // an element out of the body leaves no "<" before the next one, so reading
-// goes on from where the element ended.
-void ParseEntryBody(std::string_view body, TFileRecord& record, const TCatalog& catalog) {
+// goes on from where the element ended. False when the entry is skipped.
+bool ParseEntryBody(std::string_view body, TFileRecord& record, const TCatalog& catalog) {
   std::size_t from = 0;
   for (;;) {
     const std::size_t p = body.find('<', from);
@@ -64,22 +115,24 @@ void ParseEntryBody(std::string_view body, TFileRecord& record, const TCatalog& 
       from = q + 1;
       continue;
     }
-    const std::string value(body.substr(q + 1, r - q - 1));
+    const std::string_view value = body.substr(q + 1, r - q - 1);
     from = r + closing.size();
     if (name == "FTITLE") {
-      record.Title = value;
+      record.Title = CutTo(value, MaxListTitleLength);
     } else if (name == "FURL") {
+      if (value.size() > MaxListUrlLength) return false;
       record.Url = value;
     } else if (name == "FNAME") {
+      if (value.size() > MaxListFileNameLength) return false;
       record.FileName = value;
     } else if (name == "FDATE") {
-      const TListDate date = ParseListDate(value);
+      const TListDate date = ParseListDate(CutTo(value, MaxListShortFieldLength));
       record.Updated = date.Date;
       record.UpdatedText = date.Display;
       if (record.Updated != NoDate())
         record.UpdatedText = QLocale().toString(record.Updated, QLocale::ShortFormat).toStdString();
     } else if (name == "FSIZE") {
-      record.Size = SizeValue(value);
+      record.Size = SizeValue(CutTo(value, MaxListShortFieldLength));
       record.SizeText = FormatFileSize(record.Size, true);
     }
   }
@@ -91,16 +144,17 @@ void ParseEntryBody(std::string_view body, TFileRecord& record, const TCatalog& 
     record.HaveCurrent = ParseListDate(info->Date).Date >= record.Updated;
     break;
   }
+  return true;
 }
 }  // namespace
 
-void ParseFileEntry(std::string& buffer, TFileRecord& record, const TCatalog& catalog) {
+bool ParseFileEntry(std::string& buffer, TFileRecord& record, const TCatalog& catalog) {
   const std::size_t open = buffer.find(FileOpen);
   const std::size_t close = EntryClose(buffer, open);
-  if (close == std::string::npos) return;
+  if (close == std::string::npos) return false;
   const std::string body = buffer.substr(open + FileOpen.size(), close - open - FileOpen.size());
   buffer.erase(open, close + FileClose.size() - open);
-  ParseEntryBody(body, record, catalog);
+  return ParseEntryBody(body, record, catalog);
 }
 
 namespace {
@@ -127,6 +181,7 @@ std::vector<TFileRecord> LoadFileList(const std::string& listFile, const TCatalo
   std::vector<TFileRecord> records;
   std::ifstream in(listFile, std::ios::binary);
   if (!in) return records;
+  TLineReader lines(in);
   std::string buffer;
   std::string line;
   // Entries taken out of the buffer are passed over instead of erased, so a
@@ -138,19 +193,21 @@ std::vector<TFileRecord> LoadFileList(const std::string& listFile, const TCatalo
   TTagFinder fileOpen(FileOpen);
   TTagFinder fileClose(FileClose);
   bool newsHandled = false;
-  for (;;) {
+  while (records.size() < MaxListEntries) {
     if (showNews && !newsHandled) {
       const std::size_t open = messageOpen.Find(buffer);
       if (open != std::string::npos) {
         std::size_t close = messageClose.Find(buffer);
-        while (close == std::string::npos && NextLine(in, line)) {
+        while (close == std::string::npos && lines.Next(line)) {
           buffer += line;
           close = messageClose.Find(buffer);
         }
         if (close != std::string::npos) {
           const std::size_t start = open + MessageOpen.size();
           newsHandled = true;
-          if (onNews) onNews(close > start ? buffer.substr(start, close - start) : std::string());
+          if (onNews)
+            onNews(close > start ? CutTo(std::string_view(buffer).substr(start, close - start), MaxListNewsLength)
+                                 : std::string());
         }
       }
     }
@@ -158,20 +215,20 @@ std::vector<TFileRecord> LoadFileList(const std::string& listFile, const TCatalo
     if (open != std::string::npos) {
       fileClose.StartAt(open + FileOpen.size());
       std::size_t close = fileClose.Find(buffer);
-      while (close == std::string::npos && NextLine(in, line)) {
+      while (close == std::string::npos && lines.Next(line)) {
         buffer += line;
         close = fileClose.Find(buffer);
       }
       if (close == std::string::npos) break;  // the file ended inside the entry
       TFileRecord record;
-      ParseEntryBody(std::string_view(buffer).substr(open + FileOpen.size(), close - open - FileOpen.size()), record,
-                     catalog);
-      records.push_back(std::move(record));
+      if (ParseEntryBody(std::string_view(buffer).substr(open + FileOpen.size(), close - open - FileOpen.size()),
+                         record, catalog))
+        records.push_back(std::move(record));
       fileOpen.StartAt(close + FileClose.size());
       continue;
     }
-    if (!NextLine(in, line)) break;
-    buffer = line;
+    // The next line replaces the buffer: read straight into it.
+    if (!lines.Next(buffer)) break;
     for (TTagFinder* finder : {&messageOpen, &messageClose, &fileOpen, &fileClose}) finder->StartAt(0);
     newsHandled = false;
   }

@@ -15,6 +15,20 @@
 
 struct TOptions;
 
+// Bounds on what an update list may hold, so that no server can make the
+// program run out of memory or choke on one huge field. The list file is
+// read no further than MaxListBytes; a longer title is cut; an entry with a
+// longer address or file name is skipped (cut, it would fetch the wrong
+// thing); entries beyond MaxListEntries are not read.
+inline constexpr std::int64_t MaxListBytes = std::int64_t{64} << 20;
+inline constexpr std::size_t MaxListTitleLength = 1000;
+inline constexpr std::size_t MaxListUrlLength = 2048;
+inline constexpr std::size_t MaxListFileNameLength = 255;
+// Dates and sizes are read from their first characters; the rest is cut.
+inline constexpr std::size_t MaxListShortFieldLength = 64;
+inline constexpr std::size_t MaxListNewsLength = 10000;
+inline constexpr std::size_t MaxListEntries = 100000;
+
 struct TFileRecord {
   std::string Title;
   std::string Url;
@@ -29,11 +43,13 @@ struct TFileRecord {
 };
 
 // Fills the record from the first <FILE> block of the buffer and removes the
-// block from it. HaveCurrent is decided against the catalog.
-void ParseFileEntry(std::string& buffer, TFileRecord& record, const TCatalog& catalog);
+// block from it. HaveCurrent is decided against the catalog. False when the
+// entry is to be skipped (an address or file name beyond its bound).
+bool ParseFileEntry(std::string& buffer, TFileRecord& record, const TCatalog& catalog);
 
 // Reads the list file into records, in file order. With showNews, onNews is
-// called with the text of each news block found (once per block).
+// called with the text of each news block found (once per block), cut to
+// MaxListNewsLength.
 std::vector<TFileRecord> LoadFileList(const std::string& listFile, const TCatalog& catalog, bool showNews,
                                       const std::function<void(const std::string& news)>& onNews = {});
 

@@ -1,5 +1,7 @@
 #include "http/httpclient.h"
 
+#include <algorithm>
+#include <chrono>
 #include <map>
 #include <ostream>
 
@@ -49,6 +51,8 @@ struct THttpCli::TTransfer {
   bool Done = false;
   bool TooLarge = false;
   bool WriteFailed = false;
+  bool PastDeadline = false;
+  std::chrono::steady_clock::time_point Start = std::chrono::steady_clock::now();
   CURLcode Result = CURLE_OK;
   std::int64_t Received = 0;
   std::string StatusLine;
@@ -63,6 +67,7 @@ struct THttpCli::TTransfer {
     Timer.stop();
     Readers.clear();
     Writers.clear();
+    if (Easy != nullptr) curl_easy_setopt(Easy, CURLOPT_NOPROGRESS, 1L);
     if (Multi != nullptr && Easy != nullptr) curl_multi_remove_handle(Multi, Easy);
     if (Easy != nullptr) curl_easy_cleanup(Easy);
     if (Multi != nullptr) curl_multi_cleanup(Multi);
@@ -89,6 +94,12 @@ std::string THttpCli::DocNameOf(const std::string& url) {
 
 std::string THttpCli::DocName() const { return DocNameOf(URL); }
 
+long THttpCli::DeadlineSeconds(std::int64_t declaredBytes) const {
+  const std::int64_t size = ExpectedBytes > 0 ? ExpectedBytes : declaredBytes;
+  if (size <= 0) return DeadlineWithoutSizeSeconds;
+  return DeadlineBaseSeconds + static_cast<long>(size / std::max<long>(MinAverageBytesPerSecond, 1));
+}
+
 void THttpCli::Abort() {
   if (!Running || !Transfer) return;
   Transfer->Aborted = true;
@@ -102,6 +113,22 @@ size_t HeaderCallback(char* data, size_t size, size_t count, void* user) {
   // Each response (also one redirected from) starts with its status line.
   if (line.rfind("HTTP/", 0) == 0) *transfer = line;
   return size * count;
+}
+
+// A reason phrase fit for a message: one line of printable text, cut short.
+std::string ReasonForMessages(std::string reason) {
+  const std::size_t end = reason.find_first_of("\r\n");
+  if (end != std::string::npos) reason.resize(end);
+  for (char& c : reason)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  if (reason.size() > THttpCli::MaxReasonLength) {
+    std::size_t cut = THttpCli::MaxReasonLength;
+    // Not inside a UTF-8 sequence.
+    while (cut > 0 && (static_cast<unsigned char>(reason[cut]) & 0xC0) == 0x80) --cut;
+    reason.resize(cut);
+    reason += "...";
+  }
+  return reason;
 }
 }  // namespace
 
@@ -124,8 +151,23 @@ void THttpCli::Get() {
   curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(easy, CURLOPT_MAXREDIRS, MaxRedirects);
   curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, ConnectTimeoutMs);
-  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, IdleTimeoutSeconds);
+  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, LowSpeedBytesPerSecond);
+  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, LowSpeedSeconds);
+  // The deadline is checked as the transfer goes; curl calls this at least
+  // once a second while it waits.
+  using TProgress = int (*)(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+  const TProgress progress = [](void* user, curl_off_t total, curl_off_t, curl_off_t, curl_off_t) -> int {
+    auto* self = static_cast<THttpCli*>(user);
+    if (!self->Transfer) return 0;  // the transfer is being taken down
+    TTransfer& tr = *self->Transfer;
+    const auto limit = std::chrono::seconds(self->DeadlineSeconds(static_cast<std::int64_t>(total)));
+    if (std::chrono::steady_clock::now() - tr.Start <= limit) return 0;
+    tr.PastDeadline = true;
+    return 1;
+  };
+  curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, progress);
+  curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
+  curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
   curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, t.ErrorText);
   curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, nullptr);
@@ -151,6 +193,7 @@ void THttpCli::Get() {
   using TWrite = size_t (*)(char*, size_t, size_t, void*);
   const TWrite write = [](char* data, size_t size, size_t count, void* user) -> size_t {
     auto* self = static_cast<THttpCli*>(user);
+    if (!self->Transfer) return 0;
     TTransfer& tr = *self->Transfer;
     const size_t length = size * count;
     long code = 0;
@@ -267,49 +310,60 @@ void THttpCli::Finish() {
   // The reason phrase: the status line after "HTTP/x.y NNN ".
   const std::size_t first = t.StatusLine.find(' ');
   const std::size_t second = first == std::string::npos ? std::string::npos : t.StatusLine.find(' ', first + 1);
-  Reason = second == std::string::npos ? std::string() : t.StatusLine.substr(second + 1);
-  while (!Reason.empty() && (Reason.back() == '\r' || Reason.back() == '\n')) Reason.pop_back();
+  Reason = ReasonForMessages(second == std::string::npos ? std::string() : t.StatusLine.substr(second + 1));
 
+  const std::string failure = FailureOf(t);
+  if (failure.empty() && !t.Begun && Status < 400) {
+    // A document without a body is still a document: an empty one.
+    t.Begun = true;
+    if (OnDocBegin) OnDocBegin();
+  }
+  if (t.Begun && OnDocEnd) OnDocEnd();
+  if (!failure.empty()) throw THttpError(Status, Reason);
+  if (Status >= 400) throw THttpError(Status, Reason);
+}
+
+std::string THttpCli::FailureOf(const TTransfer& t) {
   const std::string host = HostPart(URL);
   const auto fail = [this](int status, const std::string& reason) {
     Status = status;
     Reason = reason;
-    throw THttpError(status, reason);
+    return reason;
   };
-  if (t.Begun && OnDocEnd) OnDocEnd();
-  if (t.Aborted) fail(404, AbortedReason);
-  if (!t.Done) fail(500, "The transfer ended without an answer");
-  if (t.TooLarge) fail(413, "The document is larger than " + std::to_string(MaxBodyBytes >> 20) + " MB");
-  if (t.WriteFailed) fail(507, "The document could not be written to disk");
+  if (t.Aborted) return fail(404, AbortedReason);
+  if (!t.Done) return fail(500, "The transfer ended without an answer");
+  if (t.TooLarge) return fail(413, "The document is larger than " + std::to_string(MaxBodyBytes >> 20) + " MB");
+  if (t.WriteFailed) return fail(507, "The document could not be written to disk");
+  if (t.PastDeadline)
+    return fail(504, "The transfer from " + host + " took longer than " +
+                         std::to_string(DeadlineSeconds(t.Received) / 60 + 1) + " minutes");
   switch (t.Result) {
     case CURLE_OK:
-      break;
+      return std::string();
     case CURLE_COULDNT_RESOLVE_HOST:
-      fail(502, "Unknown host " + host);
-      break;
+      return fail(502, "Unknown host " + host);
     case CURLE_COULDNT_RESOLVE_PROXY:
-      fail(502, "Unknown proxy server " + Proxy);
-      break;
+      return fail(502, "Unknown proxy server " + Proxy);
     case CURLE_COULDNT_CONNECT:
-      fail(503, "Could not connect to " + (Proxy.empty() ? host : Proxy + ":" + ProxyPort));
-      break;
+      return fail(503, "Could not connect to " + (Proxy.empty() ? host : Proxy + ":" + ProxyPort));
     case CURLE_OPERATION_TIMEDOUT:
-      fail(504, "No answer from " + host + " in time");
-      break;
+      // An answer that began, then slowed to a trickle, or none at all.
+      if (!t.StatusLine.empty())
+        return fail(504, "The transfer from " + host + " was too slow (under " +
+                             std::to_string(LowSpeedBytesPerSecond) + " bytes a second for " +
+                             std::to_string(LowSpeedSeconds) + " seconds)");
+      return fail(504, "No answer from " + host + " in time");
     case CURLE_TOO_MANY_REDIRECTS:
-      fail(508, "Too many redirects");
-      break;
+      return fail(508, "Too many redirects");
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CONNECT_ERROR:
-      fail(495, "The secure connection to " + host + " could not be verified");
-      break;
+      return fail(495, "The secure connection to " + host + " could not be verified");
     case CURLE_GOT_NOTHING:
     case CURLE_RECV_ERROR:
     case CURLE_PARTIAL_FILE:
-      fail(502, "The connection to " + host + " was closed before the document was complete");
-      break;
+      return fail(502, "The connection to " + host + " was closed before the document was complete");
     default:
-      fail(500, t.ErrorText[0] != '\0' ? std::string(t.ErrorText) : curl_easy_strerror(t.Result));
+      return fail(500, ReasonForMessages(t.ErrorText[0] != '\0' ? std::string(t.ErrorText)
+                                                                : curl_easy_strerror(t.Result)));
   }
-  if (Status >= 400) throw THttpError(Status, Reason);
 }

@@ -43,22 +43,39 @@ class THttpCli : public QObject {
   double ModifiedSince = 0;   // kept 0: no conditional request
   bool MultiThreaded = false;  // the client works on the calling thread
 
-  // Limits beyond the plain protocol.
+  // Limits beyond the plain protocol, so that no server can keep a
+  // transfer going forever or fill the disk.
   long ConnectTimeoutMs = 30000;
-  long IdleTimeoutSeconds = 60;  // no byte for this long ends the transfer
-  std::int64_t MaxBodyBytes = std::int64_t{1} << 30;
+  // Slower than this many bytes a second for LowSpeedSeconds ends the
+  // transfer: a server that sends a byte now and then never goes idle.
+  long LowSpeedBytesPerSecond = 100;
+  long LowSpeedSeconds = 60;
+  // The whole transfer must end within DeadlineBaseSeconds plus the time
+  // its size takes at MinAverageBytesPerSecond; the size is ExpectedBytes
+  // when the caller knows it (0: unknown), else the length the response
+  // declares. Without either it has DeadlineWithoutSizeSeconds.
+  std::int64_t ExpectedBytes = 0;
+  long DeadlineBaseSeconds = 120;
+  long MinAverageBytesPerSecond = 4096;
+  long DeadlineWithoutSizeSeconds = 1800;
+  static constexpr std::int64_t DefaultMaxBodyBytes = std::int64_t{1} << 30;
+  std::int64_t MaxBodyBytes = DefaultMaxBodyBytes;
   long MaxRedirects = 5;
+  // The longest reason phrase kept: a server's phrase ends up in messages.
+  static constexpr std::size_t MaxReasonLength = 120;
 
   // The document: begin supplies the stream for the body (none: the body
   // is dropped), data follows each block written, end lets the handler
   // close the stream. Begin comes once, before the first block, and only
-  // for a successful response.
+  // for a successful response; an empty document has a begin and an end.
   std::function<std::ostream*()> OnDocBegin;
   std::function<void(std::size_t length)> OnDocData;
   std::function<void()> OnDocEnd;
 
   // Performs the request; throws THttpError on failure.
   void Get();
+  // The seconds the transfer of a document of this size may take.
+  long DeadlineSeconds(std::int64_t declaredBytes) const;
   // Ends the running transfer: Get fails with 404 "Connection aborted on request".
   void Abort();
   bool Busy() const { return Running; }
@@ -77,6 +94,9 @@ class THttpCli : public QObject {
   void TimerEvent();
   void CheckDone();
   void Finish();
+  // What ended the transfer, also setting the status code and reason
+  // phrase; "" when it went through (the status may still be 400 or more).
+  std::string FailureOf(const TTransfer& t);
 
   std::unique_ptr<TTransfer> Transfer;
   bool Running = false;

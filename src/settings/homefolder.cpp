@@ -41,7 +41,9 @@ std::string THomeFolder::CatalogCacheFile() {
 
 std::string THomeFolder::DefaultHintFolder() {
   const std::string home = HomeOverride();
-  return home.empty() ? StandardFolder(QStandardPaths::GenericDataLocation) + "hints/" : home;
+  // A folder of its own also in the home folder: names an update server
+  // chooses then never meet the settings file or the caches.
+  return (home.empty() ? StandardFolder(QStandardPaths::GenericDataLocation) : home) + "hints/";
 }
 
 std::string THomeFolder::HelpFile(const std::string& programDir) {

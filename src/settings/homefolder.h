@@ -1,8 +1,9 @@
 #pragma once
-// Where the program's files live. With ZEBWIN_HOME set, everything (settings,
-// both caches, the default hint-file folder) is in that folder. Otherwise the
-// settings go to the config location, the two caches to the cache location
-// and hint files to the data location of the user. Folder texts end with "/".
+// Where the program's files live. With ZEBWIN_HOME set, everything is in that
+// folder: the settings, both caches and the default hint-file folder
+// "hints/". Otherwise the settings go to the config location, the two caches
+// to the cache location and hint files to the data location of the user.
+// Folder texts end with "/".
 
 #include <string>
 

@@ -4,18 +4,17 @@
 #include <string_view>
 #include <utility>
 
-#include <QByteArray>
-#include <QSaveFile>
-#include <QString>
-
+#include "fileio/atomicfile.h"
 #include "model/textcase.h"
 #include "settings/homefolder.h"
 
 namespace {
-std::string Trim(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return std::string();
-  const std::size_t last = text.find_last_not_of(" \t\r");
+constexpr std::string_view Blanks = " \t\r";
+
+std::string_view Trim(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(Blanks);
+  if (first == std::string_view::npos) return std::string_view();
+  const std::size_t last = text.find_last_not_of(Blanks);
   return text.substr(first, last - first + 1);
 }
 
@@ -25,15 +24,28 @@ std::string_view Content(const std::string& line) {
                                                 : std::string_view(line);
 }
 
-bool SameName(const std::string& a, const std::string& b) { return EqualIgnoringCase(a, b); }
-
 // The name of a section header line "[name]", or false when it is none.
-bool SectionName(const std::string& line, std::string& name) {
-  const std::string trimmed = Trim(line);
+// Lines are looked at without copying them: a large hint memory has a
+// million of them.
+bool SectionName(const std::string& line, std::string_view& name) {
+  const std::string_view trimmed = Trim(line);
   if (trimmed.size() < 2 || trimmed.front() != '[') return false;
   const std::size_t close = trimmed.find(']');
-  if (close == std::string::npos) return false;
+  if (close == std::string_view::npos) return false;
   name = Trim(trimmed.substr(1, close - 1));
+  return true;
+}
+
+bool IsSection(const std::string& line) {
+  std::string_view ignored;
+  return SectionName(line, ignored);
+}
+
+// The key name of a line "name=value", or false when it has no "=".
+bool KeyName(const std::string& line, std::string_view& name) {
+  const std::size_t equals = line.find('=');
+  if (equals == std::string::npos) return false;
+  name = Trim(std::string_view(line).substr(0, equals));
   return true;
 }
 
@@ -55,20 +67,18 @@ void TIniFile::Refresh() {
 }
 
 long TIniFile::FindSection(const std::string& section) const {
-  std::string name;
+  std::string_view name;
   for (std::size_t i = 0; i < Lines.size(); ++i)
-    if (SectionName(Lines[i], name) && SameName(name, section)) return static_cast<long>(i);
+    if (SectionName(Lines[i], name) && EqualIgnoringCase(name, section)) return static_cast<long>(i);
   return -1;
 }
 
 long TIniFile::FindKey(long sectionLine, const std::string& key, TKeyMatch match) const {
-  std::string section;
+  std::string_view name;
   for (std::size_t i = static_cast<std::size_t>(sectionLine) + 1; i < Lines.size(); ++i) {
-    if (SectionName(Lines[i], section)) break;
-    const std::size_t equals = Lines[i].find('=');
-    if (equals == std::string::npos) continue;
-    const std::string name = Trim(Lines[i].substr(0, equals));
-    if (match == TKeyMatch::Exact ? name == key : SameName(name, key)) return static_cast<long>(i);
+    if (IsSection(Lines[i])) break;
+    if (!KeyName(Lines[i], name)) continue;
+    if (match == TKeyMatch::Exact ? name == key : EqualIgnoringCase(name, key)) return static_cast<long>(i);
   }
   return -1;
 }
@@ -86,6 +96,28 @@ std::string TIniFile::ReadIniString(const std::string& section, const std::strin
   std::string value(line.substr(line.find('=') + 1));
   if (value.size() > MaxValueLength) value.resize(MaxValueLength);
   return value;
+}
+
+std::string TIniValues::Get(const std::string& key, const std::string& fallback) const {
+  const auto found = Values.find(LowerCaseAtoZ(key));
+  return found == Values.end() ? fallback : found->second;
+}
+
+TIniValues TIniFile::ReadIniStrings(const std::string& section) {
+  Refresh();
+  TIniValues values;
+  const long sectionLine = FindSection(section);
+  if (sectionLine < 0) return values;
+  std::string_view name;
+  for (std::size_t i = static_cast<std::size_t>(sectionLine) + 1; i < Lines.size(); ++i) {
+    if (IsSection(Lines[i])) break;
+    if (!KeyName(Lines[i], name)) continue;
+    const std::string_view line = Content(Lines[i]);
+    std::string value(line.substr(line.find('=') + 1));
+    if (value.size() > MaxValueLength) value.resize(MaxValueLength);
+    values.Values.emplace(LowerCaseAtoZ(std::string(name)), std::move(value));
+  }
+  return values;
 }
 
 std::optional<std::string> TIniFile::ReadWholeValue(const std::string& section, const std::string& key,
@@ -113,6 +145,23 @@ bool TIniFile::WriteIniStrings(const std::string& section,
   return Save();
 }
 
+bool TIniFile::Apply(const std::vector<TIniChange>& changes) {
+  Refresh();
+  for (const TIniChange& change : changes) {
+    if (change.Value) {
+      Put(change.Section, change.Key, *change.Value, change.Match);
+    } else {
+      Remove(change.Section, change.Key, change.Match);
+    }
+  }
+  return Save();
+}
+
+void TIniFile::Remove(const std::string& section, const std::string& key, TKeyMatch match) {
+  const long keyLine = FindLine(section, key, match);
+  if (keyLine >= 0) Lines.erase(Lines.begin() + keyLine);
+}
+
 void TIniFile::Put(const std::string& section, const std::string& key, const std::string& value, TKeyMatch match) {
   const std::string entry = key + "=" + OneLine(value) + "\r";
   long sectionLine = FindSection(section);
@@ -128,8 +177,7 @@ void TIniFile::Put(const std::string& section, const std::string& key, const std
     // After the section's last key, before any blank lines that end it.
     std::size_t at = static_cast<std::size_t>(sectionLine) + 1;
     std::size_t insert = at;
-    std::string name;
-    for (; at < Lines.size() && !SectionName(Lines[at], name); ++at)
+    for (; at < Lines.size() && !IsSection(Lines[at]); ++at)
       if (!Trim(Lines[at]).empty()) insert = at + 1;
     Lines.insert(Lines.begin() + static_cast<long>(insert), entry);
   }
@@ -137,13 +185,12 @@ void TIniFile::Put(const std::string& section, const std::string& key, const std
 
 bool TIniFile::Save() {
   THomeFolder::MakeFolderFor(FilePath);
-  QSaveFile file(QString::fromStdString(FilePath));
-  bool ok = file.open(QIODevice::WriteOnly);
-  for (std::size_t i = 0; ok && i < Lines.size(); ++i) {
-    const std::string line = Lines[i] + "\n";
-    ok = file.write(line.data(), static_cast<qint64>(line.size())) == static_cast<qint64>(line.size());
-  }
-  ok = ok && file.commit();
-  if (!ok) file.cancelWriting();
+  // A settings file kept as a link (in a folder of dotfiles) stays one: the
+  // file it points to is replaced.
+  TAtomicFile file(FilePath, TAtomicFile::TLinks::Follow);
+  bool ok = file.Open();
+  for (std::size_t i = 0; ok && i < Lines.size(); ++i) ok = file.Write(Lines[i]) && file.Write("\n");
+  ok = ok && file.Commit();
+  WriteError = ok ? std::string() : file.Error();
   return ok;
 }

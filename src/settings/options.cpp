@@ -26,12 +26,36 @@ std::string AfterComma(const std::string& text, int n) {
   return text.substr(at);
 }
 
-std::string ReadKey(TIniFile& ini, const char* key, const std::string& fallback) {
-  return ini.ReadIniString(SettingsSection, key, fallback);
+TColor ReadColor(const TIniValues& values, const char* key, TColor fallback) {
+  return AtolModulo32(values.Get(key, std::to_string(fallback)));
 }
 
-TColor ReadColor(TIniFile& ini, const char* key, TColor fallback) {
-  return AtolModulo32(ReadKey(ini, key, std::to_string(fallback)));
+// The key text of a file's record, safe on a line of the settings file: a
+// "=" would end the key early, a line break would end the line, a "[" in
+// front would read as a section, blanks at either end would be trimmed away,
+// and "%" is the escape itself. Each becomes %XX; other paths keep their text.
+std::string EscapeKey(const std::string& key) {
+  const std::size_t first = key.find_first_not_of(" \t");
+  const std::size_t last = key.find_last_not_of(" \t");
+  std::string escaped;
+  escaped.reserve(key.size());
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    const char c = key[i];
+    const bool edgeBlank = (c == ' ' || c == '\t') && (first == std::string::npos || i < first || i > last);
+    if (c == '%' || c == '=' || c == '\r' || c == '\n' || (c == '[' && i == 0) || edgeBlank) {
+      static const char digits[] = "0123456789ABCDEF";
+      escaped += '%';
+      escaped += digits[static_cast<unsigned char>(c) >> 4];
+      escaped += digits[static_cast<unsigned char>(c) & 15];
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string PlainMemoryKey(const std::string& path, std::int64_t length) {
+  return FilePathKey(path + "." + std::to_string(length));
 }
 }  // namespace
 
@@ -90,28 +114,31 @@ TColor ParseColorTriple(const std::string& text) {
 
 void LoadSettings(TIniFile& ini, TOptions& options, const TBrowserDefaults& defaults,
                   const std::string& defaultInstallDir) {
-  options.MainFont = TextToFont(ReadKey(ini, "MainFont", "Arial,10,400,0"));
-  options.FixedFont = TextToFont(ReadKey(ini, "FixedFont", "Courier New,9,400,0"));
-  options.Counting = IsOn(ReadKey(ini, "Counting", "On"));
-  options.Memory = IsOn(ReadKey(ini, "Memory", "On"));
-  options.StretchGraphics = IsOn(ReadKey(ini, "StretchGraphics", "On"));
-  options.DisplayInfo = IsOn(ReadKey(ini, "DisplayInfo", "On"));
-  options.TextColor = ReadColor(ini, "TextColor", defaults.LinkColor);
-  options.FontColor = ReadColor(ini, "FontColor", defaults.TextColor);
-  options.WindowBackColor = ReadColor(ini, "WindowBackColor", defaults.BackgroundColor);
-  options.InstallDir = ReadKey(ini, "InstallDir", defaultInstallDir);
-  options.ProxyOn = IsOn(ReadKey(ini, "ProxyOn", defaults.ProxySwitch));
-  options.ProxyIP = ReadKey(ini, "ProxyIP", defaults.ProxyHost);
-  options.ProxyPort = ReadKey(ini, "ProxyPort", defaults.ProxyPort);
-  options.SkipUpdateBeforeDownload = IsOn(ReadKey(ini, "SkipUpdateBeforeDownload", "Off"));
-  options.SkipUpdateAfterDownload = IsOn(ReadKey(ini, "SkipUpdateAfterDownload", "Off"));
-  options.SkipUpdateMessages = IsOn(ReadKey(ini, "SkipUpdateMessages", "Off"));
-  options.LastUpdateMessage = ReadKey(ini, "LastUpdateMessage", "");
-  options.UpdateServer = ReadKey(ini, "UpdateServer", "");
+  // One reading of the file for every key: with a large hint memory the
+  // file is big, and reading it again for each key made start-up slow.
+  const TIniValues values = ini.ReadIniStrings(SettingsSection);
+  options.MainFont = TextToFont(values.Get("MainFont", "Arial,10,400,0"));
+  options.FixedFont = TextToFont(values.Get("FixedFont", "Courier New,9,400,0"));
+  options.Counting = IsOn(values.Get("Counting", "On"));
+  options.Memory = IsOn(values.Get("Memory", "On"));
+  options.StretchGraphics = IsOn(values.Get("StretchGraphics", "On"));
+  options.DisplayInfo = IsOn(values.Get("DisplayInfo", "On"));
+  options.TextColor = ReadColor(values, "TextColor", defaults.LinkColor);
+  options.FontColor = ReadColor(values, "FontColor", defaults.TextColor);
+  options.WindowBackColor = ReadColor(values, "WindowBackColor", defaults.BackgroundColor);
+  options.InstallDir = values.Get("InstallDir", defaultInstallDir);
+  options.ProxyOn = IsOn(values.Get("ProxyOn", defaults.ProxySwitch));
+  options.ProxyIP = values.Get("ProxyIP", defaults.ProxyHost);
+  options.ProxyPort = values.Get("ProxyPort", defaults.ProxyPort);
+  options.SkipUpdateBeforeDownload = IsOn(values.Get("SkipUpdateBeforeDownload", "Off"));
+  options.SkipUpdateAfterDownload = IsOn(values.Get("SkipUpdateAfterDownload", "Off"));
+  options.SkipUpdateMessages = IsOn(values.Get("SkipUpdateMessages", "Off"));
+  options.LastUpdateMessage = values.Get("LastUpdateMessage", "");
+  options.UpdateServer = values.Get("UpdateServer", "");
 }
 
 std::string MemoryKey(const std::string& path, std::int64_t length) {
-  return FilePathKey(path + "." + std::to_string(length));
+  return EscapeKey(PlainMemoryKey(path, length));
 }
 
 std::int64_t FileLengthOrMinusOne(const std::string& path) {
@@ -121,12 +148,17 @@ std::int64_t FileLengthOrMinusOne(const std::string& path) {
   return error ? -1 : static_cast<std::int64_t>(size);
 }
 
-void SaveSettings(TIniFile& ini, const TOptions& options, const std::string* currentFilePath, const THunk* root) {
+bool SaveSettings(TIniFile& ini, const TOptions& options, const std::string* currentFilePath, const THunk* root) {
+  std::vector<TIniChange> changes;
   if (currentFilePath != nullptr && root != nullptr) {
     std::string record;
     root->SaveHintsShown(record);
-    ini.WriteIniString(MemorySection, MemoryKey(*currentFilePath, FileLengthOrMinusOne(*currentFilePath)), record,
-                       TKeyMatch::Exact);
+    const std::int64_t length = FileLengthOrMinusOne(*currentFilePath);
+    const std::string key = MemoryKey(*currentFilePath, length);
+    changes.push_back({MemorySection, key, record, TKeyMatch::Exact});
+    // A record under the key's old, unescaped text gives way to the new one.
+    const std::string plain = PlainMemoryKey(*currentFilePath, length);
+    if (plain != key) changes.push_back({MemorySection, plain, std::nullopt, TKeyMatch::Exact});
   }
   // Every key in the order they are saved, written to the file in one go.
   std::vector<std::pair<std::string, std::string>> keys;
@@ -150,14 +182,21 @@ void SaveSettings(TIniFile& ini, const TOptions& options, const std::string* cur
   write("SkipUpdateMessages", FlagText(options.SkipUpdateMessages));
   write("LastUpdateMessage", options.LastUpdateMessage);
   write("UpdateServer", options.UpdateServer);
-  ini.WriteIniStrings(SettingsSection, keys);
+  for (auto& [key, value] : keys) changes.push_back({SettingsSection, key, std::move(value), TKeyMatch::IgnoreCase});
+  // The record and the settings in one write: both land, or neither does.
+  return ini.Apply(changes);
 }
 
 std::string ReadHintsShownRecord(TIniFile& ini, const std::string& path) {
   // Keys are paths: matched exactly, so A.ZEB and a.zeb keep two records
   // where the file system holds two files. A record too long to read whole
-  // is passed over rather than applied in part.
-  const auto record = ini.ReadWholeValue(MemorySection, MemoryKey(path, FileLengthOrMinusOne(path)), TKeyMatch::Exact,
-                                         MaxHintsShownRecordLength);
+  // is passed over rather than applied in part. A record saved before keys
+  // were escaped is found under its plain text, when that was a usable key.
+  const std::int64_t length = FileLengthOrMinusOne(path);
+  const std::string key = MemoryKey(path, length);
+  auto record = ini.ReadWholeValue(MemorySection, key, TKeyMatch::Exact, MaxHintsShownRecordLength);
+  const std::string plain = PlainMemoryKey(path, length);
+  if (!record && plain != key && plain.find_first_of("=\r\n") == std::string::npos)
+    record = ini.ReadWholeValue(MemorySection, plain, TKeyMatch::Exact, MaxHintsShownRecordLength);
   return record.value_or(std::string());
 }

@@ -79,14 +79,19 @@ void LoadSettings(TIniFile& ini, TOptions& options, const TBrowserDefaults& defa
                   const std::string& defaultInstallDir);
 
 // The key of a hint file's record of revealed hints: its path as opened, ".",
-// its length in bytes; lower-cased only where file names ignore case.
+// its length in bytes; lower-cased only where file names ignore case. "%",
+// "=", CR, LF, a "[" in front and blanks at either end are written as %XX,
+// so that every path makes a key that reads back; other paths keep the key
+// they always had.
 std::string MemoryKey(const std::string& path, std::int64_t length);
 // The length of a file in bytes, or -1 when it cannot be opened.
 std::int64_t FileLengthOrMinusOne(const std::string& path);
 
 // Writes the record, and first the revealed-hints record of the open file
-// when one is open (root and currentFilePath given).
-void SaveSettings(TIniFile& ini, const TOptions& options, const std::string* currentFilePath, const THunk* root);
+// when one is open (root and currentFilePath given), in one write of the
+// file; false when it could not be written (ini.LastError() says why), and
+// the file then keeps its old content.
+bool SaveSettings(TIniFile& ini, const TOptions& options, const std::string* currentFilePath, const THunk* root);
 
 // The remembered revealed-hints record of a file, read whole ("" when there
 // is none or it is too long to read whole).

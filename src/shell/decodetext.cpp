@@ -1,27 +1,18 @@
 #include "shell/decodetext.h"
 
-#include <filesystem>
-#include <fstream>
 
 #include <QFileInfo>
 
+#include "fileio/atomicfile.h"
 #include "model/displaydocument.h"
 
 bool WriteDecodedText(THunk& root, const std::string& path) {
-  const std::filesystem::path target(path);
-  std::error_code error;
-  if (std::filesystem::is_directory(target, error)) return false;
-  bool ok = false;
-  {
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) return false;
-    DecodeToText(root, out);
-    out.close();
-    ok = !out.fail();
-  }
-  // Only a regular file is removed: a device chosen as the output stays.
-  if (!ok && std::filesystem::is_regular_file(target, error)) std::filesystem::remove(target, error);
-  return ok;
+  // The text replaces the file only when all of it was written; a device
+  // chosen as the output is written in place.
+  TAtomicFile out(path, TAtomicFile::TLinks::Follow, 1 << 20);
+  if (!out.Open()) return false;
+  DecodeToText(root, out.Stream());
+  return out.Commit();
 }
 
 std::string DecodedTextName(const std::string& hintFilePath) {

@@ -277,9 +277,18 @@ void TZEBMain::ReloadSettings() {
   LoadSettings(Ini, Options, TBrowserDefaults::FromEnvironment(), THomeFolder::DefaultHintFolder());
 }
 
-void TZEBMain::SaveSettingsNow() {
+void TZEBMain::SaveSettingsNow(bool closing) {
   const THunk* root = FileRoot();
-  SaveSettings(Ini, Options, root != nullptr && !CurrentFilePath.empty() ? &CurrentFilePath : nullptr, root);
+  if (SaveSettings(Ini, Options, root != nullptr && !CurrentFilePath.empty() ? &CurrentFilePath : nullptr, root))
+    return;
+  // The file keeps what it held before. Said once while the reader runs,
+  // and again at close, when what is in memory is about to go.
+  if (SettingsFailureShown && !closing) return;
+  SettingsFailureShown = true;
+  Dialogs().Message(this, "Error",
+                    "The settings could not be saved (" + Text(Ini.LastError()) +
+                        ").  The settings file keeps what it held before.",
+                    TDialogs::TIcon::Stop);
 }
 
 // ---- start and close ----------------------------------------------------------
@@ -318,7 +327,7 @@ void TZEBMain::dropEvent(QDropEvent* event) {
 }
 
 void TZEBMain::closeEvent(QCloseEvent* event) {
-  SaveSettingsNow();
+  SaveSettingsNow(true);
   if (SearchWindow) SearchWindow->CloseWindow();
   if (TitleWindow) TitleWindow->CloseWindow();
   ClearList(HelpObjects);

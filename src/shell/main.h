@@ -110,7 +110,9 @@ class TZEBMain : public QMainWindow {
  private:
   void BuildMenus();
   void HandleCommandLine();
-  void SaveSettingsNow();
+  // Saves the settings and the open file's hint memory; a failure is told
+  // (at most once before closing, since opening saves too).
+  void SaveSettingsNow(bool closing = false);
   void ReloadSettings();
   void ShowLoadError(int code, const std::string& path);
   void AppendCreditsEntry(THunk& root);
@@ -122,6 +124,7 @@ class TZEBMain : public QMainWindow {
 
   std::vector<std::string> Arguments;
   bool FirstPaintDone = false;
+  bool SettingsFailureShown = false;
   std::array<QAction*, 4> RecentActions{};
   QAction* RecentSeparator = nullptr;
 };

@@ -3,9 +3,9 @@
 #include <exception>
 #include <iostream>
 
-#include <QApplication>
 #include <QMessageBox>
 
+#include "shell/application.h"
 #include "shell/main.h"
 
 namespace {
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
-  QApplication app(argc, argv);
+  TZEBApplication app(argc, argv);
   QApplication::setApplicationName("ZEB Reader");
   QApplication::setApplicationDisplayName("ZEB Reader");
   std::vector<std::string> arguments;
@@ -43,7 +43,12 @@ int main(int argc, char** argv) {
     main.show();
     return QApplication::exec();
   } catch (const std::exception& e) {
+    // The reader could not start (or ended) on an error: said, and the exit
+    // status tells a script so.
+    std::cerr << "zebwin: " << e.what() << "\n";
     QMessageBox::critical(nullptr, "ZEB Reader", e.what());
+  } catch (...) {
+    std::cerr << "zebwin: an unknown error\n";
   }
-  return 0;
+  return 1;
 }

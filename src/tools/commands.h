@@ -15,6 +15,7 @@ constexpr int Ok = 0;
 constexpr int Usage = 64;
 constexpr int BadSource = 65;
 constexpr int Unavailable = 69;  // a network or archive failure
+constexpr int Software = 70;  // an unexpected error inside zebtool
 constexpr int CannotCreate = 73;
 }  // namespace ExitCode
 

@@ -27,6 +27,12 @@ TOptions LoadOptions(const std::string& server) {
   return options;
 }
 
+// A failure's exit status: a file that could not be written, or any other
+// failure of the network, the server or an archive.
+int FailureStatus(const TDownloadEngine& engine) {
+  return engine.LastFailure == TDownloadEngine::TFailure::Write ? ExitCode::CannotCreate : ExitCode::Unavailable;
+}
+
 // Retrieves the list; false after telling why on standard error.
 bool Retrieve(TDownloadEngine& engine, std::ostream& err) {
   QString status;
@@ -51,7 +57,7 @@ int UpdateCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
   TBatchDialogs dialogs(err);
   TOptions options = LoadOptions(server);
   TDownloadEngine engine(options, dialogs, THomeFolder::UpdateListFile());
-  if (!Retrieve(engine, err)) return ExitCode::Unavailable;
+  if (!Retrieve(engine, err)) return FailureStatus(engine);
   return ListCommand({THomeFolder::UpdateListFile()}, out, err);
 }
 
@@ -82,7 +88,7 @@ int DownloadCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
   // A list from the named server, or the one retrieved before.
   std::error_code missing;
   if ((!server.empty() || !std::filesystem::exists(listFile, missing)) && !Retrieve(engine, err))
-    return ExitCode::Unavailable;
+    return FailureStatus(engine);
 
   TCatalog catalog;
   const volatile std::uint8_t noCancel = 0;
@@ -110,7 +116,8 @@ int DownloadCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
       out << name << ": downloaded" << (wasCurrent ? " again" : "") << "\n";
     } else {
       out << name << ": failed\n";
-      status = ExitCode::Unavailable;
+      // A file that could not be written outweighs the other failures.
+      if (status != ExitCode::CannotCreate) status = FailureStatus(engine);
     }
     engine.CancelRequested = false;
   }

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -59,9 +60,14 @@ int main(int argc, char** argv) {
   int status = 0;
   if (args.empty()) return UsageError(std::cerr, "no command given");
   if (LoadsAFile(args[0])) RestartWithHugePages(argv);
-  if (RunModelCommand(args, std::cout, std::cerr, status)) {
-    std::cout.flush();
-    return status;
+  try {
+    if (RunModelCommand(args, std::cout, std::cerr, status)) {
+      std::cout.flush();
+      return status;
+    }
+  } catch (const std::exception& error) {
+    std::cerr << "zebtool: " << error.what() << "\n";
+    return ExitCode::Software;
   }
   const std::string full = FullProgram();
   std::vector<char*> fullArgs(argv, argv + argc);

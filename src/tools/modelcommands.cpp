@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "authoring/compiler.h"
+#include "fileio/atomicfile.h"
 #include "model/datahunks.h"
 #include "model/displaydocument.h"
 #include "model/hunk.h"
@@ -129,15 +130,12 @@ int DecodeCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
     if (root != nullptr) DecodeToText(*root, out);
     out.flush();
   } else {
-    // A large buffer: the text of a big file goes out in few writes.
-    std::vector<char> buffer(1 << 20);
-    std::ofstream file;
-    file.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    file.open(outPath, std::ios::binary | std::ios::trunc);
-    if (file && root != nullptr) DecodeToText(*root, file);
-    file.flush();
-    if (!file) {
-      err << "zebtool: cannot write " << outPath << "\n";
+    // A large buffer: the text of a big file goes out in few writes. It
+    // replaces the file only when whole.
+    TAtomicFile file(outPath, TAtomicFile::TLinks::Follow, 1 << 20);
+    if (file.Open() && root != nullptr) DecodeToText(*root, file.Stream());
+    if (!file.Commit()) {
+      err << "zebtool: " << file.Error() << "\n";
       status = ExitCode::CannotCreate;
     }
   }
@@ -187,11 +185,9 @@ int BuildCommand(const TArgs& args, std::ostream&, std::ostream& err) {
     err << sourcePath << ": " << e.what() << "\n";
     return ExitCode::BadSource;
   }
-  std::ofstream out(args[2], std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.flush();
-  if (!out) {
-    err << "zebtool: cannot write " << args[2] << "\n";
+  const std::string failure = ReplaceFileWith(args[2], bytes);
+  if (!failure.empty()) {
+    err << "zebtool: " << failure << "\n";
     return ExitCode::CannotCreate;
   }
   return ExitCode::Ok;

@@ -13,6 +13,7 @@
 
 #include "downloader/catalog.h"
 #include "downloader/fileinfo.h"
+#include "fileio/atomicfile.h"
 #include "tools/commands.h"
 
 namespace fs = std::filesystem;
@@ -98,11 +99,9 @@ int PublishCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
             std::to_string(fs::file_size(archive)) + "</FSIZE></FILE>\r\n";
     out << file.filename().string() << "\t" << title << "\n";
   }
-  std::ofstream document(target / "cgi-bin" / "update.cgi", std::ios::binary | std::ios::trunc);
-  document << list;
-  document.close();
-  if (!document) {
-    err << "zebtool: cannot write " << (target / "cgi-bin" / "update.cgi").string() << "\n";
+  const std::string failure = ReplaceFileWith((target / "cgi-bin" / "update.cgi").string(), list);
+  if (!failure.empty()) {
+    err << "zebtool: " << failure << "\n";
     return ExitCode::CannotCreate;
   }
   return ExitCode::Ok;

@@ -2,9 +2,7 @@
 
 #include <zip.h>
 
-#include <QFile>
-#include <QSaveFile>
-#include <QString>
+#include "fileio/atomicfile.h"
 
 namespace {
 // The file name of a stored member: what follows its last folder separator.
@@ -75,7 +73,8 @@ void TAbUnZipper::ExtractTaggedItems() {
 
 void TAbUnZipper::Extract(std::int64_t index) {
   const std::string name = BaseName(ItemName(static_cast<int>(index)));
-  if (name.empty() || name == "." || name == "..") throw TZipError("the member has no usable file name");
+  // No folder part survives BaseName; a hidden or empty name is no file to unpack.
+  if (name.empty() || name.front() == '.') throw TZipError("the member has no usable file name");
   zip_stat_t info;
   zip_stat_init(&info);
   if (zip_stat_index(Archive, static_cast<zip_uint64_t>(index), 0, &info) != 0)
@@ -85,13 +84,16 @@ void TAbUnZipper::Extract(std::int64_t index) {
 
   zip_file_t* member = zip_fopen_index(Archive, static_cast<zip_uint64_t>(index), 0);
   if (member == nullptr) throw TZipError(ZipMessage(zip_get_error(Archive)));
-  // Written beside the target and renamed over it only when whole.
-  QSaveFile out(QString::fromStdString(Folder + name));
-  if (!out.open(QIODevice::WriteOnly)) {
+  // Written beside the target and renamed over it only when whole and
+  // synced. A link of the member's name is replaced itself: what it points
+  // to, perhaps outside the folder, is never written.
+  TAtomicFile out(Folder + name, TAtomicFile::TLinks::Replace);
+  if (!out.Open()) {
     zip_fclose(member);
-    throw TZipError("cannot write " + Folder + name);
+    throw TZipError(out.Error(), true);
   }
   std::string failure;
+  bool writeFailure = false;
   std::int64_t total = 0;
   char buffer[65536];
   for (;;) {
@@ -106,8 +108,9 @@ void TAbUnZipper::Extract(std::int64_t index) {
       failure = name + " expands beyond " + std::to_string(MaxExtractedBytes >> 20) + " MB";
       break;
     }
-    if (out.write(buffer, n) != n) {
-      failure = "cannot write " + Folder + name;
+    if (!out.Write(std::string_view(buffer, static_cast<std::size_t>(n)))) {
+      failure = out.Error();
+      writeFailure = true;
       break;
     }
     bool abort = false;
@@ -121,10 +124,10 @@ void TAbUnZipper::Extract(std::int64_t index) {
   if (failure.empty() && (info.valid & ZIP_STAT_SIZE) != 0 && static_cast<zip_uint64_t>(total) != info.size)
     failure = name + " is shorter than the archive says";
   if (!failure.empty()) {
-    out.cancelWriting();
-    throw TZipError(failure);
+    out.Discard();
+    throw TZipError(failure, writeFailure);
   }
-  if (!out.commit()) throw TZipError("cannot write " + Folder + name);
+  if (!out.Commit()) throw TZipError(out.Error(), true);
 }
 
 void TAbUnZipper::CloseArchive() {

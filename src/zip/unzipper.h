@@ -2,9 +2,11 @@
 // The ZIP extractor of the downloader: opens an archive, tags the members
 // whose file name matches (without regard to letter case or stored folder
 // parts) and extracts them into one folder. Each member goes to a temporary
-// file beside its target and replaces the target only when it is complete
-// and its checksum is right, so a failed, aborted or damaged extraction
-// never harms the file already there; no member can leave the folder.
+// file beside its target and replaces the target only when it is complete,
+// its checksum is right and it is synced to disk, so a failed, aborted or
+// damaged extraction (or a full disk) never harms the file already there.
+// No member can leave the folder: a link of the member's name is replaced
+// itself, and what it points to is never written.
 
 #include <cstdint>
 #include <functional>
@@ -16,7 +18,11 @@ struct zip;
 
 class TZipError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit TZipError(const std::string& message, bool writeFailure = false)
+      : std::runtime_error(message), WriteFailure(writeFailure) {}
+  // The archive was fine, but its member could not be written (a full disk,
+  // an unwritable folder).
+  bool WriteFailure;
 };
 
 class TAbUnZipper {

@@ -178,7 +178,7 @@ TEST(HttpClient, AStalledTransferKeepsTheLoopRunningAndAbortEndsIt) {
 TEST(HttpClient, AServerThatNeverAnswersTimesOut) {
   TTestServer server;
   THttpCli http;
-  http.IdleTimeoutSeconds = 1;
+  http.LowSpeedSeconds = 1;
   QElapsedTimer clock;
   clock.start();
   const TResult result = Fetch(http, server.Url("/silent"));

@@ -55,7 +55,7 @@ TEST_F(HomeFolderTest, EverythingInZebwinHomeWhenSet) {
     EXPECT_EQ(THomeFolder::SettingsFile(), folder + "/ZEBWIN.INI");
     EXPECT_EQ(THomeFolder::UpdateListFile(), folder + "/zebinet.dat");
     EXPECT_EQ(THomeFolder::CatalogCacheFile(), folder + "/zeblocal.dat");
-    EXPECT_EQ(THomeFolder::DefaultHintFolder(), folder + "/");
+    EXPECT_EQ(THomeFolder::DefaultHintFolder(), folder + "/hints/") << "hint files keep out of the settings folder";
   }
 }
 
@@ -82,7 +82,7 @@ TEST_F(HomeFolderTest, XdgVariablesMoveTheUserPlaces) {
   const std::string portable = Home + "/portable";
   setenv("ZEBWIN_HOME", portable.c_str(), 1);
   EXPECT_EQ(THomeFolder::SettingsFile(), portable + "/ZEBWIN.INI");
-  EXPECT_EQ(THomeFolder::DefaultHintFolder(), portable + "/");
+  EXPECT_EQ(THomeFolder::DefaultHintFolder(), portable + "/hints/");
 }
 
 TEST_F(HomeFolderTest, FirstSettingsWriteCreatesTheConfigFolder) {

@@ -1,11 +1,12 @@
 // The main of the window tests: one application object for all of them.
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include "shell/application.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
+  // The reader's own application object: errors thrown by handlers end at its edge.
+  TZEBApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

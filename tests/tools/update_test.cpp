@@ -72,9 +72,10 @@ TEST(ZebtoolUpdate, PublishServeUpdateDownloadAndVerify) {
   const TRun download = Zebtool(home.Path().string(), "download MOONFALL.ZEB castle.zeb NOSUCH.ZEB");
   EXPECT_EQ(download.Status, 69) << "one name is not in the list";
   EXPECT_EQ(download.Out, "MOONFALL.ZEB: downloaded\ncastle.zeb: downloaded\nNOSUCH.ZEB: not in the update list\n");
-  EXPECT_EQ(ReadFile(home.Path() / "MOONFALL.ZEB"), ReadFile(example));
+  // Into the hint folder of the home folder, away from the settings.
+  EXPECT_EQ(ReadFile(home.Path() / "hints" / "MOONFALL.ZEB"), ReadFile(example));
   for (const char* name : {"MOONFALL.ZEB", "CASTLE.ZEB"}) {
-    const TRun verify = Zebtool(home.Path().string(), "verify '" + (home.Path() / name).string() + "'");
+    const TRun verify = Zebtool(home.Path().string(), "verify '" + (home.Path() / "hints" / name).string() + "'");
     EXPECT_EQ(verify.Status, 0) << name << verify.Err;
   }
 
