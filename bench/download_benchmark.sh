@@ -18,6 +18,6 @@ sleep 1
 export ZEBWIN_HOME="$work/home"
 "$zebtool" update --server "127.0.0.1:$port" >/dev/null
 hyperfine --warmup 1 --runs 8 \
-  --prepare "rm -f '$work/home/BIG50.ZEB'" "'$zebtool' download BIG50.ZEB --yes" \
+  --prepare "rm -f '$work/home/hints/BIG50.ZEB'" "'$zebtool' download BIG50.ZEB --yes" \
   --prepare "rm -f '$work/curl/'*" \
   "cd '$work/curl' && curl -s -o big.zip http://127.0.0.1:$port/files/BIG50.zip && unzip -q -o big.zip"

@@ -278,7 +278,11 @@ int TDownloadEngine::DownloadOneFile(TFileRecord& record, bool& proceed, bool mo
     fs::remove(archive, ignored);
   } catch (const TZipError& error) {
     zipper.CloseArchive();
-    if (error.WriteFailure) return Failed(TFailure::Write, ReportWriteError(name, error.what(), form));
+    // On a full disk the archive only takes room that a retry needs.
+    if (error.WriteFailure) {
+      fs::remove(archive, ignored);
+      return Failed(TFailure::Write, ReportWriteError(name, error.what(), form));
+    }
     const std::string message = error.what();
     return Failed(CancelRequested ? TFailure::Cancelled : TFailure::Archive, ReportZipError(name, &message, form));
   }

@@ -13,9 +13,11 @@ std::string TitleKey(int slot) { return "MRUTitle" + std::to_string(slot); }
 
 TRecentSlots ReadRecentFiles(TIniFile& ini) {
   TRecentSlots recent;
+  // One reading of the settings file, which a large hint memory makes big.
+  const TIniValues values = ini.ReadIniStrings(Section);
   for (int n = 0; n < 4; ++n) {
-    recent[n].Path = ini.ReadIniString(Section, PathKey(n), "");
-    recent[n].Title = ini.ReadIniString(Section, TitleKey(n), "");
+    recent[n].Path = values.Get(PathKey(n), "");
+    recent[n].Title = values.Get(TitleKey(n), "");
   }
   return recent;
 }

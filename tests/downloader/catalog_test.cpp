@@ -17,6 +17,7 @@
 #include "authoring/hintwriter.h"
 #include "downloader/catalog.h"
 #include "support/fixtures.h"
+#include "support/smalldisk.h"
 
 namespace fs = std::filesystem;
 
@@ -230,6 +231,31 @@ TEST_F(CatalogScan, TruncatedCacheKeepsTheRecordsBeforeTheCut) {
       "a.zeb\r\nCached Alpha\r\n" + std::to_string(fs::file_size(Folder / "a.zeb")) + "\r\n96a\r\n\r\n\r\nx\r\n\r\n";
   WriteAll(Cache, good + "b.zeb\r\nCached Beta\r\n" + std::to_string(fs::file_size(Folder / "b.zeb")) + "\r\n96a");
   EXPECT_EQ(Titles(Scan()), (std::map<std::string, std::string>{{"a.zeb", "Cached Alpha"}, {"b.zeb", "Beta"}}));
+}
+
+// A cache on a full disk takes whole records or none: no half record is
+// left to hide the records appended after it.
+TEST_F(CatalogScan, AFullDiskLeavesOnlyWholeRecordsInTheCache) {
+  TSmallDisk disk;
+  SCOPED_TRACE(disk.Kind());
+  Cache = disk.Path() / "zeblocal.dat";
+  for (int i = 0; i < 40; ++i) Put("game" + std::to_string(i) + ".zeb", HintBytes("Game " + std::string(300, 'x') + std::to_string(i)));
+  disk.LeaveRoom(4096);
+  const TCatalog first = Scan();
+  disk.EndLimit();
+  EXPECT_EQ(first.size(), 40u) << "every file is listed, cached or not";
+  const std::size_t cached = CacheRecords().size();
+  EXPECT_GT(cached, 0u);
+  EXPECT_LT(cached, 40u);
+  std::ostringstream whole;
+  for (const auto& record : CacheRecords()) record->WriteRecord(whole);
+  EXPECT_EQ(ReadAll(Cache), whole.str()) << "the cache ends in half a record";
+
+  Scan();
+  EXPECT_EQ(CacheRecords().size(), 40u) << "the rest is added after the whole records";
+  const std::string complete = ReadAll(Cache);
+  Scan();
+  EXPECT_EQ(ReadAll(Cache), complete) << "and every record is read again";
 }
 
 TEST_F(CatalogScan, ListsOrdinaryFilesEndingInZebInAnyCase) {

@@ -188,6 +188,57 @@ TEST(HttpClient, AServerThatNeverAnswersTimesOut) {
   EXPECT_LT(clock.elapsed(), 5000);
 }
 
+// A server that sends a byte now and then never goes idle: the low-speed
+// rule ends it. One that keeps above that rule meets the deadline.
+TEST(HttpClient, NoServerKeepsATransferGoingForever) {
+  TTestServer server;
+  THttpCli http;
+  http.LowSpeedSeconds = 2;
+  QElapsedTimer clock;
+  clock.start();
+  const TResult drip = Fetch(http, server.Url("/drip"));
+  EXPECT_FALSE(drip.Ok);
+  EXPECT_EQ(drip.Status, 504);
+  EXPECT_NE(drip.Reason.find("was too slow (under 100 bytes a second for 2 seconds)"), std::string::npos)
+      << drip.Reason;
+  EXPECT_LT(clock.elapsed(), 10000);
+
+  THttpCli deadline;
+  deadline.DeadlineBaseSeconds = 2;
+  deadline.MinAverageBytesPerSecond = 1000000;  // the declared million bytes in one second more
+  clock.restart();
+  const TResult trickle = Fetch(deadline, server.Url("/trickle"));
+  EXPECT_FALSE(trickle.Ok);
+  EXPECT_EQ(trickle.Status, 504);
+  EXPECT_NE(trickle.Reason.find("took longer than"), std::string::npos) << trickle.Reason;
+  EXPECT_GE(clock.elapsed(), 2500);
+  EXPECT_LT(clock.elapsed(), 10000);
+}
+
+TEST(HttpClient, TheDeadlineFollowsTheSizeTheCallerOrTheServerDeclares) {
+  THttpCli http;
+  EXPECT_EQ(http.DeadlineSeconds(0), http.DeadlineWithoutSizeSeconds) << "no size known";
+  EXPECT_EQ(http.DeadlineSeconds(4096 * 600), 120 + 600) << "a declared length";
+  http.ExpectedBytes = 4096 * 60;
+  EXPECT_EQ(http.DeadlineSeconds(4096 * 600), 120 + 60) << "the caller's size wins over the server's";
+}
+
+TEST(HttpClient, AnEmptyBodyIsAnEmptyDocumentAndAHugeReasonIsCut) {
+  TTestServer server;
+  THttpCli http;
+  const TResult empty = Fetch(http, server.Url("/empty"));
+  EXPECT_TRUE(empty.Ok);
+  EXPECT_EQ(empty.Begins, 1) << "the document began, with nothing in it";
+  EXPECT_EQ(empty.Ends, 1);
+  EXPECT_EQ(empty.Body, "");
+
+  const TResult reason = Fetch(http, server.Url("/longreason"));
+  EXPECT_FALSE(reason.Ok);
+  EXPECT_EQ(reason.Status, 500);
+  EXPECT_EQ(reason.Reason, std::string(THttpCli::MaxReasonLength, 'R') + "...");
+  EXPECT_EQ(reason.Begins, 0) << "an error page is no document";
+}
+
 TEST(HttpClient, DocumentNameIsTheLastPathSegment) {
   const std::pair<const char*, const char*> cases[] = {
       {"http://h/files/GAME.zip", "GAME.zip"},

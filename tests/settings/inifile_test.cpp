@@ -134,6 +134,22 @@ const char* const HandEdited =
     "[MRU]\r\n"
     "MRU0=/tmp/a.zeb\r\n";
 
+// One reading for a whole section answers every key as a read of each
+// would: names without regard to case, the first of a name, values cut.
+TEST_F(IniFileTest, ASectionReadOnceAnswersLikeSingleReads) {
+  Dir.Write("ZEBWIN.INI", std::string(HandEdited) + "[zebwin]\r\nLong=" + std::string(3000, 'L') +
+                              "\r\n[ZEBWIN]\r\ncounting=Off\r\nMemory=On\r\n");
+  TIniFile ini(IniPath());
+  const TIniValues values = ini.ReadIniStrings("ZEBWIN");
+  for (const char* key : {"MainFont", "COUNTING", "Memory", "Long", "Missing"}) {
+    SCOPED_TRACE(key);
+    EXPECT_EQ(values.Get(key, "fallback"), ini.ReadIniString("ZEBWIN", key, "fallback"));
+  }
+  EXPECT_EQ(values.Get("counting", ""), "On") << "the first section of the name, its first line";
+  EXPECT_EQ(values.Get("Memory", "fallback"), "fallback") << "later sections of the same name are not read";
+  EXPECT_EQ(ini.ReadIniStrings("Nowhere").Get("MainFont", "none"), "none");
+}
+
 TEST_F(IniFileTest, ChangingOneKeyLeavesEveryOtherByteAlone) {
   Dir.Write("ZEBWIN.INI", HandEdited);
   TIniFile ini(IniPath());

@@ -18,7 +18,9 @@
 #include "settings/inifile.h"
 #include "settings/options.h"
 #include "settings/textnumbers.h"
+#include "support/files.h"
 #include "support/fixtures.h"
+#include "support/smalldisk.h"
 
 namespace fs = std::filesystem;
 
@@ -420,6 +422,15 @@ TEST(MemoryKeyText, PathDotLengthWithTheLettersOfThePath) {
   EXPECT_EQ(MemoryKey("/tmp/x/Game.ZEB", 950), "/tmp/x/Game.ZEB.950");
   EXPECT_EQ(MemoryKey("/tmp/x/Missing.ZEB", -1), "/tmp/x/Missing.ZEB.-1");
   EXPECT_EQ(MemoryKey("/T/big.zeb", 5000000000LL), "/T/big.zeb.5000000000");
+  // Ordinary paths, brackets and inner blanks included, keep their keys.
+  EXPECT_EQ(MemoryKey("/h/The Game [v2] (1999).zeb", 9), "/h/The Game [v2] (1999).zeb.9");
+  // What would break the line or the key is escaped.
+  const std::pair<const char*, const char*> escaped[] = {
+      {"/h/a=b.zeb", "/h/a%3Db.zeb.9"},      {"/h/line\nfeed.zeb", "/h/line%0Afeed.zeb.9"},
+      {"/h/cr\r.zeb", "/h/cr%0D.zeb.9"},     {"/h/100%.zeb", "/h/100%25.zeb.9"},
+      {"[x]/a.zeb", "%5Bx]/a.zeb.9"},        {" lead.zeb", "%20lead.zeb.9"},
+  };
+  for (const auto& [path, key] : escaped) EXPECT_EQ(MemoryKey(path, 9), key) << path;
 }
 
 TEST_F(OptionsTest, FileLengthOrMinusOne) {
@@ -544,6 +555,80 @@ TEST_F(HintsShownRecordTest, RecordsAreKeptPerExactPathAndReadWhole) {
             std::nullopt)
       << "a value longer than the limit is not read in part";
   EXPECT_EQ(ini.ReadWholeValue(MemorySection, MemoryKey(upper, 100), TKeyMatch::Exact, record.size()), record);
+}
+
+// Paths holding "=", a line feed or other characters a settings line cannot
+// carry as they are: each record is found again, a save replaces it instead
+// of adding a line, and nothing breaks the file's lines.
+TEST_F(HintsShownRecordTest, EveryPathKeepsOneRecordThatReadsBack) {
+  const std::string names[] = {"a=b.ZEB", "line\nfeed.ZEB", "cr\rturn.ZEB", "100%.ZEB", "[bracket].ZEB",
+                               "trailing .ZEB", "=.ZEB"};
+  TIniFile ini(IniPath());
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    const std::string path = Dir.Write(name, "hints");
+    Lists[0]->HintsShown = 1;
+    ASSERT_TRUE(SaveSettings(ini, TOptions{}, &path, &Root));
+    Lists[0]->HintsShown = 2;
+    ASSERT_TRUE(SaveSettings(ini, TOptions{}, &path, &Root));
+    EXPECT_EQ(ReadHintsShownRecord(ini, path), "2,0,");
+  }
+  const std::vector<std::string> lines = LinesOf(ReadAll(IniPath()));
+  // One section header, one line per file, then the settings.
+  const auto settings = std::find(lines.begin(), lines.end(), "[ZEBWIN]");
+  ASSERT_NE(settings, lines.end());
+  EXPECT_EQ(lines.front(), "[Memory]");
+  EXPECT_EQ(settings - lines.begin() - 1, static_cast<long>(std::size(names)) + 1)
+      << "a record per file, and the blank line before the next section";
+  for (auto line = lines.begin() + 1; line != settings - 1; ++line) EXPECT_NE(line->find("=2,0,"), std::string::npos) << *line;
+}
+
+// A record saved under a key's plain text before keys were escaped is read,
+// and the next save moves it to the escaped key.
+TEST_F(HintsShownRecordTest, ARecordUnderTheOldKeyIsFoundAndMoved) {
+  const std::string path = Dir.Write("100% Walkthrough.ZEB", "hints");
+  const std::string plain = path + ".5";
+  Dir.Write("ZEBWIN.INI", "[Memory]\r\n" + plain + "=3,1,\r\n");
+  TIniFile ini(IniPath());
+  EXPECT_EQ(ReadHintsShownRecord(ini, path), "3,1,");
+  ASSERT_TRUE(SaveSettings(ini, TOptions{}, &path, &Root));
+  const std::string text = ReadAll(IniPath());
+  EXPECT_EQ(text.find(plain + "="), std::string::npos) << text;
+  EXPECT_NE(text.find(MemoryKey(path, 5) + "=2,0,\r\n"), std::string::npos) << text;
+  EXPECT_EQ(ReadHintsShownRecord(ini, path), "2,0,");
+}
+
+// Closing the reader on a full disk: the settings file keeps what it held,
+// whether the write fails on the way or at its last flush, and the save
+// says it failed.
+TEST_F(HintsShownRecordTest, AFullDiskKeepsTheSettingsFileWhole) {
+  TSmallDisk disk;
+  SCOPED_TRACE(disk.Kind());
+  const std::string iniPath = (disk.Path() / "ZEBWIN.INI").string();
+  const std::string game = (disk.Path() / "GAME.ZEB").string();
+  { std::ofstream(game) << "hints"; }
+  TOptions options;
+  options.MainFont = {"Times New Roman", 12, true, true};
+  options.UpdateServer = "hints.example.org";
+  {
+    TIniFile ini(iniPath);
+    ASSERT_TRUE(SaveSettings(ini, options, &game, &Root));
+  }
+  const std::string before = ReadAll(iniPath);
+  for (const std::size_t news : {std::size_t{0}, std::size_t{300000}}) {
+    SCOPED_TRACE(news);
+    options.LastUpdateMessage = std::string(news, 'n');
+    TIniFile ini(iniPath);
+    disk.LeaveRoom(0);
+    const bool saved = SaveSettings(ini, options, &game, &Root);
+    disk.EndLimit();
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(ini.LastError().find("No space left on device") != std::string::npos ||
+                ini.LastError().find("File too large") != std::string::npos)
+        << ini.LastError();
+    EXPECT_EQ(ReadAll(iniPath), before);
+    EXPECT_EQ(FolderNames(disk.Path()), (std::vector<std::string>{"GAME.ZEB", "ZEBWIN.INI"}));
+  }
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <QTreeWidget>
 
 #include "downloader/updateform.h"
+#include "downloader/updatelist.h"
 #include "shell/mainfixture.h"
 #include "support/files.h"
 #include "support/localserver.h"
@@ -89,6 +90,38 @@ TEST_F(DownloadDialog, FirstLoadWithoutAndWithAList) {
   EXPECT_EQ(Titles(*form), (std::vector<std::string>{"New", "Undated"}));
   form->RadioButton1->click();
   EXPECT_EQ(Titles(*form), (std::vector<std::string>{"New", "Old", "Undated"}));
+}
+
+// A list with a 40 MB title opens at once, with the title cut to its bound;
+// a list folder that cannot be made is told in the status line.
+TEST_F(DownloadDialog, AHugeTitleIsCutAndAnUnwritableListIsTold) {
+  {
+    std::ofstream list(ListPath(), std::ios::binary);
+    list << "<FILE><FTITLE>" << std::string(40 << 20, 'T') << "</FTITLE><FURL>" << Server.Url("/files/x.zip")
+         << "</FURL><FNAME>HUGE.ZEB</FNAME></FILE>\r\n"
+         << Offer("Small", "SMALL.ZEB", "01-Mar-00", 10);
+  }
+  {
+    auto form = Open();
+    form->RadioButton1->click();
+    ASSERT_EQ(form->FileListView->topLevelItemCount(), 2);
+    EXPECT_EQ(Titles(*form)[1], "T" + std::string(MaxListTitleLength - 1, 'T'));
+    EXPECT_EQ(form->FileListView->topLevelItem(1)->text(0).size(), static_cast<qsizetype>(MaxListTitleLength));
+  }
+
+  Home.Folder().Write("blocker", "a file");
+  const std::string unwritable = (Home.Folder().Path() / "blocker" / "zebinet.dat").string();
+  Server.Serve("update.cgi", Offer("New", "NEW.ZEB", "01-Mar-00", 10));
+  TUpdateForm form(nullptr, Options, Dialogs, unwritable);
+  form.show();
+  Settle();
+  form.UpdateButton->click();
+  Settle();
+  EXPECT_TRUE(form.StatusText->text().startsWith(
+      "An error occurred while saving the list of available hint files (cannot write " +
+      QString::fromStdString(unwritable) + ": Not a directory)."))
+      << form.StatusText->text().toStdString();
+  EXPECT_TRUE(form.UpdateButton->isEnabled()) << "the dialog goes on";
 }
 
 TEST_F(DownloadDialog, UpdateListFillsTheRowsAndShowsTheNewsOnce) {

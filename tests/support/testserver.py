@@ -15,6 +15,10 @@ gets it):
   /drop...          headers and half of a 1,000-byte body, then a close
   /big/N            a body of N bytes
   /redirect/N       a redirect to /files/N
+  /drip             headers of a 1,000,000-byte body, then one byte a second
+  /trickle          headers of a 1,000,000-byte body, then 500 bytes a second
+  /longreason       status 500 with a reason phrase of 100,000 characters
+  /empty            200 with no body and no length: the connection closes
   anything else     200 with the body "ok"
 It stops when stdin closes, or after 10 minutes.
 """
@@ -82,6 +86,16 @@ def handle(conn):
             while size > 0:
                 conn.sendall(block[:min(size, len(block))])
                 size -= len(block)
+        elif target in ("/drip", "/trickle"):
+            conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Length: 1000000\r\n\r\n")
+            piece = b"d" if target == "/drip" else b"t" * 500
+            for _ in range(60):
+                conn.sendall(piece)
+                time.sleep(1)
+        elif target == "/longreason":
+            conn.sendall(b"HTTP/1.0 500 " + b"R" * 100000 + b"\r\nContent-Length: 0\r\n\r\n")
+        elif target == "/empty":
+            conn.sendall(b"HTTP/1.0 200 OK\r\n\r\n")
         elif target.startswith("/redirect/"):
             send(conn, 302, "Found", b"", ["Location: /files/" + target[len("/redirect/"):]])
         else:

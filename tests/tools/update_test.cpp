@@ -13,6 +13,7 @@
 #include "authoring/hintwriter.h"
 #include "support/fixtures.h"
 #include "support/localserver.h"
+#include "support/ziparchives.h"
 
 namespace fs = std::filesystem;
 
@@ -91,6 +92,59 @@ TEST(ZebtoolUpdate, PublishServeUpdateDownloadAndVerify) {
   EXPECT_EQ(gone.Status, 69);
   EXPECT_NE(gone.Err.find("An error occurred while downloading the list of available hint files"), std::string::npos)
       << gone.Err;
+}
+
+// A list whose entries name the settings file, the list and a file in
+// another folder, against a home whose hint folder is the home itself (an
+// InstallDir from an older layout): every entry is refused with the
+// reader's message and exit 69, and the home keeps every byte.
+TEST(ZebtoolUpdate, HostileNamesAreRefusedAndTheHomeStaysAsItWas) {
+  TTestServer server;
+  TTempDir home;
+  const std::string settings = "[ZEBWIN]\r\nInstallDir=" + home.Path().string() + "/\r\n";
+  home.Write("ZEBWIN.INI", settings);
+  std::string list;
+  for (const char* name : {"ZEBWIN.INI", "zebinet.dat", ".profile", "../x.ZEB"}) {
+    const std::string archive = std::string("a") + std::to_string(list.size()) + ".zip";
+    ASSERT_TRUE(WriteZip((server.Folder().Path() / archive).string(),
+                         {{fs::path(name).filename().string(), "[ZEBWIN]\r\nUpdateServer=evil\r\n"}}));
+    list += "<FILE><FTITLE>Evil</FTITLE><FURL>" + server.Url("/files/" + archive) + "</FURL><FNAME>" + name +
+            "</FNAME></FILE>\r\n";
+  }
+  server.Serve("update.cgi", list);
+  ASSERT_EQ(Zebtool(home.Path().string(), "update --server " + server.Host()).Status, 0);
+  const std::string listed = ReadFile(home.Path() / "zebinet.dat");
+  for (const char* name : {"ZEBWIN.INI", "zebinet.dat", ".profile", "../x.ZEB"}) {
+    SCOPED_TRACE(name);
+    const TRun run = Zebtool(home.Path().string(), std::string("download '") + name + "'");
+    EXPECT_EQ(run.Status, 69);
+    EXPECT_EQ(run.Out, std::string(name) + ": failed\n");
+    EXPECT_NE(run.Err.find("The file was not downloaded."), std::string::npos) << run.Err;
+    EXPECT_EQ(ReadFile(home.Path() / "ZEBWIN.INI"), settings);
+    EXPECT_EQ(ReadFile(home.Path() / "zebinet.dat"), listed);
+    EXPECT_FALSE(fs::exists(home.Path() / ".profile"));
+    EXPECT_FALSE(fs::exists(home.Path().parent_path() / "x.ZEB"));
+  }
+}
+
+// A home under a file, and an empty list: clear results, never an abort.
+TEST(ZebtoolUpdate, AnUnwritableHomeAndAnEmptyList) {
+  TTestServer server;
+  server.Serve("update.cgi", "");
+  TTempDir dir;
+  const std::string blocker = dir.Write("blocker", "a file");
+  const TRun underFile = Zebtool(blocker + "/home", "update --server " + server.Host());
+  EXPECT_EQ(underFile.Status, 73) << underFile.Err;
+  EXPECT_NE(underFile.Err.find("An error occurred while saving the list of available hint files (cannot write"),
+            std::string::npos)
+      << underFile.Err;
+  EXPECT_EQ(ReadFile(blocker), "a file");
+
+  const TRun empty = Zebtool(dir.Path().string(), "update --server " + server.Host());
+  EXPECT_EQ(empty.Status, 0) << empty.Err;
+  EXPECT_EQ(empty.Out, "");
+  EXPECT_TRUE(fs::exists(dir.Path() / "zebinet.dat"));
+  EXPECT_EQ(ReadFile(dir.Path() / "zebinet.dat"), "");
 }
 
 }  // namespace
