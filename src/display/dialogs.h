@@ -25,6 +25,9 @@ class TDialogs {
     QString InitialName;       // initial file name, may be empty
     QString DefaultExtension;  // added when the typed name has none, e.g. "TXT"
     QString Folder;            // initial folder, may be empty
+    // Whether choosing an existing file asks before replacing it; off where
+    // the file is extended, not replaced.
+    bool ConfirmOverwrite = true;
   };
 
   // The pages the user chose in the print dialog.

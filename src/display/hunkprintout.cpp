@@ -139,7 +139,7 @@ void THunkPrintout::Paginate(QPrinter& printer) {
   // Any rectangle with room formats (a rectangle at the paper's edge too).
   if (Rect.Width() > 0 && Rect.Height() > 0 && ItemCount > 0) {
     const TFontMeasure measure(PrintFont, PrintFixedFont, &printer);
-    const TFlowFrame frame{Rect.Left, Rect.Top, Rect.Right, 0, LineHeightPx};
+    const TFlowFrame frame{Rect.Left, Rect.Top, Rect.Right, 0, LineHeightPx, true};
     TPageSink sink(Rect.Top, Rect.Bottom, Pages, [this] { NewPage(); }, Cancelled);
     const TImageSize imageSize = [this](const TZEBObject& item) { return PrintedSize(PictureOf(item)); };
     FlowItems(*Document, ItemCount, measure, frame, imageSize, sink);
@@ -153,6 +153,7 @@ THunkPrintout::TOutcome THunkPrintout::Print(QPrinter& printer) {
   Format(printer);
   if (Cancelled != 0) return TOutcome::Cancelled;
 
+  printer.setDocName("ZEB: " + Title());  // also names a PDF printed to a file
   const auto range = Dialogs().ChoosePrintRange(Owner, printer, 1, LastPage + 1);
   if (!range) return TOutcome::DialogCancelled;
   SetUpPage(printer);  // formats again for another printer or paper
@@ -164,7 +165,6 @@ THunkPrintout::TOutcome THunkPrintout::Print(QPrinter& printer) {
   last = std::min(last, LastPage + 1);
   if (first > last) return TOutcome::Printed;
 
-  printer.setDocName("ZEB: " + Title());
   QPainter painter;
   if (!painter.begin(&printer)) return TOutcome::Failed;
   const TDisplayContext& context = DisplayContext();

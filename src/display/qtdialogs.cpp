@@ -15,11 +15,26 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+#include <QDir>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
 TDialogs* Installed = nullptr;
+
+// A PDF file in the user's documents named after the print job ("ZEB:
+// Hints for Moonfall" gives "ZEB Hints for Moonfall.pdf").
+QString PdfNameFor(const QString& job) {
+  QString name;
+  for (const QChar c : job)
+    if (!QStringLiteral("/\\:*?\"<>|").contains(c) && c.isPrint()) name += c;
+  name = name.simplified();
+  if (name.isEmpty()) name = "ZEB Printout";
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  return QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(name + ".pdf");
+}
 
 // Adds the default extension when the chosen name has none.
 QString WithExtension(const QString& path, const QString& extension) {
@@ -84,6 +99,7 @@ std::optional<QString> RunFileDialog(QWidget* owner, const TDialogs::TFileQuesti
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setDefaultSuffix(question.DefaultExtension);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !question.ConfirmOverwrite);
   if (!question.InitialName.isEmpty()) dialog.selectFile(question.InitialName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return WithExtension(dialog.selectedFiles().front(), question.DefaultExtension);
@@ -137,10 +153,19 @@ std::optional<int> TQtDialogs::ChooseFromList(QWidget* owner, const QString& cap
 
 std::optional<TDialogs::TPageRange> TQtDialogs::ChoosePrintRange(QWidget* owner, QPrinter& printer, int minPage,
                                                                  int maxPage) {
+  // Without a printer, the dialog starts on printing to a PDF file in the
+  // user's documents, so that printing works without further steps.
+  if (printer.outputFileName().isEmpty() && QPrinterInfo::availablePrinters().isEmpty()) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(PdfNameFor(printer.docName()));
+  }
+  // Every print offers all pages, whatever range the last one printed.
+  printer.setPrintRange(QPrinter::AllPages);
   QPrintDialog dialog(&printer, owner);
   dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintToFile);
   dialog.setMinMax(minPage, maxPage);
   dialog.setFromTo(minPage, maxPage);
+  dialog.setPrintRange(QAbstractPrintDialog::AllPages);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   TPageRange range;
   if (printer.printRange() == QPrinter::PageRange) {

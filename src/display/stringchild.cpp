@@ -213,6 +213,16 @@ bool TStringForm::eventFilter(QObject* watched, QEvent* event) {
     const QSize client = Scroll->viewport()->size();
     ControlWidget->Resize(client.height(), client.width());
   }
+  // A minimised window reached with Ctrl+Tab comes back with Enter, as a
+  // double click on its icon brings it back.
+  if (watched == SubWindow() && event->type() == QEvent::KeyPress && SubWindow()->isMinimized()) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      SubWindow()->showNormal();
+      FocusContent();
+      return true;
+    }
+  }
   if (watched == SubWindow() && event->type() == QEvent::Resize && !Closed && !Adjusting &&
       !DisplayContext().Arranging) {
     auto* resize = static_cast<QResizeEvent*>(event);
@@ -345,6 +355,17 @@ void ShowFormWindow(TStringForm& form) {
     if (!form.windowIcon().isNull()) sub->setWindowIcon(form.windowIcon());
     LeaveMenuShortcutsToMainWindow(*sub);
     sub->installEventFilter(&form);
+    // However a window comes to the front or grows (Ctrl+Tab, its
+    // title-bar buttons, its menu), the keys go to what it shows.
+    QObject::connect(sub, &QMdiSubWindow::windowStateChanged, &form,
+                     [&form, sub](Qt::WindowStates, Qt::WindowStates now) {
+                       if (!(now & (Qt::WindowActive | Qt::WindowMaximized)) || (now & Qt::WindowMinimized)) return;
+                       QTimer::singleShot(0, &form, [&form, sub] {
+                         if (sub->isMinimized() || sub->mdiArea() == nullptr || sub->mdiArea()->activeSubWindow() != sub)
+                           return;
+                         if (!form.isAncestorOf(QApplication::focusWidget())) form.FocusContent();
+                       });
+                     });
     sub->show();
     if (maximised) sub->showMaximized();
     area->setActiveSubWindow(sub);

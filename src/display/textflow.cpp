@@ -38,6 +38,7 @@ TFlowEnd FlowItems(const TItemsHunk& document, int count, const TTextMeasure& me
     while (pos < text.size()) {
       const QStringView rest = QStringView(text).mid(pos);
       qsizetype n = rest.size();
+      bool brokenWord = false;
       if (wraps) {
         const bool force = x == frame.Left;
         int room = frame.BreakAt - x - frame.Reserve;
@@ -45,6 +46,26 @@ TFlowEnd FlowItems(const TItemsHunk& document, int count, const TTextMeasure& me
         // left margin; otherwise the item would never get placed.
         if (force && room < 0) room = 0;
         n = SplitString(measure, fixed, rest, room, force);
+        if (frame.BreakWords && force && n > 0) {
+          // Only a first word wider than the whole line can be too wide here.
+          const int fit = FitCharacters(measure, fixed, rest.first(n), room);
+          if (fit < n) {
+            n = std::max(fit, 1);
+            brokenWord = true;
+          }
+        }
+      } else if (frame.BreakWords) {
+        const int fit = FitCharacters(measure, fixed, rest, frame.BreakAt - x);
+        if (fit == rest.size()) {
+          // The rest of the line fits.
+        } else if (fit == 0 && x != frame.Left) {
+          y += lineHeight;
+          x = frame.Left;
+          continue;
+        } else {
+          n = std::max(fit, 1);
+          brokenWord = true;
+        }
       }
       if (n == 0) {
         if (x == frame.Left) {
@@ -58,13 +79,15 @@ TFlowEnd FlowItems(const TItemsHunk& document, int count, const TTextMeasure& me
         continue;
       }
 
-      const int gap = (!item->SpaceAfter && n == rest.size()) ? 0 : (fixed ? spaceFixed : spaceMain);
+      const int gap = (brokenWord || (!item->SpaceAfter && n == rest.size())) ? 0 : (fixed ? spaceFixed : spaceMain);
       const int w = measure.TextWidth(rest.first(n), fixed);
       y = sink.Place(y, lineHeight);
       sink.Add({{x, y, x + w, y + lineHeight}, static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(n), item});
-      pos += n + 1;  // the space at the break is not part of either piece
+      // The space at a break is part of neither piece; a word broken in
+      // two has none.
+      pos += brokenWord ? n : n + 1;
       x += w + gap;
-      if (x >= frame.BreakAt && wraps) {
+      if (brokenWord || (x >= frame.BreakAt && wraps)) {
         x -= gap;
         right = std::max(right, x);
         x = frame.Left;

@@ -19,6 +19,10 @@ struct TFlowFrame {
   int BreakAt = 0;     // a wrapping line ends once x reaches this
   int Reserve = 0;     // a line's room ends this far short of BreakAt
   int LineHeight = 0;  // the height of every text line
+  // Paper cannot scroll sideways: a word (or a line that must not wrap)
+  // wider than the room left is broken between characters and goes on at
+  // the next line's start, so that no letter falls off the page.
+  bool BreakWords = false;
 };
 
 // Takes the pieces as the flow places them.

@@ -89,6 +89,29 @@ int SplitString(const TTextMeasure& measure, bool fixedFont, QStringView text, i
   return force ? static_cast<int>(FirstWord(text)) : 0;
 }
 
+int FitCharacters(const TTextMeasure& measure, bool fixedFont, QStringView text, int width) {
+  if (width <= 0 || text.isEmpty()) return 0;
+  // Widths grow with the prefix: the longest prefix that fits is found by
+  // halving, among prefixes no longer than the room could ever hold.
+  int narrowest = measure.TextWidth(u"i", fixedFont);
+  for (const char16_t* thin : {u"l", u"'", u".", u" ", u"|", u"!", u","})
+    narrowest = std::min(narrowest, measure.TextWidth(thin, fixedFont));
+  narrowest = std::max(narrowest, 1);
+  qsizetype low = 0;
+  qsizetype high = std::min<qsizetype>(text.size(), width / narrowest + 1);
+  while (low < high) {
+    const qsizetype mid = (low + high + 1) / 2;
+    if (measure.TextWidth(text.first(mid), fixedFont) <= width) {
+      low = mid;
+    } else {
+      high = mid - 1;
+    }
+  }
+  // A character made of two halves stays whole.
+  if (low > 0 && low < text.size() && text[low].isLowSurrogate()) --low;
+  return static_cast<int>(low);
+}
+
 TTextLayout::TTextLayout(TImageSize imageSize) : ImageSize(std::move(imageSize)) {}
 
 namespace {

@@ -56,6 +56,9 @@ bool IsJustAGraphic(const TItemsHunk* document);
 // where the line breaks. With force set, a first word too wide for the room
 // is returned whole (up to the first space, or the whole text).
 int SplitString(const TTextMeasure& measure, bool fixedFont, QStringView text, int width, bool force);
+// How many characters from the start of text fit into width (0 when not
+// even one does); paper breaks a word wider than the page there.
+int FitCharacters(const TTextMeasure& measure, bool fixedFont, QStringView text, int width);
 
 // Picture size of an image item; an empty size for an image that has none.
 using TImageSize = std::function<QSize(const TZEBObject& image)>;

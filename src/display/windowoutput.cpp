@@ -67,6 +67,8 @@ void TStringControl::SaveContents() {
   } else {
     question.Filter = "Text Files (*.TXT *.txt);;All Files (*)";
     question.DefaultExtension = "TXT";
+    // The text is appended to a file that exists: nothing to confirm.
+    question.ConfirmOverwrite = false;
   }
   question.InitialName = FileNameFromTitle(title, question.DefaultExtension);
   const auto path = AskFileToWrite(window(), question);

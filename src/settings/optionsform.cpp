@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -268,9 +269,15 @@ void TOptionsForm::ShowColor(QLabel* swatch, TColor color) {
 }
 
 void TOptionsForm::ChangeFont(TFontSpec& font, QLabel* label) {
-  const auto chosen = Questions.ChooseFont(this, MakeFont(font));
+  const QFont initial = MakeFont(font);
+  const auto chosen = Questions.ChooseFont(this, initial);
   if (!chosen) return;
-  font = FontSpecOf(*chosen);
+  TFontSpec picked = FontSpecOf(*chosen);
+  // The dialog offers the face the system shows in place of one it lacks
+  // ("Liberation Sans" for "Arial"): handed back unchanged, it is no choice
+  // of the user's, and the stored face stays.
+  if (chosen->family().compare(QFontInfo(initial).family(), Qt::CaseInsensitive) == 0) picked.Face = font.Face;
+  font = picked;
   ShowFont(label, font);
 }
 

@@ -4,14 +4,18 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QWindow>
 #include <QLabel>
 #include <QPushButton>
 
 #include "display/displaycontext.h"
 #include "shell/centering.h"
 
+// The box has no parent widget: a child window is disabled with its parent,
+// and the box must stay the one window that takes input. It stays above its
+// owner as the owner's transient window instead.
 TAbortDialog::TAbortDialog(QWidget* owner, volatile std::uint8_t* cancelFlag)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
       CancelFlag(cancelFlag),
       Created(std::chrono::steady_clock::now()) {
   setFixedSize(340, 142);
@@ -33,6 +37,10 @@ TAbortDialog::TAbortDialog(QWidget* owner, volatile std::uint8_t* cancelFlag)
   for (QWidget* window : QApplication::topLevelWidgets())
     if (window != this) Windows.push_back({window, window->isEnabled()});
   for (const TWindowState& state : Windows) state.Window->setEnabled(false);
+  if (owner != nullptr) {
+    winId();
+    if (QWindow* parent = owner->window()->windowHandle()) windowHandle()->setTransientParent(parent);
+  }
   CenterOnMainWindow(this);
   show();
 }

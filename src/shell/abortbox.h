@@ -18,7 +18,9 @@ class TAbortDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // Shows the box at once; cancelFlag must outlive it.
+  // Shows the box at once, above the owner's window; cancelFlag must
+  // outlive it. The box is no child of the owner (whom it disables): its
+  // creator owns it.
   TAbortDialog(QWidget* owner, volatile std::uint8_t* cancelFlag);
   ~TAbortDialog() override;
 

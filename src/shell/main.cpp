@@ -111,6 +111,7 @@ TZEBMain::TZEBMain(std::string programDir, std::vector<std::string> arguments)
   InstallNodeOpening();
 
   BuildMenus();
+  AddWindowKeys();
   connect(Area, &QMdiArea::subWindowActivated, this, [this] { UpdateCommandStates(); });
 
   ReloadSettings();

@@ -45,7 +45,14 @@ class TZEBMain : public QMainWindow {
   void WindowsShowTopClick();
   void WindowsCloseAllClick();
   void WindowsCascadeClick();
+  // Lays the windows that are not minimised out side by side above the
+  // icons of the minimised ones.
   void WindowsTileClick();
+  // Ctrl+F6, Ctrl+Shift+F6 and Alt+minus: the next and previous window,
+  // and the active child window's own menu.
+  void NextWindowClick();
+  void PreviousWindowClick();
+  void WindowMenuClick();
   void ArrangeIcons();
   // Appends the open windows to the Windows menu, replacing the last list:
   // the first nine, then "More Windows..." when there are more.
@@ -109,6 +116,7 @@ class TZEBMain : public QMainWindow {
 
  private:
   void BuildMenus();
+  void AddWindowKeys();
   void HandleCommandLine();
   // Saves the settings and the open file's hint memory; a failure is told
   // (at most once before closing, since opening saves too).

@@ -2,6 +2,7 @@
 // window, and the list of open windows.
 
 #include <algorithm>
+#include <cmath>
 
 #include <QAction>
 #include <QMdiArea>
@@ -92,8 +93,34 @@ void TZEBMain::WindowsCascadeClick() {
 }
 
 void TZEBMain::WindowsTileClick() {
+  // The icons of minimised windows keep the bottom of the area; the other
+  // windows share what is above them, in rows of equal height, the last
+  // row's windows sharing its width.
+  ArrangeIcons();
   const TArranging arranging;
-  Area->tileSubWindows();
+  const QRect area = Area->viewport()->rect();
+  int top = area.bottom() + 1;
+  QList<QMdiSubWindow*> windows;
+  for (QMdiSubWindow* window : VisibleWindows(*Area)) {
+    if (window->isMinimized()) {
+      top = std::min(top, window->y());
+    } else {
+      windows.push_back(window);
+    }
+  }
+  if (windows.isEmpty()) return;
+  const int count = static_cast<int>(windows.size());
+  const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(count))));
+  const int rows = (count + columns - 1) / columns;
+  const int height = std::max(top - area.top(), 1) / rows;
+  for (int i = 0; i < count; ++i) {
+    const int row = i / columns;
+    const int inRow = row == rows - 1 ? count - row * columns : columns;
+    const int width = area.width() / inRow;
+    QMdiSubWindow* window = windows[i];
+    if (window->isMaximized()) window->showNormal();
+    window->setGeometry(area.left() + (i % columns) * width, area.top() + row * height, width, height);
+  }
 }
 
 void TZEBMain::ArrangeIcons() {
@@ -117,6 +144,29 @@ void TZEBMain::ArrangeIcons() {
     x += size.width();
     rowHeight = std::max(rowHeight, size.height());
   }
+}
+
+void TZEBMain::AddWindowKeys() {
+  // The keys of the window actions the mouse has on a child window's title
+  // bar (Ctrl+Tab and Ctrl+F4 come with the window area and the child's
+  // own menu).
+  const auto key = [this](const char* name, const QKeySequence& sequence, void (TZEBMain::*run)()) {
+    auto* action = new QAction(this);
+    action->setObjectName(name);
+    action->setShortcut(sequence);
+    connect(action, &QAction::triggered, this, run);
+    addAction(action);
+  };
+  key("WindowsNext", QKeySequence(Qt::CTRL | Qt::Key_F6), &TZEBMain::NextWindowClick);
+  key("WindowsPrevious", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6), &TZEBMain::PreviousWindowClick);
+  key("WindowsSystemMenu", QKeySequence(Qt::ALT | Qt::Key_Minus), &TZEBMain::WindowMenuClick);
+}
+
+void TZEBMain::NextWindowClick() { Area->activateNextSubWindow(); }
+void TZEBMain::PreviousWindowClick() { Area->activatePreviousSubWindow(); }
+
+void TZEBMain::WindowMenuClick() {
+  if (QMdiSubWindow* active = Area->activeSubWindow()) active->showSystemMenu();
 }
 
 void TZEBMain::WindowsCloseAllClick() {

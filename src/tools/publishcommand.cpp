@@ -13,6 +13,7 @@
 
 #include "downloader/catalog.h"
 #include "downloader/fileinfo.h"
+#include "downloader/listdates.h"
 #include "fileio/atomicfile.h"
 #include "tools/commands.h"
 
@@ -94,8 +95,13 @@ int PublishCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
     }
     const TFileInfo info(file.string(), static_cast<std::int64_t>(fs::file_size(file)));
     const std::string title = info.Title.empty() ? file.filename().string() : info.Title;
+    // The date a reader compares its copy by: the file's own DATE= line
+    // where it has a usable one, else the day it was last written. A list
+    // date later than the file's own would never let a downloaded copy
+    // count as current.
+    const std::string date = ParseListDate(info.Date).Date != NoDate() ? info.Date : ListDate(file);
     list += "<FILE><FTITLE>" + MarkupValue(title) + "</FTITLE><FURL>" + baseUrl + archiveName + "</FURL><FNAME>" +
-            MarkupValue(file.filename().string()) + "</FNAME><FDATE>" + ListDate(file) + "</FDATE><FSIZE>" +
+            MarkupValue(file.filename().string()) + "</FNAME><FDATE>" + MarkupValue(date) + "</FDATE><FSIZE>" +
             std::to_string(fs::file_size(archive)) + "</FSIZE></FILE>\r\n";
     out << file.filename().string() << "\t" << title << "\n";
   }

@@ -6,10 +6,19 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <optional>
 
 #include <QPageLayout>
 #include <QPageSize>
+#include <QApplication>
+#include <QPrintDialog>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QTimer>
 
 #include "display/displaycontext.h"
 #include "display/hunkprintout.h"
@@ -283,6 +292,107 @@ TEST_F(Printout, AnOutputThatCannotBeWrittenFails) {
   auto printer = PdfPrinter((Dir.Path() / "missing" / "out.pdf").string());
   THunkPrintout job(node, static_cast<int>(node.ItemCount()), false);
   EXPECT_EQ(job.Print(*printer), THunkPrintout::TOutcome::Failed);
+}
+
+}  // namespace
+
+namespace {
+
+// A word wider than the page: on paper it is broken between letters and
+// every letter is printed; on screen the line is left as it was.
+TEST_F(Printout, AWordWiderThanThePageIsBrokenAndKeepsEveryLetter) {
+  TMetaTextHunk& node = MakeNode("Words", Kind::Subject);
+  std::string word;
+  for (int i = 0; i < 200; ++i) word += static_cast<char>('a' + i % 26);
+  AddText(node, "Before " + word + " after.");
+  std::string address = "http://www.example.org/";
+  for (int i = 0; i < 12; ++i) address += "a-very-long-path-segment/";
+  AddText(node, address);
+  const std::string path = PdfPath("words.pdf");
+  auto printer = PdfPrinter(path);
+  THunkPrintout job(node, static_cast<int>(node.ItemCount()), false);
+  ASSERT_EQ(job.Print(*printer), THunkPrintout::TOutcome::Printed);
+  // pdftotext gives the broken word back in lines; joined, every letter is there.
+  std::string joined;
+  for (const char c : pdf::Text(path))
+    if (c != '\n' && c != ' ') joined += c;
+  EXPECT_NE(joined.find(word), std::string::npos) << joined.substr(0, 400);
+  EXPECT_NE(joined.find(address), std::string::npos);
+  EXPECT_NE(joined.find("Before"), std::string::npos);
+  EXPECT_NE(joined.find("after."), std::string::npos);
+}
+
+// A control of Qt's print dialog by its name (one always there).
+template <typename T>
+T* Child(QWidget& dialog, const char* name) {
+  T* child = dialog.findChild<T*>(name);
+  if (child == nullptr) throw std::runtime_error(std::string("the print dialog has no ") + name);
+  return child;
+}
+
+// Qt's own print dialog, answered as a user answers it.
+class PrintDialog : public Printout {
+ protected:
+  PrintDialog() { SetDialogs(nullptr); }
+  ~PrintDialog() override { SetDialogs(&Dialogs); }
+
+  // Shows the dialog for pages 1 to 9; before it is confirmed, what it
+  // offered is recorded and change may pick a range.
+  std::optional<TDialogs::TPageRange> Choose(QPrinter& printer, const std::function<void(QPrintDialog&)>& change) {
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+      auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr || !dialog->isVisible()) return;
+      answer.stop();
+      Offered = Child<QRadioButton>(*dialog, "printAll")->isChecked() ? QAbstractPrintDialog::AllPages
+                                                                       : QAbstractPrintDialog::PageRange;
+      OfferedFormat = printer.outputFormat();
+      OfferedFile = printer.outputFileName();
+      if (change) change(*dialog);
+      QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    });
+    answer.start(20);
+    return ::Dialogs().ChoosePrintRange(nullptr, printer, 1, 9);
+  }
+
+  QAbstractPrintDialog::PrintRange Offered = QAbstractPrintDialog::Selection;
+  QPrinter::OutputFormat OfferedFormat = QPrinter::NativeFormat;
+  QString OfferedFile;
+};
+
+TEST_F(PrintDialog, EveryPrintOffersAllPages) {
+  auto printer = PdfPrinter(PdfPath());
+  const auto first = Choose(*printer, [](QPrintDialog& dialog) {
+    Child<QRadioButton>(dialog, "printRange")->click();
+    Child<QSpinBox>(dialog, "to")->setValue(9);
+    Child<QSpinBox>(dialog, "from")->setValue(8);
+  });
+  ASSERT_TRUE(first);
+  EXPECT_TRUE(first->Chosen);
+  EXPECT_EQ(first->From, 8);
+  EXPECT_EQ(first->To, 9);
+  const auto second = Choose(*printer, {});
+  EXPECT_EQ(Offered, QAbstractPrintDialog::AllPages) << "the last print's range was offered again";
+  ASSERT_TRUE(second);
+  EXPECT_FALSE(second->Chosen);
+}
+
+// On a machine without a printer the dialog starts on a PDF file in the
+// user's documents, named after the job.
+TEST_F(PrintDialog, WithoutAPrinterItStartsOnPrintingToAFile) {
+  if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has a printer";
+  const QByteArray home = qgetenv("HOME");
+  const QByteArray documents = qgetenv("XDG_DOCUMENTS_DIR");
+  qputenv("HOME", QByteArray::fromStdString(Dir.Path().string()));
+  qputenv("XDG_DOCUMENTS_DIR", QByteArray::fromStdString((Dir.Path() / "Documents").string()));
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName("ZEB: Hints for Moonfall");
+  const auto range = Choose(printer, {});
+  qputenv("HOME", home);
+  documents.isNull() ? qunsetenv("XDG_DOCUMENTS_DIR") : qputenv("XDG_DOCUMENTS_DIR", documents);
+  EXPECT_EQ(OfferedFormat, QPrinter::PdfFormat);
+  EXPECT_EQ(OfferedFile.toStdString(), (Dir.Path() / "Documents" / "ZEB Hints for Moonfall.pdf").string());
+  ASSERT_TRUE(range) << "the dialog could not be confirmed";
 }
 
 }  // namespace

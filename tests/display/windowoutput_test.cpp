@@ -7,11 +7,19 @@
 #include <fstream>
 #include <iterator>
 
+#include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QImageReader>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPrinter>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include "display/bmpfile.h"
 #include "display/displaycontext.h"
@@ -93,6 +101,50 @@ TEST_F(WindowOutput, SaveAppendsTheRevealedItemsEveryTime) {
   ASSERT_EQ(Dialogs.Asked.size(), 2u);
   EXPECT_EQ(Dialogs.Asked[1].Caption, "Error");
   EXPECT_TRUE(Dialogs.Asked[1].Text.contains("could not be written"));
+}
+
+// Through Qt's own file dialog: an existing text file is chosen without a
+// question about replacing it, since the text is appended to it.
+TEST_F(WindowOutput, SavingToAnExistingTextFileAsksNothingAndAppends) {
+  TMetaTextHunk& node = Cellar();
+  THintForm* form = Open(node);
+  ASSERT_NE(form, nullptr);
+  const std::string path = (Dir.Path() / "saved.txt").string();
+  { std::ofstream(path, std::ios::binary) << "Kept\r\n"; }
+  SetDialogs(nullptr);  // the program's own dialogs
+  QStringList questions;
+  int strays = 0;
+  QList<QPointer<QWidget>> handled;
+  QTimer answer;
+  // Each answer is given from a single shot of its own: the box it opens
+  // runs inside it, and this timer must keep ticking meanwhile.
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || handled.contains(modal)) return;
+    handled.push_back(modal);
+    if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+      // Typed into the name box and confirmed with Enter, as a user does.
+      auto* name = files->findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_NE(name, nullptr);
+      name->setText(QString::fromStdString(path));
+      QTimer::singleShot(0, name, [name] { QTest::keyClick(name, Qt::Key_Return); });
+    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      questions.push_back(box->text());
+      QTimer::singleShot(0, box, [box] {
+        if (QAbstractButton* yes = box->button(QMessageBox::Yes)) yes->click();
+      });
+    } else if (++strays > 100) {
+      modal->close();  // no dialog of this test: never wait for it
+    }
+  });
+  answer.start(20);
+  form->Control()->SaveContents();
+  form->Control()->SaveContents();
+  answer.stop();
+  SetDialogs(&Dialogs);
+  EXPECT_TRUE(questions.isEmpty()) << questions.join(" | ").toStdString();
+  const std::string once = "Cellar\r\n\r\nLook down.\r\n\r\n\r\n";
+  EXPECT_EQ(ReadFile(path), "Kept\r\n" + once + once);
 }
 
 TEST_F(WindowOutput, CopyJoinsItemsWithSpacesOnlyWhereTheyAskForOne) {

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -118,6 +119,27 @@ TEST_F(OptionsDialog, PagesAndControlsShowTheRecord) {
   EXPECT_FALSE(working.ProxyOn);
   EXPECT_EQ(working.ProxyIP, "10.0.0.1");
   EXPECT_EQ(working.ProxyPort, "3128");
+}
+
+// The font dialog hands back the face the system shows for a stored one it
+// lacks ("Liberation Sans" for "Arial"). Changing only the size keeps the
+// stored face; picking another family stores that family.
+TEST_F(OptionsDialog, ChangingOnlyTheSizeKeepsTheStoredFace) {
+  TOptions working;
+  working.MainFont = TextToFont("Arial,10,400,0");
+  working.FixedFont = TextToFont("Courier New,9,400,0");
+  TOptionsForm form(nullptr, working, Dialogs);
+  const QString shownForArial = QFontInfo(QFont("Arial")).family();
+  const QString shownForCourier = QFontInfo(QFont("Courier New")).family();
+  Dialogs.FontAnswers = {QFont(shownForArial, 14), QFont(shownForCourier, 11), QFont(shownForCourier, 12)};
+  form.PropFontButtonClick();
+  EXPECT_EQ(working.MainFont, (TFontSpec{"Arial", 14, false, false})) << shownForArial.toStdString();
+  EXPECT_EQ(Child<QLabel>(form, "PropFontLabel")->text(), "Arial, 14 pt");
+  form.MonoFontButtonClick();
+  EXPECT_EQ(working.FixedFont, (TFontSpec{"Courier New", 11, false, false})) << shownForCourier.toStdString();
+  form.PropFontButtonClick();
+  if (shownForCourier != shownForArial)
+    EXPECT_EQ(working.MainFont, (TFontSpec{shownForCourier.toStdString(), 12, false, false})) << "another family";
 }
 
 TEST_F(OptionsDialog, FontColourAndFolderButtonsChangeTheCopyAtOnce) {
