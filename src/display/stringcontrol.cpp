@@ -23,8 +23,7 @@
 #include "settings/options.h"
 
 namespace {
-// The overlays drawn into a picture, each with its decoded image (null when
-// decoding failed: the overlay is tried again at the next request).
+// The overlays drawn into a picture, each with its decoded image.
 struct TDIBInfo {
   TOverlayHunk* Overlay;
   QImage Bitmap;
@@ -245,12 +244,20 @@ void TStringControl::paintEvent(QPaintEvent* event) {
 void TStringControl::DrawBoxes(bool scroll) {
   if (!hasFocus()) return;
   if (scroll && ScrollBox != nullptr) {
-    int top = 10000;
+    // The focused link's rectangles, if it has any: without one there is
+    // nothing to bring into view.
+    bool found = false;
+    int top = 0;
     int bottom = 0;
     for (const TLinkInfo& link : LinkList) {
-      if (link.Target != Focused) continue;
-      top = std::min(top, link.Rect.Top);
-      bottom = std::max(bottom, link.Rect.Bottom);
+      if (link.Target != Focused || Focused == nullptr) continue;
+      top = found ? std::min(top, link.Rect.Top) : link.Rect.Top;
+      bottom = found ? std::max(bottom, link.Rect.Bottom) : link.Rect.Bottom;
+      found = true;
+    }
+    if (!found) {
+      update();
+      return;
     }
     QScrollBar* bar = ScrollBox->verticalScrollBar();
     if (top < bar->value()) bar->setValue(top);
@@ -446,13 +453,17 @@ bool TStringControl::DisplayOverlay(TOverlayHunk& overlay) {
   if (!picture.Overlays) picture.Overlays = std::make_unique<TOverlayList>();
   auto& records = static_cast<TOverlayList&>(*picture.Overlays).Records;
   for (const TDIBInfo& record : records)
-    if (record.Overlay == &overlay && !record.Bitmap.isNull()) return true;  // already drawn
+    if (record.Overlay == &overlay) return true;  // already drawn
+  // Only an overlay drawn into a picture is recorded: one that could not be
+  // decoded, or had no picture to go into, is tried again at the next
+  // request and leaves no record behind.
+  QImage* base = Picture(picture);
+  if (base == nullptr) return false;
   const QRgb background = ToQColor(DisplayOptions().WindowBackColor).rgb();
   QImage image = CreateDIB(RootFileName(overlay), overlay.DataOffset, background);
-  records.push_back({&overlay, image});
-  QImage* base = Picture(picture);
-  if (image.isNull() || base == nullptr) return false;
+  if (image.isNull()) return false;
   DrawOverlay(*base, image, overlay.X, overlay.Y);
+  records.push_back({&overlay, std::move(image)});
   update();
   return true;
 }

@@ -101,6 +101,8 @@ class TStringControl : public QWidget {
   const std::vector<TWrapInfo>& Pieces() const { return Layout.Pieces(); }
   const std::vector<TLinkInfo>& Links() const { return LinkList; }
   TZEBObject* FocusTarget() const { return Focused; }
+  // Selects no link: the items it pointed to are about to go.
+  void ForgetFocusTarget() { Focused = nullptr; }
   // How many times the document has been laid out (each WrapText).
   int LayoutCount() const { return Layouts; }
   bool PaintSuspended = false;

@@ -80,7 +80,8 @@ void TVerboseForm::ListFolder(const std::string& folder) {
   TItemsHunk* document = Node();
   if (document == nullptr) return;
   control->PaintSuspended = true;
-  // No piece may point at a summary once it is gone.
+  // No piece, and not the selected link, may point at a summary once it is gone.
+  control->ForgetFocusTarget();
   control->SetShownCount(0);
   control->WrapText();
   for (TZEBObject* item : document->Items) delete item;

@@ -155,7 +155,11 @@ bool SaveSettings(TIniFile& ini, const TOptions& options, const std::string* cur
     root->SaveHintsShown(record);
     const std::int64_t length = FileLengthOrMinusOne(*currentFilePath);
     const std::string key = MemoryKey(*currentFilePath, length);
-    changes.push_back({MemorySection, key, record, TKeyMatch::Exact});
+    // A record of nothing revealed means what no record means: none is
+    // kept, and an old one goes.
+    const bool nothingShown = record.find_first_not_of("0,") == std::string::npos;
+    changes.push_back({MemorySection, key, nothingShown ? std::nullopt : std::optional<std::string>(record),
+                       TKeyMatch::Exact});
     // A record under the key's old, unescaped text gives way to the new one.
     const std::string plain = PlainMemoryKey(*currentFilePath, length);
     if (plain != key) changes.push_back({MemorySection, plain, std::nullopt, TKeyMatch::Exact});

@@ -394,7 +394,6 @@ void TZEBMain::RestoreRememberedHints(THunk* root) {
 }
 
 void TZEBMain::OpenHintFile(const std::string& givenPath) {
-  if (SearchWindow) SearchWindow->CloseWindow();
   const TBusyCursor busy;
   SaveSettingsNow();
   // The recent files and the hint memory keep a path that still names the
@@ -411,6 +410,9 @@ void TZEBMain::OpenHintFile(const std::string& givenPath) {
     statusBar()->showMessage(" ");
     return;
   }
+  // The results of a search in the old file go with it, only now that the
+  // new one has loaded.
+  if (SearchWindow) SearchWindow->CloseWindow();
   ClearList(FileObjects);
   FileObjects = std::move(loaded);
   THunk* root = FileRoot();

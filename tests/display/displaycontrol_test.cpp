@@ -106,6 +106,27 @@ TEST_F(DisplayControl, WithoutLinksTabVisitsTheControlWithNothingSelected) {
   EXPECT_EQ(QApplication::focusWidget(), form->HintButton());
 }
 
+// Tab into a window without links selects nothing, and so moves nothing:
+// the view far down a long text stays where it is.
+TEST_F(DisplayControl, TabWithoutALinkLeavesAViewFarDownWhereItIs) {
+  TMetaTextHunk& node = MakeNode("Long story", Kind::Hint);
+  for (int line = 1; line <= 1500; ++line) AddText(node, "Line " + std::to_string(line) + " of the story.");
+  AddSeparator(node);
+  AddText(node, "The end.");
+  THintForm* form = Open(node);
+  ASSERT_NE(form, nullptr);
+  QScrollBar* bar = VerticalBar(form);
+  ASSERT_GT(bar->maximum(), 12000);
+  bar->setValue(bar->maximum());
+  Settle();
+  ASSERT_EQ(QApplication::focusWidget(), form->HintButton());
+  Type(Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), form->Control());
+  EXPECT_EQ(bar->value(), bar->maximum()) << "the view jumped";
+  Type(Qt::Key_Return);
+  EXPECT_EQ(bar->value(), bar->maximum());
+}
+
 TEST_F(DisplayControl, SelectingALinkScrollsItIntoViewAndKeysScroll) {
   TMetaTextHunk& node = MakeNode("Long", Kind::Subject);
   TMetaTextHunk& nearLink = AddChild(node, "Near");

@@ -30,10 +30,10 @@ class WindowPictures : public WindowTest {
 
   // "Map": a 40 x 30 picture whose first region draws the 4 x 4 overlay
   // "Lamp" at (12, 6) and whose second region opens the hint "Spot".
-  void Build(const std::string& overlayPng = TinyPng(4, 4)) {
+  void Build(const std::string& overlayPng = TinyPng(4, 4), const std::string& mapPng = TinyPng(Width, Height)) {
     THintFileWriter writer;
     auto lamp = writer.Overlay("Lamp", overlayPng, OverlayX, OverlayY);
-    auto map = writer.HyperPng("Map", TinyPng(Width, Height),
+    auto map = writer.HyperPng("Map", mapPng,
                                {{10, 5, 20, 15, lamp}, {25, 5, 35, 15, Hint("Spot", {"Under the rug."})}});
     writer.Hunks = {Subject("Game", {map})};
     TItemsHunk* root = Load(writer);
@@ -121,6 +121,19 @@ TEST_F(WindowPictures, OverlayThatFailedToDecodeIsTriedAgain) {
   }
   ClickLampRegion(form);
   EXPECT_EQ(GreyAt(OverlayX, OverlayY), 0) << "the repaired overlay is decoded at the next request";
+}
+
+// A good overlay on a picture that could not be shown is not drawn, and
+// is not taken for drawn at the next request either: each says so.
+TEST_F(WindowPictures, AnOverlayWithoutItsPictureIsNeverTakenForDrawn) {
+  std::string broken = TinyPng(Width, Height);
+  broken[50] = static_cast<char>(broken[50] ^ 0x55);
+  Build(TinyPng(4, 4), broken);
+  THintForm* form = Open(*Map);
+  ASSERT_NE(form, nullptr);
+  ASSERT_EQ(Bitmap(), nullptr) << "the picture was expected not to decode";
+  for (int attempt = 1; attempt <= 3; ++attempt)
+    EXPECT_FALSE(form->Control()->DisplayOverlay(*Lamp)) << "attempt " << attempt;
 }
 
 TEST_F(WindowPictures, ClosingFreesThePicturesAndReopeningDecodesAgain) {

@@ -221,6 +221,10 @@ TEST_F(HostileServer, AnEmptyListIsAValidEmptyList) {
   EXPECT_EQ(FileBytes(ListPath()), "");
   EXPECT_TRUE(LoadFileList(ListPath(), {}, false).empty());
   EXPECT_EQ(Engine.LastFailure, TDownloadEngine::TFailure::None);
+  // The file the list arrived through is gone, and so are its handlers.
+  EXPECT_FALSE(Engine.Http.OnDocBegin);
+  EXPECT_FALSE(Engine.Http.OnDocData);
+  EXPECT_FALSE(Engine.Http.OnDocEnd);
 }
 
 TEST_F(HostileServer, WhatAServerSendsIsBounded) {

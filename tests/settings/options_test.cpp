@@ -498,6 +498,20 @@ TEST_F(HintsShownRecordTest, SaveWritesTheOpenFilesRecordUnderItsKey) {
   EXPECT_EQ(ReadHintsShownRecord(ini, game), "");
 }
 
+// A file opened and read without revealing anything leaves no record, and
+// takes away the one it had: a line of "0," per hint list says nothing.
+TEST_F(HintsShownRecordTest, ARecordOfNothingRevealedIsNotKept) {
+  const std::string game = Dir.Write("GAME.ZEB", "hints");
+  Dir.Write("ZEBWIN.INI", "[Memory]\r\n" + MemoryKey(game, 5) + "=2,1,\r\n/other.zeb.9=1,\r\n");
+  for (TMetaTextHunk* list : Lists) list->HintsShown = 0;
+  TIniFile ini(IniPath());
+  ASSERT_TRUE(SaveSettings(ini, TOptions{}, &game, &Root));
+  const std::string text = ReadAll(IniPath());
+  EXPECT_EQ(text.find(MemoryKey(game, 5)), std::string::npos) << text;
+  EXPECT_NE(text.find("/other.zeb.9=1,\r\n"), std::string::npos) << "other files keep theirs";
+  EXPECT_EQ(ReadHintsShownRecord(ini, game), "");
+}
+
 TEST_F(HintsShownRecordTest, NoFileOpenWritesNoMemoryEntry) {
   TIniFile ini(IniPath());
   SaveSettings(ini, TOptions{}, nullptr, nullptr);

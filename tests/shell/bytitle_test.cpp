@@ -90,6 +90,27 @@ TEST_F(ByTitle, ActivatingATitleOpensItsFileAndAVanishedFileSaysSo) {
   EXPECT_EQ(main.FileRoot()->Text, "The Castle") << "the open file stays open";
 }
 
+// Listing the folder again frees the old entries: the selected title must
+// not point at one of them, and Tab starts again at the first title.
+TEST_F(ByTitle, ListingAgainForgetsTheSelectedTitle) {
+  TZEBMain& main = StartWithInstallDir(GameFolder());
+  main.FileVerboseClick();
+  ASSERT_NE(main.TitleWindow, nullptr);
+  TStringControl* control = main.TitleWindow->Control();
+  control->setFocus();
+  control->NextTab(1);
+  ASSERT_NE(control->FocusTarget(), nullptr);
+  main.TitleWindow->ListFolder(main.TitleWindow->Folder());
+  const TZEBObject* focused = control->FocusTarget();
+  bool live = focused == nullptr;
+  for (const TLinkInfo& link : control->Links()) live = live || link.Target == focused;
+  EXPECT_TRUE(live) << "the selected title is a freed entry";
+  QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+  QApplication::sendEvent(control, &tab);
+  ASSERT_FALSE(control->Links().empty());
+  EXPECT_EQ(control->FocusTarget(), control->Links()[0].Target) << "Tab skipped a title";
+}
+
 TEST_F(ByTitle, ChangeFolderAddsTheSeparatorAndTheFolderOutlivesTheWindow) {
   const std::string games = GameFolder();
   TTempDir empty;

@@ -229,6 +229,25 @@ TEST_F(MainWindowTest, ASecondSearchReplacesTheResultsWindow) {
   EXPECT_EQ(OpenSubWindows(main), 2);  // the root window and one results window
 }
 
+// The results window belongs to the open file: a file that fails to load
+// leaves it open with the rest; one that loads closes it.
+TEST_F(MainWindowTest, TheResultsWindowGoesOnlyWhenAnotherFileLoads) {
+  TZEBMain& main = Start();
+  main.OpenHintFile(SaveGame());
+  Dialogs.Answers = {QString("lever")};
+  main.FileFindClick();
+  const QPointer<TStringForm> results = main.SearchWindow.data();
+  ASSERT_TRUE(results);
+  main.OpenHintFile(Files.Write("BROKEN.ZEB", "not a hint file\r\n"));
+  FlushDeletes();
+  EXPECT_TRUE(results) << "a failed open closed the results window";
+  EXPECT_EQ(main.SearchWindow.data(), results.data());
+  main.OpenHintFile(SaveGame("OTHER.ZEB"));
+  FlushDeletes();
+  EXPECT_FALSE(results);
+  EXPECT_FALSE(main.SearchWindow);
+}
+
 TEST_F(MainWindowTest, FindCancelledChangesNothing) {
   TZEBMain& main = Start();
   main.OpenHintFile(SaveGame());
