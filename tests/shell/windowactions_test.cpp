@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QStyleOptionTitleBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "display/stringchild.h"
 #include "display/stringcontrol.h"
@@ -96,6 +97,25 @@ TEST_F(WindowActions, KeysWorkAtOnceAfterAMaximiseByTheTitleBarButton) {
   Press(Qt::Key_Escape);
   EXPECT_EQ(FileNode("Story")->Window, nullptr) << "Escape closes the window";
   EXPECT_NE(ActiveTitle(main), "Story");
+}
+
+// A window without hints opens on its first line, and its scroll bar says
+// so: the two agree from the first paint and after the first wheel step.
+TEST_F(WindowActions, TheScrollBarAndTheViewAgreeFromTheFirstPaint) {
+  StartWithStory();
+  Open("Story");
+  TStringForm* story = FormOf(FileNode("Story"));
+  story->grab();  // painted
+  QScrollBar* bar = story->ScrollBox()->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 0);
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_EQ(story->Control()->y(), 0);
+  QWheelEvent wheel(QPointF(20, 20), story->ScrollBox()->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(),
+                    QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(story->ScrollBox()->viewport(), &wheel);
+  Settle();
+  EXPECT_GT(bar->value(), 0) << "the wheel moved down";
+  EXPECT_EQ(story->Control()->y(), -bar->value());
 }
 
 TEST_F(WindowActions, EveryWindowActionHasItsKey) {
