@@ -32,8 +32,10 @@ QString PdfNameFor(const QString& job) {
     if (!QStringLiteral("/\\:*?\"<>|").contains(c) && c.isPrint()) name += c;
   name = name.simplified();
   if (name.isEmpty()) name = "ZEB Printout";
+  // A fresh account may have no documents folder yet: the home folder then.
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  return QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(name + ".pdf");
+  const bool usable = !folder.isEmpty() && QFileInfo(folder).isDir();
+  return QDir(usable ? folder : QDir::homePath()).filePath(name + ".pdf");
 }
 
 // Adds the default extension when the chosen name has none.

@@ -378,21 +378,28 @@ TEST_F(PrintDialog, EveryPrintOffersAllPages) {
 }
 
 // On a machine without a printer the dialog starts on a PDF file in the
-// user's documents, named after the job.
+// user's documents, named after the job; where the account has no documents
+// folder yet, in the home folder, so that Print writes a file at once.
 TEST_F(PrintDialog, WithoutAPrinterItStartsOnPrintingToAFile) {
   if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has a printer";
   const QByteArray home = qgetenv("HOME");
   const QByteArray documents = qgetenv("XDG_DOCUMENTS_DIR");
   qputenv("HOME", QByteArray::fromStdString(Dir.Path().string()));
   qputenv("XDG_DOCUMENTS_DIR", QByteArray::fromStdString((Dir.Path() / "Documents").string()));
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setDocName("ZEB: Hints for Moonfall");
-  const auto range = Choose(printer, {});
+  for (const bool documentsExist : {true, false}) {
+    SCOPED_TRACE(documentsExist ? "with a documents folder" : "without a documents folder");
+    if (documentsExist) std::filesystem::create_directory(Dir.Path() / "Documents");
+    else std::filesystem::remove(Dir.Path() / "Documents");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName("ZEB: Hints for Moonfall");
+    const auto range = Choose(printer, {});
+    EXPECT_EQ(OfferedFormat, QPrinter::PdfFormat);
+    const auto folder = documentsExist ? Dir.Path() / "Documents" : Dir.Path();
+    EXPECT_EQ(OfferedFile.toStdString(), (folder / "ZEB Hints for Moonfall.pdf").string());
+    EXPECT_TRUE(range) << "the dialog could not be confirmed";
+  }
   qputenv("HOME", home);
   documents.isNull() ? qunsetenv("XDG_DOCUMENTS_DIR") : qputenv("XDG_DOCUMENTS_DIR", documents);
-  EXPECT_EQ(OfferedFormat, QPrinter::PdfFormat);
-  EXPECT_EQ(OfferedFile.toStdString(), (Dir.Path() / "Documents" / "ZEB Hints for Moonfall.pdf").string());
-  ASSERT_TRUE(range) << "the dialog could not be confirmed";
 }
 
 }  // namespace
