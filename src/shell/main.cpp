@@ -1,6 +1,8 @@
 #include "shell/main.h"
 
+#include <algorithm>
 #include <functional>
+#include <map>
 
 #include <QAction>
 #include <QApplication>
@@ -37,25 +39,13 @@
 #include "shell/filedrop.h"
 #include "shell/busycursor.h"
 #include "shell/centering.h"
+#include "shell/commands.h"
 #include "shell/decodetext.h"
 #include "shell/recentfiles.h"
 
 namespace {
 constexpr const char* HelpRootTitle = "ZEB Reader Documentation";
 constexpr const char* NoHelpFile = "Unable to locate help file.";
-
-// One command of the menu, and of the toolbar when it has a button there.
-struct TCommand {
-  const char* Menu;
-  const char* Name;
-  const char* Caption;
-  QKeySequence Shortcut;
-  const char* Hint;  // the long, status-bar text
-  const char* Button = nullptr;      // toolbar resource name
-  const char* ButtonTip = nullptr;   // short tool tip
-  bool SeparatorBefore = false;
-  bool ButtonGapBefore = false;
-};
 
 QString Text(const std::string& bytes) { return QString::fromStdString(bytes); }
 
@@ -135,112 +125,35 @@ TZEBMain::~TZEBMain() {
 QAction* TZEBMain::Action(const char* name) const { return findChild<QAction*>(name); }
 
 void TZEBMain::BuildMenus() {
-  const TCommand commands[] = {
-      {"&File", "FileOpen", "&Open...", QKeySequence("Ctrl+O"), "Opens a new hint file using the standard Windows dialog boxes",
-       "FILEOPEN", "Open"},
-      {"&File", "FileVerbose", "Open Hints by &Title", {}, "Shows the full titles for all ZEB files stored in a single folder",
-       "FILEOPENTITLE", "Open Hints by Title"},
-      {"&File", "FileDownload", "Download &New Hints...", {}, "Lets you download new ZEB files over the Internet",
-       "FILEDOWNLOAD", "Download New Hints"},
-      {"&File", "FilePrint", "&Print File...", QKeySequence("Ctrl+Shift+P"), "Prints this hint file", "FILEPRINT",
-       "Print File", true},
-      {"&File", "FilePrinterSetup", "P&rinter Setup...", {}, "Lets you choose and configure a default printer"},
-      {"&File", "FileInformation", "&Information", {}, "Displays author, copyright, and other information about this file",
-       nullptr, nullptr, true},
-      {"&File", "FileFind", "&Find in File...", QKeySequence("Ctrl+F"), "Searches this hint file", "FILEFIND",
-       "Find in File"},
-      {"&File", "FileDecode", "&Decode to Text...", QKeySequence("Ctrl+Shift+S"), "Decodes this hint file to plain text",
-       "FILESAVE", "Decode to Text"},
-      {"&File", "FileExit", "E&xit", {}, "Exits this program", nullptr, nullptr, true},
-      {"&Windows", "WindowsCascade", "&Cascade", {}, "Cascades all open windows"},
-      {"&Windows", "WindowsTile", "&Tile", {}, "Tiles all open windows"},
-      {"&Windows", "WindowsArrange", "Arrange &Icons", {}, "Arranges icons of minimized windows"},
-      {"&Windows", "WindowsCloseAll", "Close &All", {}, "Closes all open windows"},
-      {"&Windows", "WindowsShowTop", "Show Top &Window", QKeySequence("Ctrl+W"), "Shows the top-level window for this file",
-       "WINDOWSSHOWTOP", "Show Top Window", true},
-      {"&Windows", "WindowsSave", "&Save Window", QKeySequence("Ctrl+S"), "Saves the contents of the active window to a file",
-       "WINDOWSSAVE", "Save Window", true, true},
-      {"&Windows", "WindowsPrint", "&Print Window", QKeySequence("Ctrl+P"), "Prints the contents of the active window",
-       "WINDOWSPRINT", "Print Window"},
-      {"&Windows", "WindowsCopy", "C&opy to Clipboard", QKeySequence("Ctrl+C"),
-       "Copies the contents of the active window to the clipboard", "WINDOWSCOPY", "Copy Window"},
-      {"&Options", "OptionsSet", "&Set Options...", {}, "Sets interface options"},
-      {"&Options", "OptionsResetMemory", "&Reset Hints Shown", {},
-       "Resets the list of hints that have been previously displayed in this file"},
-      {"&Help", "HelpShow", "Show &Help File", QKeySequence("F1"), "Displays the on-line help file", "HELPSHOW", "Help"},
-      {"&Help", "HelpPrint", "&Print Help File", {}, "Prints the on-line help file"},
-      {"&Help", "HelpWeb", "&Go to the ZEB Web Site", {},
-       "Takes you to the ZEB web site for the latest ZEB files and other information", nullptr, nullptr, true},
-      {"&Help", "HelpContact", "&Contact Information...", {}, "Gives contact information for the author"},
-      {"&Help", "HelpAbout", "&About ZEBWIN...", {}, "Displays copyright information for this program", nullptr, nullptr,
-       true},
-  };
-  const std::map<std::string, std::function<void()>> handlers = {
-      {"FileOpen", [this] { FileOpenClick(); }},
-      {"FileInformation", [this] { FileInformationClick(); }},
-      {"FileFind", [this] { FileFindClick(); }},
-      {"FileDecode", [this] { FileDecodeClick(); }},
-      {"FileExit", [this] { FileExitClick(); }},
-      {"WindowsCascade", [this] { WindowsCascadeClick(); }},
-      {"WindowsTile", [this] { WindowsTileClick(); }},
-      {"WindowsArrange", [this] { ArrangeIcons(); }},
-      {"WindowsCloseAll", [this] { WindowsCloseAllClick(); }},
-      {"WindowsShowTop", [this] { WindowsShowTopClick(); }},
-      {"OptionsResetMemory", [this] { OptionsResetMemoryClick(); }},
-      {"FilePrint", [this] { FilePrintClick(); }},
-      {"FileVerbose", [this] { FileVerboseClick(); }},
-      {"FileDownload", [this] { FileDownloadClick(); }},
-      {"OptionsSet", [this] { OptionsSetClick(); }},
-      {"HelpWeb", [this] { HelpWebClick(); }},
-      {"HelpContact", [this] { HelpContactClick(); }},
-      {"HelpAbout", [this] { HelpAboutClick(); }},
-      {"FilePrinterSetup", [this] { FilePrinterSetupClick(); }},
-      {"HelpPrint", [this] { HelpPrintClick(); }},
-      {"WindowsSave", [this] { WindowsSaveClick(); }},
-      {"WindowsPrint", [this] { WindowsPrintClick(); }},
-      {"WindowsCopy", [this] { WindowsCopyClick(); }},
-      {"HelpShow", [this] { HelpShowClick(); }},
-  };
-
   auto* toolbar = addToolBar("Toolbar");
   toolbar->setObjectName("Toolbar");
   toolbar->setMovable(false);
   toolbar->setIconSize(QSize(25, 25));
   std::map<std::string, QMenu*> menus;
-  for (const TCommand& command : commands) {
+  std::vector<std::pair<const TToolButton*, QAction*>> buttons;
+  for (const TCommand& command : MainCommands()) {
     QMenu*& menu = menus[command.Menu];
     if (menu == nullptr) menu = menuBar()->addMenu(command.Menu);
     if (command.SeparatorBefore) menu->addSeparator()->setStatusTip(" ");
-    if (std::string(command.Name) == "FileExit") {
-      RecentSeparator = menu->addSeparator();
-      for (int slot = 0; slot < 4; ++slot) {
-        QAction* recent = menu->addAction(QString());
-        recent->setObjectName(QString("MRU%1").arg(slot));
-        connect(recent, &QAction::triggered, this, [this, slot] { MRU0Click(slot); });
-        RecentActions[slot] = recent;
-      }
-      menu->addSeparator()->setStatusTip(" ");
-    }
+    if (command.RecentFilesBefore) AddRecentFileItems(*menu);
     auto* action = new QAction(command.Caption, this);
     action->setObjectName(command.Name);
     action->setShortcut(command.Shortcut);
     action->setStatusTip(command.Hint);
-    const auto handler = handlers.find(command.Name);
-    if (handler != handlers.end()) {
-      connect(action, &QAction::triggered, this, handler->second);
-    } else {
-      // Built by later work; the item keeps its place.
-      action->setEnabled(false);
-      action->setProperty("pending", true);
-    }
+    connect(action, &QAction::triggered, this, command.Run);
     menu->addAction(action);
-    if (command.Button != nullptr) {
-      if (command.ButtonGapBefore || std::string(command.Name) == "FileFind" || std::string(command.Name) == "HelpShow")
-        toolbar->addSeparator();
-      action->setIcon(QIcon(QString(":/icons/") + command.Button));
-      action->setToolTip(command.ButtonTip);
-      toolbar->addAction(action);
+    CommandStates.emplace_back(action, command.Enabled);
+    if (command.Button.Image != nullptr) {
+      action->setIcon(QIcon(QString(":/icons/") + command.Button.Image));
+      action->setToolTip(command.Button.Tip);
+      buttons.emplace_back(&command.Button, action);
     }
+  }
+  std::stable_sort(buttons.begin(), buttons.end(),
+                   [](const auto& a, const auto& b) { return a.first->Left < b.first->Left; });
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    if (i > 0 && buttons[i].first->Left - buttons[i - 1].first->Left > ToolButtonStep) toolbar->addSeparator();
+    toolbar->addAction(buttons[i].second);
   }
   // The Windows menu ends with the list of open windows, the active one checked.
   QMenu* windows = menus["&Windows"];
@@ -248,18 +161,28 @@ void TZEBMain::BuildMenus() {
   connect(windows, &QMenu::aboutToShow, this, [this, windows] { ListWindowsIn(*windows); });
 }
 
+void TZEBMain::AddRecentFileItems(QMenu& menu) {
+  // Only the slots that hold a file are in the menu (LoadRecentFiles), so
+  // that no empty item is shown or read out.
+  RecentMenu = &menu;
+  RecentSeparator = new QAction(this);
+  RecentSeparator->setSeparator(true);
+  for (int slot = 0; slot < 4; ++slot) {
+    auto* recent = new QAction(this);
+    recent->setObjectName(QString("MRU%1").arg(slot));
+    connect(recent, &QAction::triggered, this, [this, slot] { MRU0Click(slot); });
+    RecentActions[slot] = recent;
+  }
+  RecentEnd = menu.addSeparator();
+  RecentEnd->setStatusTip(" ");
+}
+
 void TZEBMain::UpdateCommandStates() {
   const bool fileOpen = FileRoot() != nullptr;
-  for (const char* name : {"FileDecode", "FileFind", "FileInformation", "FilePrint", "WindowsShowTop", "OptionsResetMemory"}) {
-    QAction* action = Action(name);
-    if (!action->property("pending").toBool()) action->setEnabled(fileOpen);
-  }
   QMdiSubWindow* active = Area->activeSubWindow();
   const bool hintWindow = active != nullptr && qobject_cast<TStringForm*>(active->widget()) != nullptr;
-  for (const char* name : {"WindowsCopy", "WindowsPrint", "WindowsSave"}) {
-    QAction* action = Action(name);
-    if (!action->property("pending").toBool()) action->setEnabled(hintWindow);
-  }
+  for (const auto& [action, when] : CommandStates)
+    action->setEnabled(when == TEnabledWhen::Always || (when == TEnabledWhen::FileOpen ? fileOpen : hintWindow));
 }
 
 THunk* TZEBMain::FileRoot() const {
@@ -445,12 +368,15 @@ void TZEBMain::OpenHintFile(const std::string& givenPath) {
 
 void TZEBMain::LoadRecentFiles() {
   const TRecentSlots recent = ReadRecentFiles(Ini);
+  RecentMenu->removeAction(RecentSeparator);
+  for (QAction* action : RecentActions) RecentMenu->removeAction(action);
+  if (!recent[0].Path.empty()) RecentMenu->insertAction(RecentEnd, RecentSeparator);
   for (int n = 0; n < 4; ++n) {
     const std::string caption = RecentCaption(n, recent[n].Path);
+    if (caption.empty()) continue;
     RecentActions[n]->setText(Text(caption));
-    RecentActions[n]->setVisible(!caption.empty());
+    RecentMenu->insertAction(RecentEnd, RecentActions[n]);
   }
-  RecentSeparator->setVisible(!recent[0].Path.empty());
 }
 
 void TZEBMain::MRU0Click(int slot) {

@@ -14,6 +14,7 @@
 #include "settings/inifile.h"
 #include "settings/options.h"
 #include "shell/commandline.h"
+#include "shell/commands.h"
 
 class QAction;
 class QMdiArea;
@@ -116,6 +117,8 @@ class TZEBMain : public QMainWindow {
 
  private:
   void BuildMenus();
+  // The separators and the four slots of the recent-files list.
+  void AddRecentFileItems(QMenu& menu);
   void AddWindowKeys();
   void HandleCommandLine();
   // Saves the settings and the open file's hint memory; a failure is told
@@ -134,5 +137,8 @@ class TZEBMain : public QMainWindow {
   bool FirstPaintDone = false;
   bool SettingsFailureShown = false;
   std::array<QAction*, 4> RecentActions{};
-  QAction* RecentSeparator = nullptr;
+  QAction* RecentSeparator = nullptr;  // above the list, in the menu while it has a file
+  QAction* RecentEnd = nullptr;        // below it, always there
+  QMenu* RecentMenu = nullptr;
+  std::vector<std::pair<QAction*, TEnabledWhen>> CommandStates;
 };

@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
   }
   TZEBApplication app(argc, argv);
   QApplication::setApplicationName("ZEB Reader");
-  QApplication::setApplicationDisplayName("ZEB Reader");
+  // No display name: Qt would add it to every window's caption, and each
+  // caption here is the program's own, "ZEB Reader" itself on the main window.
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   try {
