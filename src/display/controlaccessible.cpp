@@ -6,6 +6,8 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QFontMetrics>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QWindow>
 
@@ -88,9 +90,39 @@ class TLinkAccessible : public QAccessibleInterface, public QAccessibleActionInt
   int Index;
 };
 
+// A hint window: its hidden parts (the button panel of a window without
+// hints) are left out, where Qt would list them as invisible children.
+class TFormAccessible : public QAccessibleWidget {
+ public:
+  explicit TFormAccessible(QWidget* form) : QAccessibleWidget(form, QAccessible::Client) {}
+
+  int childCount() const override { return static_cast<int>(Shown().size()); }
+  QAccessibleInterface* child(int index) const override {
+    const QList<QWidget*> shown = Shown();
+    return index >= 0 && index < shown.size() ? QAccessible::queryAccessibleInterface(shown[index]) : nullptr;
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    if (child == nullptr || !child->object() || !child->object()->isWidgetType()) return -1;
+    return static_cast<int>(Shown().indexOf(static_cast<QWidget*>(child->object())));
+  }
+
+ private:
+  QList<QWidget*> Shown() const {
+    QList<QWidget*> shown;
+    for (QObject* object : widget()->children()) {
+      auto* child = qobject_cast<QWidget*>(object);
+      if (child != nullptr && !child->isWindow() && !child->isHidden() && qobject_cast<QMenu*>(child) == nullptr)
+        shown.push_back(child);
+    }
+    return shown;
+  }
+};
+
 class TControlAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
  public:
-  explicit TControlAccessible(TStringControl* control) : QAccessibleWidget(control, QAccessible::StaticText) {}
+  // A read-only text view, as Qt's own read-only text views are: screen
+  // readers then offer reading by line and by word.
+  explicit TControlAccessible(TStringControl* control) : QAccessibleWidget(control, QAccessible::EditableText) {}
   ~TControlAccessible() override {
     for (const QAccessible::Id id : LinkIds) QAccessible::deleteAccessibleInterface(id);
   }
@@ -100,7 +132,7 @@ class TControlAccessible : public QAccessibleWidget, public QAccessibleTextInter
   QString text(QAccessible::Text kind) const override {
     if (kind == QAccessible::Name) {
       const QString name = QAccessibleWidget::text(kind);
-      return name.isEmpty() ? Control()->window()->windowTitle() : name;
+      return name.isEmpty() ? OwnWindowTitle() : name;
     }
     if (kind == QAccessible::Value) return ShownText();
     // The hint revealed last, for a screen reader to read on its own.
@@ -115,6 +147,13 @@ class TControlAccessible : public QAccessibleWidget, public QAccessibleTextInter
   }
 
   int childCount() const override { return static_cast<int>(Control()->Links().size()); }
+  // The title of the window the text is in: its child window's, not the
+  // main window's.
+  QString OwnWindowTitle() const {
+    for (const QWidget* widget = Control(); widget != nullptr; widget = widget->parentWidget())
+      if (widget->isWindow() || qobject_cast<const QMdiSubWindow*>(widget) != nullptr) return widget->windowTitle();
+    return {};
+  }
   QAccessibleInterface* child(int index) const override {
     if (index < 0 || index >= childCount()) return nullptr;
     if (LinkIds.size() != Control()->Links().size()) {
@@ -194,6 +233,8 @@ class TControlAccessible : public QAccessibleWidget, public QAccessibleTextInter
 QAccessibleInterface* MakeInterface(const QString& className, QObject* object) {
   if (className == QLatin1String("TStringControl") && object != nullptr && object->isWidgetType())
     return new TControlAccessible(static_cast<TStringControl*>(object));
+  if (className == QLatin1String("TStringForm") && object != nullptr && object->isWidgetType())
+    return new TFormAccessible(static_cast<QWidget*>(object));
   return nullptr;
 }
 

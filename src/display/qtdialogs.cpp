@@ -1,13 +1,21 @@
 #include "display/qtdialogs.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
 
 #include "downloader/messageform.h"
 #include <QFontDialog>
 #include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QScreen>
+#include <QSpacerItem>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
@@ -38,6 +46,45 @@ QString PdfNameFor(const QString& job) {
   return QDir(usable ? folder : QDir::homePath()).filePath(name + ".pdf");
 }
 
+// Message boxes size themselves by their text; the window manager's title
+// bar, in its own bold font and with its buttons, would cut a caption wider
+// than that. A spacer across the box keeps the caption whole.
+void FitCaption(QMessageBox& box) {
+  QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+  titleFont.setBold(true);
+  const QFontMetrics metrics(titleFont);
+  const int buttons = 6 * metrics.height();  // the icon and three buttons, with room around them
+  const int screenWidth = box.screen() != nullptr ? box.screen()->availableGeometry().width() : 1024;
+  const int wanted = std::min(metrics.horizontalAdvance(box.windowTitle()) + buttons, screenWidth * 3 / 4);
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
+// Puts a label above everything a dialog's grid holds.
+void AddPromptAbove(QDialog& dialog, const QString& prompt) {
+  auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+  if (grid == nullptr || prompt.isEmpty()) return;
+  struct TPlaced {
+    QLayoutItem* Item;
+    int Row, Column, RowSpan, ColumnSpan;
+  };
+  std::vector<TPlaced> placed;
+  for (int i = grid->count() - 1; i >= 0; --i) {
+    TPlaced p{nullptr, 0, 0, 0, 0};
+    grid->getItemPosition(i, &p.Row, &p.Column, &p.RowSpan, &p.ColumnSpan);
+    p.Item = grid->takeAt(i);
+    placed.push_back(p);
+  }
+  const int columns = std::max(grid->columnCount(), 1);
+  for (auto it = placed.rbegin(); it != placed.rend(); ++it)
+    grid->addItem(it->Item, it->Row + 1, it->Column, it->RowSpan, it->ColumnSpan);
+  auto* label = new QLabel(prompt, &dialog);
+  label->setObjectName("FolderPrompt");
+  label->setWordWrap(true);
+  grid->addWidget(label, 0, 0, 1, columns);
+}
+
 // Adds the default extension when the chosen name has none.
 QString WithExtension(const QString& path, const QString& extension) {
   if (path.isEmpty() || extension.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
@@ -61,6 +108,7 @@ TDialogs::TAnswer TQtDialogs::Message(QWidget* owner, const QString& caption, co
               : icon == TIcon::Information ? QMessageBox::Information
                                           : QMessageBox::NoIcon);
   box.addButton(QMessageBox::Ok);
+  FitCaption(box);
   QPushButton* help = helpButton ? box.addButton(QMessageBox::Help) : nullptr;
   box.exec();
   return help != nullptr && box.clickedButton() == help ? TAnswer::Help : TAnswer::Ok;
@@ -83,6 +131,7 @@ TDialogs::TAnswer TQtDialogs::Ask(QWidget* owner, const QString& caption, const 
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
   }
+  FitCaption(box);
   switch (box.exec()) {
     case QMessageBox::Yes:
       return TAnswer::Yes;
@@ -124,11 +173,17 @@ std::optional<QString> TQtDialogs::GetText(QWidget* owner, const QString& captio
   return text;
 }
 
-std::optional<QString> TQtDialogs::ChooseFolder(QWidget* owner, const QString& caption, const QString&,
+std::optional<QString> TQtDialogs::ChooseFolder(QWidget* owner, const QString& caption, const QString& prompt,
                                                 const QString& initial) {
-  const QString folder = QFileDialog::getExistingDirectory(owner, caption, initial);
-  if (folder.isEmpty()) return std::nullopt;
-  return folder;
+  // Qt's own dialog, which can carry the prompt that says what the folder is for.
+  QFileDialog dialog(owner, caption, initial);
+  dialog.setObjectName("FolderDialog");
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  dialog.setFileMode(QFileDialog::Directory);
+  AddPromptAbove(dialog, prompt);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front();
 }
 
 std::optional<int> TQtDialogs::ChooseFromList(QWidget* owner, const QString& caption, const QString& prompt,
@@ -140,6 +195,11 @@ std::optional<int> TQtDialogs::ChooseFromList(QWidget* owner, const QString& cap
   auto* list = new QListWidget(&dialog);
   label->setBuddy(list);
   list->addItems(entries);
+  // Wide enough for the longest entry, within the screen.
+  int widest = 0;
+  for (const QString& entry : entries) widest = std::max(widest, list->fontMetrics().horizontalAdvance(entry));
+  const int screenWidth = dialog.screen() != nullptr ? dialog.screen()->availableGeometry().width() : 1024;
+  list->setMinimumWidth(std::min(widest + list->frameWidth() * 2 + 40, screenWidth * 3 / 4));
   if (current >= 0 && current < list->count()) list->setCurrentRow(current);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -187,10 +247,14 @@ bool TQtDialogs::PrinterSetup(QWidget* owner, QPrinter& printer) {
 }
 
 std::optional<QFont> TQtDialogs::ChooseFont(QWidget* owner, const QFont& initial) {
-  bool ok = false;
-  QFont font = QFontDialog::getFont(&ok, initial, owner);
-  if (!ok) return std::nullopt;
-  // The settings keep face, size and style only.
+  // Qt's own dialog, without its Effects box: the settings keep face, size
+  // and style only.
+  QFontDialog dialog(initial, owner);
+  dialog.setOption(QFontDialog::DontUseNativeDialog);
+  for (QGroupBox* group : dialog.findChildren<QGroupBox*>())
+    if (group->title().remove('&') == QFontDialog::tr("Effects").remove('&')) group->hide();
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  QFont font = dialog.selectedFont();
   font.setUnderline(false);
   font.setStrikeOut(false);
   return font;

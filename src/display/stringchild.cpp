@@ -10,11 +10,14 @@
 #include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QPainter>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "display/controlaccessible.h"
+#include "display/focusbox.h"
 #include "settings/qtvalues.h"
 #include "display/displaycontext.h"
 #include "display/pngdecode.h"
@@ -71,6 +74,15 @@ bool THintButton::event(QEvent* event) {
     return true;
   }
   return QPushButton::event(event);
+}
+
+void THintButton::paintEvent(QPaintEvent* event) {
+  QPushButton::paintEvent(event);
+  if (!hasFocus()) return;
+  QPainter painter(this);
+  QStyleOptionButton option;
+  initStyleOption(&option);
+  DrawFocusBox(painter, style()->subElementRect(QStyle::SE_PushButtonFocusRect, &option, this));
 }
 
 void THintButton::keyPressEvent(QKeyEvent* event) {
@@ -147,11 +159,23 @@ QSize TStringForm::sizeHint() const { return QSize(480, 320); }
 
 QMdiSubWindow* TStringForm::SubWindow() const { return qobject_cast<QMdiSubWindow*>(parentWidget()); }
 
-void TStringForm::ShowPanel(bool shown) { ButtonPanel->setFixedHeight(shown ? PanelHeight(this) : 0); }
+void TStringForm::ShowPanel(bool shown) {
+  // A window without hints has no button at all: none to reach with Tab,
+  // none for a screen reader.
+  ButtonPanel->setFixedHeight(shown ? PanelHeight(this) : 0);
+  ButtonPanel->setVisible(shown);
+}
 
 void TStringForm::HintButtonClick() {}
 
-void TStringForm::FocusHintButton() { Button->setFocus(Qt::TabFocusReason); }
+void TStringForm::FocusHintButton() {
+  if (ButtonPanel->isHidden()) {
+    // No button: the view keeps the keyboard, showing it with its frame.
+    ControlWidget->update();
+    return;
+  }
+  Button->setFocus(Qt::TabFocusReason);
+}
 
 void TStringForm::CloseWindow() {
   if (QMdiSubWindow* sub = SubWindow()) {
@@ -177,7 +201,7 @@ void TStringForm::ShowWindow() {
 }
 
 void TStringForm::FocusContent() {
-  if (ButtonPanel->height() > 0) {
+  if (!ButtonPanel->isHidden()) {
     FocusHintButton();
   } else {
     ControlWidget->setFocus(Qt::OtherFocusReason);

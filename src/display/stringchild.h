@@ -25,6 +25,9 @@ class THintButton : public QPushButton {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   bool event(QEvent* event) override;
+  // The style's look, and the focus frame whenever the button has the
+  // keyboard, however it got it.
+  void paintEvent(QPaintEvent* event) override;
 };
 
 class TStringForm : public QWidget, public TNodeWindow {

@@ -8,9 +8,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
-#include <QStyleOptionFocusRect>
 
 #include "display/controlaccessible.h"
+#include "display/focusbox.h"
 #include "settings/qtvalues.h"
 #include "display/displaycontext.h"
 #include "display/pngdecode.h"
@@ -86,6 +86,14 @@ TStringControl::TStringControl(QScrollArea* scrollBox, TItemsHunk* node, TString
     : QWidget(scrollBox), ScrollBox(scrollBox), Form(form), Node(node) {
   InstallControlAccessibility();
   setFocusPolicy(Qt::StrongFocus);
+  // The frame of a focused view without a selected link stays on the
+  // view's edges: scrolling would move it with the text.
+  if (scrollBox != nullptr) {
+    for (QScrollBar* bar : {scrollBox->verticalScrollBar(), scrollBox->horizontalScrollBar()})
+      connect(bar, &QScrollBar::valueChanged, this, [this] {
+        if (hasFocus() && Focused == nullptr) update();
+      });
+  }
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent, false);
   Layout.Document = node;
@@ -225,20 +233,15 @@ void TStringControl::paintEvent(QPaintEvent* event) {
   const std::size_t end = tools.Stretch > 0 ? pieces.size() : std::min(pieces.size(), PieceRows.End(exposed.bottom()));
   for (std::size_t i = first; i < end; ++i) PaintPiece(painter, pieces[i], tools);
 
-  if (hasFocus() && Focused != nullptr) {
-    for (const TLinkInfo& link : LinkList) {
-      if (link.Target != Focused) continue;
-      QStyleOptionFocusRect option;
-      option.initFrom(this);
-      option.rect = QRect(link.Rect.Left - 3, link.Rect.Top, link.Rect.Width() + 6, link.Rect.Height());
-      option.backgroundColor = ToQColor(options.WindowBackColor);
-      // Styles draw the box only after a focus change by the keyboard; the
-      // control moves its selection itself, so it says the keyboard did.
-      option.state |= QStyle::State_KeyboardFocusChange;
-      style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-      BoxesDrawn = true;
-    }
+  if (!hasFocus()) return;
+  for (const TLinkInfo& link : LinkList) {
+    if (link.Target != Focused || Focused == nullptr) continue;
+    DrawFocusBox(painter, QRect(link.Rect.Left - 3, link.Rect.Top, link.Rect.Width() + 6, link.Rect.Height()));
+    BoxesDrawn = true;
   }
+  // With no link selected (a new window, or one focused by a click), the
+  // view itself shows that it has the keyboard.
+  if (!BoxesDrawn) DrawFocusBox(painter, visibleRegion().boundingRect());
 }
 
 void TStringControl::DrawBoxes(bool scroll) {

@@ -61,3 +61,11 @@ std::string FormatFileSize(std::int64_t bytes, bool showBytes) {
   if (showBytes && bytes <= 1024) return locale.toString(static_cast<qlonglong>(bytes)).toStdString();
   return (locale.toString(static_cast<double>(bytes) / 1024.0, 'f', 1) + " KB").toStdString();
 }
+
+QString ShortDateFormat() {
+  const QLocale locale;
+  if (locale.language() == QLocale::C) return QStringLiteral("yyyy-MM-dd");
+  return locale.dateFormat(QLocale::ShortFormat);
+}
+
+QString ShortDateText(const QDate& date) { return QLocale().toString(date, ShortDateFormat()); }

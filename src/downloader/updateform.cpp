@@ -73,7 +73,7 @@ TUpdateForm::TUpdateForm(QWidget* owner, TOptions& options, TDialogs& dialogs, s
   DateTimePicker1 = new QDateEdit(QDate::currentDate(), options_);
   DateTimePicker1->setObjectName("DateTimePicker1");
   DateTimePicker1->setCalendarPopup(true);
-  DateTimePicker1->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+  DateTimePicker1->setDisplayFormat(ShortDateFormat());
   CheckBox1 = new QCheckBox("Do not show files that I have already downloaded", options_);
   CheckBox1->setObjectName("CheckBox1");
   CheckBox1->setChecked(true);
@@ -112,6 +112,7 @@ TUpdateForm::TUpdateForm(QWidget* owner, TOptions& options, TDialogs& dialogs, s
   FileListView->setHeaderLabels({"Game Title", "File Name", "Updated", "Size"});
   const int widths[] = {190, 100, 75, 75};
   for (int c = 0; c < 4; ++c) FileListView->setColumnWidth(c, ScaledFrom96(dpi, widths[c]));
+  UpdatedColumnWidth = FileListView->columnWidth(UpdatedColumn);
   FileListView->headerItem()->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
   FileListView->header()->setSectionsClickable(true);
   connect(FileListView->header(), &QHeaderView::sectionClicked, this, &TUpdateForm::ColumnClick);
@@ -261,6 +262,10 @@ void TUpdateForm::FillFileListView() {
     row->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
     row->setData(0, Qt::UserRole, static_cast<qulonglong>(i));
   }
+  // Dates are never cut: the column grows to the widest, from the design's width.
+  FileListView->resizeColumnToContents(UpdatedColumn);
+  if (FileListView->columnWidth(UpdatedColumn) < UpdatedColumnWidth)
+    FileListView->setColumnWidth(UpdatedColumn, UpdatedColumnWidth);
   FileListView->setUpdatesEnabled(true);
 }
 

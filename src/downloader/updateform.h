@@ -65,6 +65,8 @@ class TUpdateForm : public QDialog {
   std::vector<TFileRecord> Records;
   TCatalog LocalCatalog;
   int SortColumn = 0;
+  static constexpr int UpdatedColumn = 2;
+  int UpdatedColumnWidth = 0;  // the design's, at this screen's resolution
   bool SortDescending = false;
   bool LocalSearchDone = false;
   QDate SinceDate;

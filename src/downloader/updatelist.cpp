@@ -130,7 +130,7 @@ bool ParseEntryBody(std::string_view body, TFileRecord& record, const TCatalog& 
       record.Updated = date.Date;
       record.UpdatedText = date.Display;
       if (record.Updated != NoDate())
-        record.UpdatedText = QLocale().toString(record.Updated, QLocale::ShortFormat).toStdString();
+        record.UpdatedText = ShortDateText(record.Updated).toStdString();
     } else if (name == "FSIZE") {
       record.Size = SizeValue(CutTo(value, MaxListShortFieldLength));
       record.SizeText = FormatFileSize(record.Size, true);

@@ -1,5 +1,7 @@
 #include "settings/optionsform.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -77,7 +79,13 @@ TOptionsForm::TOptionsForm(QWidget* owner, TOptions& working, TDialogs& dialogs,
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
-  resize(ScaledFrom96(logicalDpiX(), 442), ScaledFrom96(logicalDpiX(), 369));
+  // The design's size, made taller where the explanations need it in this
+  // font; never smaller, so that no text is cut.
+  const int width = std::max(ScaledFrom96(logicalDpiX(), 442), layout->minimumSize().width());
+  int height = std::max(ScaledFrom96(logicalDpiX(), 369), layout->minimumSize().height());
+  if (layout->hasHeightForWidth()) height = std::max(height, layout->totalHeightForWidth(width));
+  setMinimumSize(width, height);
+  resize(width, height);
   ProxyCheckBoxClick();
 }
 

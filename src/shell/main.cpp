@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "display/dialogs.h"
 #include "display/displaycontext.h"
@@ -129,6 +130,11 @@ void TZEBMain::BuildMenus() {
   toolbar->setObjectName("Toolbar");
   toolbar->setMovable(false);
   toolbar->setIconSize(QSize(25, 25));
+  // The toolbar's own button for what does not fit, named for screen readers.
+  if (auto* more = toolbar->findChild<QToolButton*>("qt_toolbar_ext_button")) {
+    more->setAccessibleName("More toolbar buttons");
+    more->setToolTip("More toolbar buttons");
+  }
   std::map<std::string, QMenu*> menus;
   std::vector<std::pair<const TToolButton*, QAction*>> buttons;
   for (const TCommand& command : MainCommands()) {

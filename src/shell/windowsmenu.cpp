@@ -49,12 +49,17 @@ void TZEBMain::ListWindowsIn(QMenu& menu) {
   if (windows.isEmpty()) return;
   QAction* separator = menu.addSeparator();
   separator->setProperty("windowEntry", true);
-  for (int i = 0; i < windows.size() && i < MenuWindowCount; ++i) {
-    QMdiSubWindow* window = windows[i];
+  // The active window is always listed and checked: beyond the first nine,
+  // it takes the ninth place.
+  QMdiSubWindow* active = Area->currentSubWindow();
+  QList<QMdiSubWindow*> listed = windows.mid(0, MenuWindowCount);
+  if (active != nullptr && !listed.contains(active)) listed.back() = active;
+  for (int i = 0; i < listed.size(); ++i) {
+    QMdiSubWindow* window = listed[i];
     QAction* entry = menu.addAction(QString("&%1 ").arg(i + 1) + window->windowTitle());
     entry->setProperty("windowEntry", true);
     entry->setCheckable(true);
-    entry->setChecked(window == Area->activeSubWindow());
+    entry->setChecked(window == active);
     connect(entry, &QAction::triggered, this, [this, window] { ShowSubWindow(window); });
   }
   if (windows.size() > MenuWindowCount) {
@@ -72,7 +77,7 @@ void TZEBMain::MoreWindowsClick() {
   QStringList titles;
   for (const QMdiSubWindow* window : windows) titles.push_back(window->windowTitle());
   const auto chosen = Dialogs().ChooseFromList(this, "Select Window", "&Select a window:", titles,
-                                               static_cast<int>(windows.indexOf(Area->activeSubWindow())));
+                                               static_cast<int>(windows.indexOf(Area->currentSubWindow())));
   if (chosen && *chosen >= 0 && *chosen < windows.size()) ShowSubWindow(windows[*chosen]);
 }
 
