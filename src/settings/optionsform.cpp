@@ -70,6 +70,9 @@ TOptionsForm::TOptionsForm(QWidget* owner, TOptions& working, TDialogs& dialogs,
     PageControl->addTab(DownloadingPage(), "Downloading");
   }
   PageControl->setCurrentIndex(0);
+  connect(PageControl, &QTabWidget::currentChanged, this, [this] {
+    if (isVisible()) GrowToFitTexts();
+  });
   layout->addWidget(PageControl, 1);
   auto* buttons = new QDialogButtonBox(this);
   QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
@@ -332,6 +335,24 @@ void TOptionsForm::FormClose() {
   Working.ProxyIP = ProxyIPMaskEdit->text().toStdString();
   Working.ProxyPort = ProxyPortEdit->text().toStdString();
   Working.UpdateServer = UpdateServerEdit->text().trimmed().toStdString();
+}
+
+void TOptionsForm::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  GrowToFitTexts();
+}
+
+void TOptionsForm::GrowToFitTexts() {
+  for (int round = 0; round < 4; ++round) {
+    layout()->activate();
+    int missing = 0;
+    for (const QLabel* label : findChildren<QLabel*>())
+      if (label->wordWrap() && label->isVisibleTo(this))
+        missing = std::max(missing, label->heightForWidth(label->width()) - label->height());
+    if (missing <= 0) return;
+    setMinimumHeight(height() + missing);
+    resize(width(), height() + missing);
+  }
 }
 
 void TOptionsForm::done(int result) {

@@ -42,8 +42,12 @@ class TOptionsForm : public QDialog {
 
  protected:
   void done(int result) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
+  // Grows the dialog until every wrapped explanation of the page shown has
+  // the height its text needs in this font and at this scale.
+  void GrowToFitTexts();
   QWidget* DisplayPage();
   QWidget* DownloadingPage();
   QWidget* HintsPage();

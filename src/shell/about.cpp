@@ -1,5 +1,7 @@
 #include "shell/about.h"
 
+#include <algorithm>
+
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -37,6 +39,36 @@ QPushButton* OkButton(QDialog* dialog, int dpi, int left, int top) {
   QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
   return ok;
 }
+// The boxes keep the design's places, sized for its small system font. In
+// a larger font a text that does not fit gets the room it needs: its label
+// grows, what lies below it moves down, and the box grows with them.
+void FitTexts(QDialog* dialog) {
+  QSize size = dialog->size();
+  QList<QLabel*> labels = dialog->findChildren<QLabel*>();
+  std::sort(labels.begin(), labels.end(), [](QLabel* a, QLabel* b) { return a->y() < b->y(); });
+  for (QLabel* label : labels) {
+    if (label->text().isEmpty()) continue;
+    int widest = 0;
+    for (const QString& line : label->text().split('\n'))
+      for (const QString& word : line.split(' ')) widest = std::max(widest, label->fontMetrics().horizontalAdvance(word));
+    const int wider = widest + 2 - label->width();
+    if (wider > 0) {
+      label->resize(label->width() + wider, label->height());
+      size.setWidth(std::max(size.width(), label->geometry().right() + 1 + label->x()));
+    }
+    const int lower = label->heightForWidth(label->width()) - label->height();
+    if (lower <= 0) continue;
+    const int below = label->geometry().bottom();
+    for (QWidget* child : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (child != label && child->y() > below) child->move(child->x(), child->y() + lower);
+    label->resize(label->width(), label->height() + lower);
+    size.setHeight(size.height() + lower);
+  }
+  // The OK button stays in the middle of a box that grew wider.
+  if (auto* ok = dialog->findChild<QPushButton*>("OKButton"); ok != nullptr && size.width() != dialog->width())
+    ok->move((size.width() - ok->width()) / 2, ok->y());
+  dialog->setFixedSize(size);
+}
 }  // namespace
 
 TAboutForm::TAboutForm(QWidget* owner, int dpi) : QDialog(owner) {
@@ -57,6 +89,7 @@ TAboutForm::TAboutForm(QWidget* owner, int dpi) : QDialog(owner) {
   WrappedLabel(this, dpi, ProductLegalNotice, 16, 88, 305, 41, "Copyright");
   QPushButton* ok = OkButton(this, dpi, 133, 144);
   ok->setAutoDefault(true);
+  FitTexts(this);
   CenterOnMainWindow(this);
 }
 
@@ -74,5 +107,6 @@ TContactForm::TContactForm(QWidget* owner, int dpi) : QDialog(owner) {
                "for the author's e-mail address.",
                10, 130, 226, 40, "HintFileNote");
   OkButton(this, dpi, 87, 185);
+  FitTexts(this);
   CenterOnMainWindow(this);
 }

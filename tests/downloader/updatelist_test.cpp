@@ -115,6 +115,23 @@ TEST_F(FileSizes, FormatFileSizeUsesTheLocaleSeparators) {
   EXPECT_EQ(FormatFileSize(2147483647, false), "2.048,0 MB");
 }
 
+// The user's short date format; the "C" locale, which has none (Qt would
+// give "10 Dec 2026", too wide for the column), writes ISO dates.
+TEST_F(EnglishLocale, ShortDatesFollowTheUsersFormat) {
+  const QDate date(2026, 12, 10);
+  struct TCase {
+    QLocale Locale;
+    const char* Text;
+  };
+  const TCase cases[] = {{QLocale::c(), "2026-12-10"},
+                         {English, "12/10/26"},
+                         {QLocale(QLocale::German, QLocale::Germany), "10.12.26"}};
+  for (const TCase& c : cases) {
+    QLocale::setDefault(c.Locale);
+    EXPECT_EQ(ShortDateText(date).toStdString(), c.Text) << c.Locale.name().toStdString();
+  }
+}
+
 // One entry of the list document.
 std::string Entry(const std::string& title, const std::string& name, const std::string& date = "07-Mar-00",
                   const std::string& size = "950") {

@@ -12,7 +12,10 @@
 #include <sstream>
 
 #include <QMenu>
+#include <QAccessible>
 #include <QAction>
+#include <QToolBar>
+#include <QToolButton>
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -443,6 +446,28 @@ TEST_F(MainWindowTest, WindowsMenuListsTheOpenWindows) {
     if (action->text() == "&1 " + root) action->trigger();
   emit menu->aboutToShow();  // the list is made anew, not appended to
   EXPECT_EQ(entries(), QStringList({"&1 " + root + " *", "&2 Chapter One"}));
+}
+
+// The toolbar in the design's groups: open, find-decode-print-top, the
+// window's own commands, help. Every button is named for screen readers,
+// the toolbar's own extension button too.
+TEST_F(MainWindowTest, TheToolbarHoldsItsButtonsInTheirGroups) {
+  TZEBMain& main = Start();
+  auto* toolbar = main.findChild<QToolBar*>("Toolbar");
+  ASSERT_NE(toolbar, nullptr);
+  QStringList order;
+  for (QAction* action : toolbar->actions()) order << (action->isSeparator() ? "|" : action->objectName());
+  EXPECT_EQ(order, QStringList({"FileOpen", "FileVerbose", "FileDownload", "|", "FileFind", "FileDecode", "FilePrint",
+                                "WindowsShowTop", "|", "WindowsSave", "WindowsPrint", "WindowsCopy", "|", "HelpShow"}));
+  for (QToolButton* button : toolbar->findChildren<QToolButton*>()) {
+    QAccessibleInterface* node = QAccessible::queryAccessibleInterface(button);
+    ASSERT_NE(node, nullptr);
+    EXPECT_FALSE(node->text(QAccessible::Name).isEmpty()) << button->objectName().toStdString() << " has no name";
+  }
+#ifndef Q_OS_WIN
+  // Only Windows has dialogs of its own name.
+  EXPECT_EQ(main.Action("FileOpen")->statusTip(), "Opens a new hint file using the standard dialog boxes");
+#endif
 }
 
 // ---- printing and the window commands ------------------------------------------------

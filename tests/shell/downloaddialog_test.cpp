@@ -14,13 +14,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QStyle>
 #include <QTreeWidget>
 
+#include "downloader/listdates.h"
 #include "downloader/updateform.h"
 #include "downloader/updatelist.h"
 #include "shell/mainfixture.h"
 #include "support/files.h"
 #include "support/localserver.h"
+#include "support/wholetext.h"
 #include "support/ziparchives.h"
 
 namespace fs = std::filesystem;
@@ -90,6 +93,24 @@ TEST_F(DownloadDialog, FirstLoadWithoutAndWithAList) {
   EXPECT_EQ(Titles(*form), (std::vector<std::string>{"New", "Undated"}));
   form->RadioButton1->click();
   EXPECT_EQ(Titles(*form), (std::vector<std::string>{"New", "Old", "Undated"}));
+}
+
+// Every text of the dialog shows whole, the dates of the "Updated" column
+// in the user's short format among them (CTest runs this at scale 2 too).
+TEST_F(DownloadDialog, EveryTextAndEveryDateShowsWhole) {
+  { std::ofstream(ListPath(), std::ios::binary) << Offer("Moonfall", "MOONFALL.ZEB", "28-Dec-2026", 10) << Offer("Lighthouse", "LIGHT.ZEB", "10-Sep-99", 10); }
+  auto form = Open();
+  form->RadioButton1->click();
+  Settle();
+  EXPECT_EQ(CutTexts(*form).join("\n").toStdString(), "");
+  QTreeWidget* view = form->FileListView;
+  ASSERT_EQ(view->topLevelItemCount(), 2);
+  const int margin = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+  for (int row = 0; row < 2; ++row) {
+    const QString date = view->topLevelItem(row)->text(2);
+    EXPECT_TRUE(date == ShortDateText(QDate(2026, 12, 28)) || date == ShortDateText(QDate(1999, 9, 10))) << date.toStdString();
+    EXPECT_GE(view->columnWidth(2), view->fontMetrics().horizontalAdvance(date) + margin) << date.toStdString() << " is cut";
+  }
 }
 
 // A list with a 40 MB title opens at once, with the title cut to its bound;

@@ -216,6 +216,38 @@ TEST_F(WindowKeys, WindowsMenuListsNineWindowsThenMoreWindows) {
   for (QAction* action : menu->actions()) EXPECT_NE(action->text(), "&More Windows...");
 }
 
+// With fourteen windows the menu lists nine; the active window is always
+// among them, checked, also when it is not one of the first nine.
+TEST_F(WindowKeys, TheWindowsMenuListsAndChecksTheActiveWindow) {
+  TZEBMain& main = StartShown();
+  main.OpenHintFile(Save("MANY.ZEB", ManyQuestions(13)));
+  Settle();
+  for (int i = 1; i <= 13; ++i) Open(FileNode("Question " + std::to_string(i)));
+  ASSERT_EQ(main.Area->subWindowList().size(), 14);
+  QMenu* menu = main.findChild<QMenu*>("Windows");
+  ASSERT_NE(menu, nullptr);
+  const auto entries = [&] {
+    main.ListWindowsIn(*menu);
+    QStringList listed;
+    for (QAction* action : menu->actions())
+      if (action->property("windowEntry").toBool() && !action->isSeparator())
+        listed << action->text() + (action->isChecked() ? " *" : "");
+    return listed;
+  };
+  QStringList listed = entries();
+  ASSERT_EQ(listed.size(), 10);
+  EXPECT_EQ(listed[8], "&9 Question 13 *") << listed.join(", ").toStdString();
+  EXPECT_EQ(listed[9], "&More Windows...");
+  EXPECT_EQ(listed.filter(" *").size(), 1);
+
+  main.Area->setActiveSubWindow(main.Area->subWindowList()[2]);
+  Settle();
+  listed = entries();
+  EXPECT_EQ(listed[2], "&3 Question 2 *");
+  EXPECT_EQ(listed[8], "&9 Question 8");
+  EXPECT_EQ(listed.filter(" *").size(), 1);
+}
+
 TEST_F(WindowKeys, ArrangementsKeepEveryWindowReachable) {
   TZEBMain& main = StartShown();
   main.OpenHintFile(Save("MANY.ZEB", ManyQuestions(51)));
