@@ -13,31 +13,7 @@ zebwin="${1:?usage: exit_test.sh ZEBWIN EXAMPLE.ZEB}"
 example="${2:?usage: exit_test.sh ZEBWIN EXAMPLE.ZEB}"
 limit_ms=1000
 
-for tool in Xvfb openbox xdotool; do
-  command -v "$tool" >/dev/null || { echo "exit test skipped: $tool is missing"; exit 77; }
-done
-
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A display number nobody uses.
-display=""
-for n in $(seq 70 99); do
-  if [[ ! -e "/tmp/.X11-unix/X$n" && ! -e "/tmp/.X$n-lock" ]]; then display=":$n"; break; fi
-done
-[[ -n "$display" ]] || { echo "exit test: no free X display"; exit 1; }
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY="$display"
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.5
+source "$(dirname "$0")/xdisplay.sh"
 
 failures=0
 # Runs the reader with the arguments, exits it from the keyboard, and checks the time.
