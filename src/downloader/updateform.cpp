@@ -262,7 +262,7 @@ void TUpdateForm::FillFileListView() {
     row->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
     row->setData(0, Qt::UserRole, static_cast<qulonglong>(i));
   }
-  // Dates are never cut: the column grows to the widest, from the design's width.
+  // Dates are never cut: the column grows to the widest, from its standard width.
   FileListView->resizeColumnToContents(UpdatedColumn);
   if (FileListView->columnWidth(UpdatedColumn) < UpdatedColumnWidth)
     FileListView->setColumnWidth(UpdatedColumn, UpdatedColumnWidth);

@@ -66,7 +66,7 @@ class TUpdateForm : public QDialog {
   TCatalog LocalCatalog;
   int SortColumn = 0;
   static constexpr int UpdatedColumn = 2;
-  int UpdatedColumnWidth = 0;  // the design's, at this screen's resolution
+  int UpdatedColumnWidth = 0;  // its standard width, at this screen's resolution
   bool SortDescending = false;
   bool LocalSearchDone = false;
   QDate SinceDate;

@@ -82,7 +82,7 @@ TOptionsForm::TOptionsForm(QWidget* owner, TOptions& working, TDialogs& dialogs,
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
-  // The design's size, made taller where the explanations need it in this
+  // The standard size, made taller where the explanations need it in this
   // font; never smaller, so that no text is cut.
   const int width = std::max(ScaledFrom96(logicalDpiX(), 442), layout->minimumSize().width());
   int height = std::max(ScaledFrom96(logicalDpiX(), 369), layout->minimumSize().height());

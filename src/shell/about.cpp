@@ -39,7 +39,7 @@ QPushButton* OkButton(QDialog* dialog, int dpi, int left, int top) {
   QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
   return ok;
 }
-// The boxes keep the design's places, sized for its small system font. In
+// The boxes keep their standard places, sized for a small system font. In
 // a larger font a text that does not fit gets the room it needs: its label
 // grows, what lies below it moves down, and the box grows with them.
 void FitTexts(QDialog* dialog) {

@@ -448,7 +448,7 @@ TEST_F(MainWindowTest, WindowsMenuListsTheOpenWindows) {
   EXPECT_EQ(entries(), QStringList({"&1 " + root + " *", "&2 Chapter One"}));
 }
 
-// The toolbar in the design's groups: open, find-decode-print-top, the
+// The toolbar in its four groups: open, find-decode-print-top, the
 // window's own commands, help. Every button is named for screen readers,
 // the toolbar's own extension button too.
 TEST_F(MainWindowTest, TheToolbarHoldsItsButtonsInTheirGroups) {

@@ -248,15 +248,15 @@ TEST_F(OptionsDialog, TheDownloadDialogsEntryShowsOnlyTheDownloadingPage) {
 
 // ---- the Help menu ------------------------------------------------------------------
 
-// The boxes keep the design's 96-dpi places scaled to the screen; where a
+// The boxes keep their standard 96-dpi places scaled to the screen; where a
 // text needs more room in this font, its label and the box grow, and the OK
 // button stays centred under it (every text whole is WholeTexts' part).
 TEST_F(OptionsDialog, AboutAndContactShowTheirTextsAt96DpiSizesScaledToTheScreen) {
-  const auto atLeast = [](const QRect& got, const QRect& design) {
-    EXPECT_EQ(got.topLeft().x(), design.left());
-    EXPECT_GE(got.top(), design.top());
-    EXPECT_GE(got.width(), design.width());
-    EXPECT_GE(got.height(), design.height());
+  const auto atLeast = [](const QRect& got, const QRect& standard) {
+    EXPECT_EQ(got.topLeft().x(), standard.left());
+    EXPECT_GE(got.top(), standard.top());
+    EXPECT_GE(got.width(), standard.width());
+    EXPECT_GE(got.height(), standard.height());
   };
   const auto centredOk = [](QDialog& box, int width, int height) {
     const QRect ok = Child<QPushButton>(box, "OKButton")->geometry();
