@@ -9,7 +9,7 @@
 #include <QPrinter>
 
 #include "settings/qtvalues.h"
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "display/displaycontext.h"
 #include "display/pngdecode.h"
 #include "display/textcodec.h"

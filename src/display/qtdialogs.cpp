@@ -30,8 +30,6 @@
 #include <QVBoxLayout>
 
 namespace {
-TDialogs* Installed = nullptr;
-
 // A PDF file in the user's documents named after the print job ("ZEB:
 // Hints for Moonfall" gives "ZEB Hints for Moonfall.pdf").
 QString PdfNameFor(const QString& job) {
@@ -92,12 +90,10 @@ QString WithExtension(const QString& path, const QString& extension) {
 }
 }  // namespace
 
-TDialogs& Dialogs() {
+void UseQtDialogs() {
   static TQtDialogs qt;
-  return Installed != nullptr ? *Installed : qt;
+  SetFallbackDialogs(&qt);
 }
-
-void SetDialogs(TDialogs* dialogs) { Installed = dialogs; }
 
 TDialogs::TAnswer TQtDialogs::Message(QWidget* owner, const QString& caption, const QString& text, TIcon icon,
                                       bool helpButton) {

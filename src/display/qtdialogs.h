@@ -1,7 +1,7 @@
 #pragma once
 // The Qt implementation of the program's questions.
 
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 
 class TQtDialogs : public TDialogs {
  public:
@@ -22,3 +22,7 @@ class TQtDialogs : public TDialogs {
   std::optional<int> ChooseFromList(QWidget* owner, const QString& caption, const QString& prompt,
                                     const QStringList& entries, int current) override;
 };
+
+// Makes Qt's dialogs the ones every question goes to unless a stand-in is
+// installed: the reader calls it at start.
+void UseQtDialogs();

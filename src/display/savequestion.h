@@ -8,7 +8,7 @@
 
 #include <QString>
 
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 
 class QWidget;
 

@@ -10,7 +10,7 @@
 #include <QScrollBar>
 #include <QStyle>
 
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "display/displaycontext.h"
 #include "display/stringcontrol.h"
 #include "downloader/catalog.h"

@@ -12,7 +12,7 @@
 
 #include <QString>
 
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "downloader/updatelist.h"
 #include "http/httpclient.h"
 #include "settings/options.h"

@@ -20,7 +20,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "downloader/listdates.h"
 #include "model/textcase.h"
 #include "settings/optionsform.h"

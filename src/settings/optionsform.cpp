@@ -14,7 +14,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "settings/qtvalues.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <exception>
 #include <iostream>
 
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 
 TZEBApplication::TZEBApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 

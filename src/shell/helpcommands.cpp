@@ -7,7 +7,7 @@
 #include <QScrollArea>
 #include <QUrl>
 
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "display/stringcontrol.h"
 #include "display/verboseform.h"
 #include "downloader/updateform.h"

@@ -21,8 +21,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "display/displaycontext.h"
+#include "display/qtdialogs.h"
 #include "display/savequestion.h"
 #include "display/stringchild.h"
 #include "display/verboseform.h"
@@ -100,6 +101,7 @@ TZEBMain::TZEBMain(std::string programDir, std::vector<std::string> arguments)
     return ShowAbortBox(this, caption, cancel);
   };
   InstallNodeOpening();
+  UseQtDialogs();
 
   BuildMenus();
   AddWindowKeys();

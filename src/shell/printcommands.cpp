@@ -5,7 +5,7 @@
 #include <QMdiSubWindow>
 #include <QPrinter>
 
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "display/hunkprintout.h"
 #include "display/stringchild.h"
 #include "display/stringcontrol.h"

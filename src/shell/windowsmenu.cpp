@@ -10,7 +10,7 @@
 #include <QMenu>
 #include <QScrollBar>
 
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "display/displaycontext.h"
 #include "model/hunk.h"
 #include "shell/main.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 
 class QApplication;
 

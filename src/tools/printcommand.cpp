@@ -10,7 +10,7 @@
 #include <QApplication>
 #include <QPrinter>
 
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "display/displaycontext.h"
 #include "display/hunkprintout.h"
 #include "model/displaydocument.h"

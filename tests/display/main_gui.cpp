@@ -3,9 +3,12 @@
 
 #include <QApplication>
 
+#include "display/qtdialogs.h"
+
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  UseQtDialogs();  // where a test installs no stand-in, as in the reader
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

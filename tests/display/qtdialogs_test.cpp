@@ -17,7 +17,7 @@
 
 #include <functional>
 
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "display/qtdialogs.h"
 #include "support/fixtures.h"
 

@@ -1,4 +1,4 @@
-// The main of the downloader's network tests: an application object, whose
+// The main of the HTTP client's tests: an application object, whose
 // event loop the HTTP client runs while it waits.
 #include <gtest/gtest.h>
 

@@ -3,10 +3,13 @@
 
 #include "shell/application.h"
 
+#include "display/qtdialogs.h"
+
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   // The reader's own application object: errors thrown by handlers end at its edge.
   TZEBApplication app(argc, argv);
+  UseQtDialogs();  // where a test installs no stand-in, as in the reader
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

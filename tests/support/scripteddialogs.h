@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "display/dialogs.h"
+#include "dialogs/dialogs.h"
 
 class TScriptedDialogs : public TDialogs {
  public:

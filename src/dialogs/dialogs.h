@@ -75,6 +75,9 @@ class TDialogs {
                                             const QStringList& entries, int current) = 0;
 };
 
-// The dialogs of the running program (Qt's); tests install their own.
+// The dialogs of the running program. The program that shows windows
+// makes Qt's dialogs the fallback; a test or a batch run installs its own
+// over it (none: back to the fallback). With neither, asking is an error.
 TDialogs& Dialogs();
 void SetDialogs(TDialogs* dialogs);
+void SetFallbackDialogs(TDialogs* dialogs);

@@ -1,0 +1,23 @@
+# cmake -DSOURCE=src -DALLOWED=layers.cmake -P checklayers.cmake
+# Fails when a file of a folder includes a header of a folder that the
+# folder does not link (see layers.cmake).
+cmake_minimum_required(VERSION 3.25)
+include(${ALLOWED})
+set(wrong 0)
+foreach(folder IN LISTS ZEB_LAYER_FOLDERS)
+  file(GLOB_RECURSE files ${SOURCE}/${folder}/*.h ${SOURCE}/${folder}/*.cpp)
+  foreach(file IN LISTS files)
+    file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^\"/]+/")
+    foreach(line IN LISTS lines)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"/]+)/.*$" "\\1" used "${line}")
+      if(used IN_LIST ZEB_ALLOWED_${folder} OR NOT IS_DIRECTORY ${SOURCE}/${used})
+        continue()
+      endif()
+      message(SEND_ERROR "${file}: includes \"${used}/\", a folder that src/${folder} does not link")
+      math(EXPR wrong "${wrong} + 1")
+    endforeach()
+  endforeach()
+endforeach()
+if(wrong GREATER 0)
+  message(FATAL_ERROR "${wrong} include(s) against the layers")
+endif()
