@@ -16,3 +16,8 @@ TDialogs& Dialogs() {
 void SetDialogs(TDialogs* dialogs) { Installed = dialogs; }
 
 void SetFallbackDialogs(TDialogs* dialogs) { Fallback = dialogs; }
+
+void TellUnexpectedError(QWidget* owner, const QString& what) {
+  Dialogs().Message(owner, "Error", QString("ZEB Reader could not finish what it was doing (%1).").arg(what),
+                    TDialogs::TIcon::Stop);
+}

@@ -3,6 +3,7 @@
 // dialogs in the program, a scripted stand-in in tests, so that whole
 // commands can be driven headless and checked for what was asked.
 
+#include <exception>
 #include <optional>
 
 #include <QColor>
@@ -81,3 +82,18 @@ class TDialogs {
 TDialogs& Dialogs();
 void SetDialogs(TDialogs* dialogs);
 void SetFallbackDialogs(TDialogs* dialogs);
+
+// Tells the user that a command stopped on an unexpected error: "ZEB Reader
+// could not finish what it was doing (what)."
+void TellUnexpectedError(QWidget* owner, const QString& what);
+
+// Runs a command at the edge of the event loop: an exception it throws is
+// told to the user there and goes no further into Qt.
+template <typename TCommandBody>
+void RunAtEventEdge(QWidget* owner, TCommandBody&& command) {
+  try {
+    command();
+  } catch (const std::exception& error) {
+    TellUnexpectedError(owner, QString::fromLocal8Bit(error.what()));
+  }
+}

@@ -146,10 +146,15 @@ std::string TDownloadEngine::OwnFileAt(const std::string& folder, const std::str
   return std::string();
 }
 
-int TDownloadEngine::Failed(TFailure failure, TDialogs::TAnswer answer) {
+TDownloadEngine::TOutcome TDownloadEngine::Failed(TFailure failure, TDialogs::TAnswer answer) {
   LastFailure = failure;
   CancelRequested = answer == TDialogs::TAnswer::No;
-  return 0;
+  return failure == TFailure::Cancelled ? TOutcome::Cancelled : TOutcome::Failed;
+}
+
+TDownloadEngine::TOutcome TDownloadEngine::Cancelled() {
+  LastFailure = TFailure::Cancelled;
+  return TOutcome::Cancelled;
 }
 
 bool TDownloadEngine::RetrieveList() {
@@ -203,12 +208,13 @@ bool TDownloadEngine::RetrieveList() {
   return true;
 }
 
-int TDownloadEngine::DownloadOneFile(TFileRecord& record, bool& proceed, bool moreToCome) {
+TDownloadEngine::TOutcome TDownloadEngine::DownloadOneFile(TFileRecord& record, bool moreToCome) {
   LastFailure = TFailure::None;
   const TReport form = moreToCome ? TReport::YesNo : TReport::Ok;
   const std::string name = record.Title + " hints";
   StatusBase = "Downloading " + name;
   Status(Text(StatusBase) + ".");
+  bool proceed = true;
   if (record.HaveCurrent) {
     const TDialogs::TAnswer answer =
         Dialogs.Ask(Owner, "ZEB Reader",
@@ -219,13 +225,10 @@ int TDownloadEngine::DownloadOneFile(TFileRecord& record, bool& proceed, bool mo
     if (answer != TDialogs::TAnswer::Yes) proceed = false;
     if (answer == TDialogs::TAnswer::Cancel) CancelRequested = true;
   }
-  if (CancelRequested) {
-    LastFailure = TFailure::Cancelled;
-    return 0;
-  }
+  if (CancelRequested) return Cancelled();
   Http.URL = record.Url;
   SetProxy();
-  if (!proceed) return 1;
+  if (!proceed) return TOutcome::Declined;
 
   // The list's name is the server's choice: only a plain hint-file name in
   // the hint-file folder is fetched, and never one of the program's files.
@@ -247,18 +250,13 @@ int TDownloadEngine::DownloadOneFile(TFileRecord& record, bool& proceed, bool mo
       Http.Get();
     } catch (const THttpError& error) {
       if (sink.Failed()) return Failed(TFailure::Write, ReportWriteError(name, sink.Error(), form));
-      LastFailure = TFailure::Transfer;
-      CancelRequested = ReportHttpError(name, error, form) == TDialogs::TAnswer::No;
-      if (error.ReasonPhrase == AbortedReason) LastFailure = TFailure::Cancelled;
-      return 0;
+      const bool aborted = error.ReasonPhrase == AbortedReason;
+      return Failed(aborted ? TFailure::Cancelled : TFailure::Transfer, ReportHttpError(name, error, form));
     }
     if (!sink.Commit()) return Failed(TFailure::Write, ReportWriteError(name, sink.Error(), form));
   }
   Pause(PauseMs);
-  if (CancelRequested) {
-    LastFailure = TFailure::Cancelled;
-    return 0;
-  }
+  if (CancelRequested) return Cancelled();
 
   Status("Uncompressing " + Text(name) + ".");
   TAbUnZipper zipper;
@@ -286,13 +284,10 @@ int TDownloadEngine::DownloadOneFile(TFileRecord& record, bool& proceed, bool mo
     const std::string message = error.what();
     return Failed(CancelRequested ? TFailure::Cancelled : TFailure::Archive, ReportZipError(name, &message, form));
   }
-  if (CancelRequested) {
-    LastFailure = TFailure::Cancelled;
-    return 0;
-  }
+  if (CancelRequested) return Cancelled();
   record.HaveCurrent = true;
   Pause(PauseMs);
-  return 1;
+  return TOutcome::Done;
 }
 
 TDialogs::TAnswer TDownloadEngine::ReportHttpError(const std::string& name, const THttpError& error, TReport form) {

@@ -37,11 +37,14 @@ class TDownloadEngine {
   // list file (the caller then reloads it). An empty document is an empty
   // list. The old list stays byte for byte on every failure.
   bool RetrieveList();
-  // Fetches and unpacks one file: 1 when done or declined, 0 on failure or
-  // cancellation. An entry whose file name is no plain hint-file name, or
-  // would replace a file of the program's own, is refused: nothing is
-  // fetched or written.
-  int DownloadOneFile(TFileRecord& record, bool& proceed, bool moreToCome);
+  // How one download ended: the file is in place; the user kept the copy
+  // already there; it failed (LastFailure says why); or the run was cancelled.
+  enum class TOutcome { Done, Declined, Failed, Cancelled };
+
+  // Fetches and unpacks one file. An entry whose file name is no plain
+  // hint-file name, or would replace a file of the program's own, is
+  // refused: nothing is fetched or written.
+  TOutcome DownloadOneFile(TFileRecord& record, bool moreToCome);
 
   // Reports a failed transfer with the error it ended with.
   TDialogs::TAnswer ReportHttpError(const std::string& name, const THttpError& error, TReport form);
@@ -84,7 +87,9 @@ class TDownloadEngine {
   std::string OwnFileAt(const std::string& folder, const std::string& name) const;
   // Ends a failed DownloadOneFile: records why, and stops the run when the
   // user answered No.
-  int Failed(TFailure failure, TDialogs::TAnswer answer);
+  TOutcome Failed(TFailure failure, TDialogs::TAnswer answer);
+  // Ends a DownloadOneFile that the user cancelled.
+  TOutcome Cancelled();
 
   TOptions& Options;
   TDialogs& Dialogs;

@@ -166,12 +166,13 @@ void TUpdateForm::showEvent(QShowEvent* event) {
 }
 
 void TUpdateForm::InitialLoad() {
-  SetBusy(true);
-  ShowListStatus(true);
-  SearchLocalFiles();
-  LoadList(false);
-  FillFileListView();
-  SetBusy(false);
+  const TBusyRun busy(*this);
+  RunAtEventEdge(this, [this] {
+    ShowListStatus(true);
+    SearchLocalFiles();
+    LoadList(false);
+    FillFileListView();
+  });
 }
 
 void TUpdateForm::ShowListStatus(bool withDefaults) {
@@ -283,14 +284,15 @@ void TUpdateForm::ColumnClick(int column) {
 }
 
 void TUpdateForm::UpdateButtonClick() {
-  SetBusy(true);
-  if (!LocalSearchDone) SearchLocalFiles();
-  if (Engine.RetrieveList()) {
-    ShowListStatus(false);
-    LoadList(true);
-    FillFileListView();
-  }
-  SetBusy(false);
+  const TBusyRun busy(*this);
+  RunAtEventEdge(this, [this] {
+    if (!LocalSearchDone) SearchLocalFiles();
+    if (Engine.RetrieveList()) {
+      ShowListStatus(false);
+      LoadList(true);
+      FillFileListView();
+    }
+  });
 }
 
 void TUpdateForm::StopButtonClick() {
@@ -302,12 +304,13 @@ void TUpdateForm::OptionsButtonClick() {
   const std::string before = Options.InstallDir;
   RunDownloadingOptions(this, Options, Questions);
   if (EqualIgnoringCase(before, Options.InstallDir)) return;
-  SetBusy(true);
-  ShowListStatus(false);
-  SearchLocalFiles();
-  LoadList(false);
-  FillFileListView();
-  SetBusy(false);
+  const TBusyRun busy(*this);
+  RunAtEventEdge(this, [this] {
+    ShowListStatus(false);
+    SearchLocalFiles();
+    LoadList(false);
+    FillFileListView();
+  });
 }
 
 void TUpdateForm::DownloadButtonClick() {
@@ -334,30 +337,37 @@ void TUpdateForm::DownloadFocusedRow() {
 }
 
 void TUpdateForm::RunDownloads(const std::vector<TFileRecord*>& records, bool clearProxy) {
-  SetBusy(true);
-  if (clearProxy) {
-    Engine.Http.Proxy.clear();
-    Engine.Http.ProxyPort.clear();
-    Engine.Http.ModifiedSince = 0;
+  {
+    const TBusyRun busy(*this);
+    RunAtEventEdge(this, [&] {
+      if (clearProxy) {
+        Engine.Http.Proxy.clear();
+        Engine.Http.ProxyPort.clear();
+        Engine.Http.ModifiedSince = 0;
+      }
+      int successes = 0;
+      for (std::size_t i = 0; i < records.size(); ++i) {
+        // A copy kept at the user's word counts as a file in place.
+        const auto outcome = Engine.DownloadOneFile(*records[i], i + 1 < records.size());
+        if (outcome == TDownloadEngine::TOutcome::Done || outcome == TDownloadEngine::TOutcome::Declined) ++successes;
+        if (Engine.CancelRequested) break;
+      }
+      if (Engine.CancelRequested) {
+        StatusText->setText("Downloading cancelled.");
+      } else if (successes > 0) {
+        StatusText->setText("Downloading complete.  You may now view the files you have just downloaded by pressing "
+                            "the \"Close this Window\" button and selecting \"Open\" or \"Open Hints by Title\" from "
+                            "the \"File\" menu.");
+      } else {
+        StatusText->setText("Downloading complete.  No files were downloaded successfully.");
+      }
+    });
   }
-  int successes = 0;
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    bool proceed = true;
-    successes += Engine.DownloadOneFile(*records[i], proceed, i + 1 < records.size());
-    if (Engine.CancelRequested) break;
-  }
-  if (Engine.CancelRequested) {
-    StatusText->setText("Downloading cancelled.");
-  } else if (successes > 0) {
-    StatusText->setText("Downloading complete.  You may now view the files you have just downloaded by pressing the "
-                        "\"Close this Window\" button and selecting \"Open\" or \"Open Hints by Title\" from the "
-                        "\"File\" menu.");
-  } else {
-    StatusText->setText("Downloading complete.  No files were downloaded successfully.");
-  }
-  SetBusy(false);
-  SearchLocalFiles();
-  FillFileListView();
+  // The files on disk are listed again whatever the run's end.
+  RunAtEventEdge(this, [this] {
+    SearchLocalFiles();
+    FillFileListView();
+  });
 }
 
 void TUpdateForm::reject() {

@@ -33,6 +33,17 @@ class TUpdateForm : public QDialog {
 
   void SetBusy(bool busy);
   bool Busy() const;
+  // Busy for as long as it lives, however the work inside ends.
+  class TBusyRun {
+   public:
+    explicit TBusyRun(TUpdateForm& form) : Form(form) { Form.SetBusy(true); }
+    ~TBusyRun() { Form.SetBusy(false); }
+    TBusyRun(const TBusyRun&) = delete;
+    TBusyRun& operator=(const TBusyRun&) = delete;
+
+   private:
+    TUpdateForm& Form;
+  };
   void InitialLoad();
   void ShowListStatus(bool withDefaults);
   void SearchLocalFiles();

@@ -24,8 +24,6 @@ void TZEBApplication::ReportUnexpectedError(const char* what) {
   std::cerr << "zebwin: " << what << "\n";
   if (reporting) return;
   reporting = true;
-  Dialogs().Message(QApplication::activeWindow(), "Error",
-                    QString("ZEB Reader could not finish what it was doing (%1).").arg(QString::fromLocal8Bit(what)),
-                    TDialogs::TIcon::Stop);
+  TellUnexpectedError(QApplication::activeWindow(), QString::fromLocal8Bit(what));
   reporting = false;
 }

@@ -325,6 +325,10 @@ void TZEBMain::RestoreRememberedHints(THunk* root) {
 }
 
 void TZEBMain::OpenHintFile(const std::string& givenPath) {
+  RunAtEventEdge(this, [&] { OpenHintFileNow(givenPath); });
+}
+
+void TZEBMain::OpenHintFileNow(const std::string& givenPath) {
   const TBusyCursor busy;
   SaveSettingsNow();
   // The recent files and the hint memory keep a path that still names the

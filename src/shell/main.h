@@ -121,6 +121,8 @@ class TZEBMain : public QMainWindow {
   void AddRecentFileItems(QMenu& menu);
   void AddWindowKeys();
   void HandleCommandLine();
+  // OpenHintFile's work; what it throws ends at OpenHintFile.
+  void OpenHintFileNow(const std::string& givenPath);
   // Saves the settings and the open file's hint memory; a failure is told
   // (at most once before closing, since opening saves too).
   void SaveSettingsNow(bool closing = false);

@@ -107,12 +107,11 @@ int DownloadCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
       status = ExitCode::Unavailable;
       continue;
     }
-    bool proceed = true;
     const bool wasCurrent = record->HaveCurrent;
-    const int done = engine.DownloadOneFile(*record, proceed, false);
-    if (done == 1 && !proceed) {
+    const auto outcome = engine.DownloadOneFile(*record, false);
+    if (outcome == TDownloadEngine::TOutcome::Declined) {
       out << name << ": skipped, the current version is already here\n";
-    } else if (done == 1) {
+    } else if (outcome == TDownloadEngine::TOutcome::Done) {
       out << name << ": downloaded" << (wasCurrent ? " again" : "") << "\n";
     } else {
       out << name << ": failed\n";

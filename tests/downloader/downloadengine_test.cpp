@@ -101,8 +101,7 @@ TEST_F(DownloadEngine, ThreeFilesWithTheSecondFailingAndYes) {
   records[1].Url = Server.Url("/status/404");
   int successes = 0;
   for (std::size_t i = 0; i < records.size() && !Engine.CancelRequested; ++i) {
-    bool proceed = true;
-    successes += Engine.DownloadOneFile(records[i], proceed, i + 1 < records.size());
+    if (Engine.DownloadOneFile(records[i], i + 1 < records.size()) == TDownloadEngine::TOutcome::Done) ++successes;
   }
   EXPECT_EQ(successes, 2);
   EXPECT_EQ(FileBytes(Hints.Path() / "ALPHA.ZEB"), "alpha hints");
@@ -124,8 +123,7 @@ TEST_F(DownloadEngine, ThreeFilesWithTheSecondFailingAndYes) {
   // The failing file last: only OK is offered, and No ends nothing.
   Dialogs.Asked.clear();
   Dialogs.AskedButtons.clear();
-  bool proceed = true;
-  EXPECT_EQ(Engine.DownloadOneFile(records[1], proceed, false), 0);
+  EXPECT_EQ(Engine.DownloadOneFile(records[1], false), TDownloadEngine::TOutcome::Failed);
   ASSERT_EQ(Dialogs.AskedButtons.size(), 1u);
   EXPECT_EQ(Dialogs.AskedButtons[0], TDialogs::TButtons::Ok);
   EXPECT_FALSE(Dialogs.Asked[0].Text.contains("Do you want to continue"));
@@ -133,8 +131,7 @@ TEST_F(DownloadEngine, ThreeFilesWithTheSecondFailingAndYes) {
 
   // No to "continue?" ends the run.
   Dialogs.AskAnswers = {TDialogs::TAnswer::No};
-  proceed = true;
-  EXPECT_EQ(Engine.DownloadOneFile(records[1], proceed, true), 0);
+  EXPECT_EQ(Engine.DownloadOneFile(records[1], true), TDownloadEngine::TOutcome::Failed);
   EXPECT_TRUE(Engine.CancelRequested);
 }
 
@@ -144,18 +141,18 @@ TEST_F(DownloadEngine, AFilePresentIsFetchedAgainOnlyAfterYes) {
   std::ofstream(Hints.Path() / "MOONFALL.ZEB", std::ios::binary) << "old hints";
   struct TCase {
     TDialogs::TAnswer Answer;
-    int Result;
+    TDownloadEngine::TOutcome Result;
     bool Cancelled;
     const char* Content;
   };
-  for (const TCase& c : {TCase{TDialogs::TAnswer::No, 1, false, "old hints"},
-                         TCase{TDialogs::TAnswer::Cancel, 0, true, "old hints"},
-                         TCase{TDialogs::TAnswer::Yes, 1, false, "new hints"}}) {
+  using O = TDownloadEngine::TOutcome;
+  for (const TCase& c : {TCase{TDialogs::TAnswer::No, O::Declined, false, "old hints"},
+                         TCase{TDialogs::TAnswer::Cancel, O::Cancelled, true, "old hints"},
+                         TCase{TDialogs::TAnswer::Yes, O::Done, false, "new hints"}}) {
     Engine.CancelRequested = false;
     Dialogs.Asked.clear();
     Dialogs.AskAnswers = {c.Answer};
-    bool proceed = true;
-    EXPECT_EQ(Engine.DownloadOneFile(record, proceed, false), c.Result);
+    EXPECT_EQ(Engine.DownloadOneFile(record, false), c.Result);
     EXPECT_EQ(Engine.CancelRequested, c.Cancelled);
     EXPECT_EQ(FileBytes(Hints.Path() / "MOONFALL.ZEB"), c.Content);
     ASSERT_EQ(Dialogs.Asked.size(), 1u);
@@ -175,8 +172,7 @@ TEST_F(DownloadEngine, AFilePresentIsFetchedAgainOnlyAfterYes) {
 
 TEST_F(DownloadEngine, AnArchiveWithoutTheFileIsKeptAndReported) {
   TFileRecord record = Offer("Castle", "CASTLE.ZEB", "castle", "OTHER.ZEB");
-  bool proceed = true;
-  EXPECT_EQ(Engine.DownloadOneFile(record, proceed, false), 0);
+  EXPECT_EQ(Engine.DownloadOneFile(record, false), TDownloadEngine::TOutcome::Failed);
   ASSERT_EQ(Dialogs.Asked.size(), 1u);
   EXPECT_EQ(Dialogs.Asked[0].Text, "An error occurred while uncompressing Castle hints (ZIP error: file not found).  "
                                    "Try your download again.  If you continue to receive this error, e-mail " +
@@ -202,8 +198,7 @@ TEST_F(DownloadEngine, ArchivesAreStoredUnderNamesOfTheirOwn) {
   record.Title = "Moonfall";
   record.FileName = "MOONFALL.ZEB";
   record.Url = Server.Url("/files/MOONFALL.ZEB");
-  bool proceed = true;
-  EXPECT_EQ(Engine.DownloadOneFile(record, proceed, false), 1);
+  EXPECT_EQ(Engine.DownloadOneFile(record, false), TDownloadEngine::TOutcome::Done);
   EXPECT_EQ(FileBytes(Hints.Path() / "MOONFALL.ZEB"), "new hints");
   EXPECT_EQ(FolderNames(Hints.Path()), std::vector<std::string>{"MOONFALL.ZEB"});
 }
@@ -217,8 +212,7 @@ TEST_F(DownloadEngine, StopDuringATransferCancelsQuietly) {
   record.FileName = "SLOW.ZEB";
   record.Url = Server.Url("/stall");
   QTimer::singleShot(300, [this] { Engine.Stop(); });
-  bool proceed = true;
-  EXPECT_EQ(Engine.DownloadOneFile(record, proceed, true), 0);
+  EXPECT_EQ(Engine.DownloadOneFile(record, true), TDownloadEngine::TOutcome::Cancelled);
   EXPECT_TRUE(Engine.CancelRequested);
   EXPECT_TRUE(Dialogs.Asked.empty());
   EXPECT_EQ(Statuses.back(), "Download cancelled.");
@@ -238,8 +232,7 @@ TEST_F(DownloadEngine, StopDuringTheExtractionLeavesTheOldFile) {
     if (text.startsWith("Uncompressing")) Engine.CancelRequested = true;
   };
   Dialogs.AskAnswers = {TDialogs::TAnswer::Ok};
-  bool proceed = true;
-  EXPECT_EQ(Engine.DownloadOneFile(record, proceed, false), 0);
+  EXPECT_EQ(Engine.DownloadOneFile(record, false), TDownloadEngine::TOutcome::Cancelled);
   ASSERT_EQ(Dialogs.Asked.size(), 1u);
   EXPECT_TRUE(Dialogs.Asked[0].Text.startsWith(
       "An error occurred while uncompressing Large hints (ZIP error: extraction aborted)."));

@@ -64,9 +64,8 @@ class HostileServer : public ::testing::Test {
     record.Url = Server.Url("/files/offer.zip");
     return record;
   }
-  int Download(TFileRecord& record, bool moreToCome = false) {
-    bool proceed = true;
-    return Engine.DownloadOneFile(record, proceed, moreToCome);
+  TDownloadEngine::TOutcome Download(TFileRecord& record, bool moreToCome = false) {
+    return Engine.DownloadOneFile(record, moreToCome);
   }
   std::string ListPath() const { return (Home.Path() / "zebinet.dat").string(); }
 
@@ -97,7 +96,7 @@ TEST_F(HostileServer, NamesThatAreNoPlainHintFileNamesAreRefused) {
     SCOPED_TRACE(name);
     TFileRecord record = Offer(name, {{fs::path(name).filename().string(), "[ZEBWIN]\r\nUpdateServer=evil\r\n"}});
     Dialogs.Asked.clear();
-    EXPECT_EQ(Download(record, true), 0);
+    EXPECT_EQ(Download(record, true), TDownloadEngine::TOutcome::Failed);
     EXPECT_EQ(Engine.LastFailure, TDownloadEngine::TFailure::Refused);
     ASSERT_EQ(Dialogs.Asked.size(), 1u);
     EXPECT_EQ(Dialogs.Asked[0].Caption, "Downloading Error");
@@ -120,8 +119,7 @@ TEST_F(HostileServer, AHintFileNameOfTheProgramsOwnFileIsRefused) {
   engine.Pause = [](int) {};
   Hints.Write("LIST.ZEB", "the list");
   TFileRecord record = Offer("LIST.ZEB", {{"LIST.ZEB", "evil"}});
-  bool proceed = true;
-  EXPECT_EQ(engine.DownloadOneFile(record, proceed, false), 0);
+  EXPECT_EQ(engine.DownloadOneFile(record, false), TDownloadEngine::TOutcome::Failed);
   EXPECT_EQ(engine.LastFailure, TDownloadEngine::TFailure::Refused);
   ASSERT_EQ(Dialogs.Asked.size(), 1u);
   EXPECT_TRUE(Dialogs.Asked[0].Text.contains("which would replace " + QString::fromStdString(Hints.Path().string())))
@@ -144,7 +142,7 @@ TEST_F(HostileServer, ALinkInTheHintFolderIsReplacedNotWrittenThrough) {
   const std::string outside = elsewhere.Write("precious.txt", "not a hint file");
   fs::create_symlink(outside, Hints.Path() / "MOONFALL.ZEB");
   TFileRecord record = Offer("MOONFALL.ZEB", {{"MOONFALL.ZEB", "new hints"}});
-  EXPECT_EQ(Download(record), 1);
+  EXPECT_EQ(Download(record), TDownloadEngine::TOutcome::Done);
   EXPECT_FALSE(fs::is_symlink(Hints.Path() / "MOONFALL.ZEB"));
   EXPECT_EQ(FileBytes(Hints.Path() / "MOONFALL.ZEB"), "new hints");
   EXPECT_EQ(FileBytes(outside), "not a hint file");
@@ -165,9 +163,9 @@ TEST_F(HostileServer, AFullDiskNeverHarmsTheGoodFile) {
     TFileRecord record = Offer("MOONFALL.ZEB", {{"MOONFALL.ZEB", fresh}});
     Dialogs.Asked.clear();
     disk.LeaveRoom(room);
-    const int done = Download(record);
+    const auto done = Download(record);
     disk.EndLimit();
-    EXPECT_EQ(done, 0);
+    EXPECT_EQ(done, TDownloadEngine::TOutcome::Failed);
     EXPECT_EQ(Engine.LastFailure, TDownloadEngine::TFailure::Write);
     EXPECT_TRUE(FileBytes(disk.Path() / "MOONFALL.ZEB") == old) << "the good file was harmed";
     EXPECT_EQ(FolderNames(disk.Path()), std::vector<std::string>{"MOONFALL.ZEB"}) << "nothing half written is left";
@@ -180,7 +178,7 @@ TEST_F(HostileServer, AFullDiskNeverHarmsTheGoodFile) {
     EXPECT_EQ(text.find("HTTP error"), std::string::npos) << text;
   }
   TFileRecord record = Offer("MOONFALL.ZEB", {{"MOONFALL.ZEB", fresh}});
-  EXPECT_EQ(Download(record), 1) << "with room the same download goes through";
+  EXPECT_EQ(Download(record), TDownloadEngine::TOutcome::Done) << "with room the same download goes through";
   EXPECT_TRUE(FileBytes(disk.Path() / "MOONFALL.ZEB") == fresh);
 }
 
@@ -204,7 +202,7 @@ TEST_F(HostileServer, FilesThatCannotBeWrittenAreReportedAsSuch) {
 
   Options.InstallDir = blocker + "/";
   TFileRecord record = Offer("MOONFALL.ZEB", {{"MOONFALL.ZEB", "hints"}});
-  EXPECT_EQ(Download(record), 0);
+  EXPECT_EQ(Download(record), TDownloadEngine::TOutcome::Failed);
   EXPECT_EQ(Engine.LastFailure, TDownloadEngine::TFailure::Write);
   ASSERT_EQ(Dialogs.Asked.size(), 1u);
   EXPECT_TRUE(Dialogs.Asked[0].Text.startsWith("An error occurred while saving Moonfall hints (cannot write " +
@@ -248,7 +246,7 @@ TEST_F(HostileServer, WhatAServerSendsIsBounded) {
   record.Title = "Loud";
   record.FileName = "LOUD.ZEB";
   record.Url = Server.Url("/longreason");
-  EXPECT_EQ(Download(record), 0);
+  EXPECT_EQ(Download(record), TDownloadEngine::TOutcome::Failed);
   ASSERT_EQ(Dialogs.Asked.size(), 1u);
   EXPECT_TRUE(Dialogs.Asked[0].Text.contains("(HTTP error 500: " + QString(THttpCli::MaxReasonLength, 'R') + "...)."));
   EXPECT_LT(Dialogs.Asked[0].Text.size(), 600);

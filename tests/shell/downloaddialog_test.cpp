@@ -187,6 +187,25 @@ TEST_F(DownloadDialog, FiltersAndEachSortColumn) {
   EXPECT_EQ(Titles(*form), (std::vector<std::string>{"Last Door", "Moonfall"}));
 }
 
+// An unexpected error inside a download run ends at the run: it is told,
+// and the dialog is not left busy (Stop lit, Close refused).
+TEST_F(DownloadDialog, AnErrorInsideARunIsToldAndLeavesTheDialogUsable) {
+  { std::ofstream(ListPath(), std::ios::binary) << Offer("Alpha", "ALPHA.ZEB", "01-Jan-2026", 10); }
+  auto form = Open();
+  form->RadioButton1->click();
+  form->Engine.Pause = [](int) { throw std::runtime_error("the pause broke"); };
+  form->FileListView->selectAll();
+  form->DownloadButtonClick();
+  Settle();
+  const auto messages = Messages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].Caption, "Error");
+  EXPECT_EQ(messages[0].Text, "ZEB Reader could not finish what it was doing (the pause broke).");
+  EXPECT_FALSE(form->Busy());
+  EXPECT_FALSE(form->StopButton->isEnabled());
+  EXPECT_TRUE(form->UpdateButton->isEnabled());
+}
+
 TEST_F(DownloadDialog, SelectedRowsDownloadTopToBottomAndADoubleClickTheFocusedRow) {
   { std::ofstream(ListPath(), std::ios::binary) << Offer("Alpha", "ALPHA.ZEB", "01-Jan-2026", 10)
                                                 << Offer("Beta", "BETA.ZEB", "01-Jan-2026", 20, Server.Url("/status/404"))
