@@ -165,10 +165,12 @@ void TUpdateForm::showEvent(QShowEvent* event) {
   QTimer::singleShot(0, this, [this] { InitialLoad(); });
 }
 
-void TUpdateForm::InitialLoad() {
+void TUpdateForm::InitialLoad() { ListAgain(true); }
+
+void TUpdateForm::ListAgain(bool withDefaults) {
   const TBusyRun busy(*this);
-  RunAtEventEdge(this, [this] {
-    ShowListStatus(true);
+  RunAtEventEdge(this, [this, withDefaults] {
+    ShowListStatus(withDefaults);
     SearchLocalFiles();
     LoadList(false);
     FillFileListView();
@@ -304,13 +306,7 @@ void TUpdateForm::OptionsButtonClick() {
   const std::string before = Options.InstallDir;
   RunDownloadingOptions(this, Options, Questions);
   if (EqualIgnoringCase(before, Options.InstallDir)) return;
-  const TBusyRun busy(*this);
-  RunAtEventEdge(this, [this] {
-    ShowListStatus(false);
-    SearchLocalFiles();
-    LoadList(false);
-    FillFileListView();
-  });
+  ListAgain(false);
 }
 
 void TUpdateForm::DownloadButtonClick() {

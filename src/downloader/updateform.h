@@ -45,6 +45,8 @@ class TUpdateForm : public QDialog {
     TUpdateForm& Form;
   };
   void InitialLoad();
+  // The list file and the files on disk read again, and the rows refilled.
+  void ListAgain(bool withDefaults);
   void ShowListStatus(bool withDefaults);
   void SearchLocalFiles();
   void LoadList(bool showNews);
