@@ -97,7 +97,7 @@ void BM_OpenUntilPainted(benchmark::State& state) {
   QApplication::processEvents();
   for (auto _ : state) {
     main.OpenHintFile(path);
-    QMdiSubWindow* window = main.Area->activeSubWindow();
+    QMdiSubWindow* window = main.WindowArea()->activeSubWindow();
     if (window == nullptr) {
       state.SkipWithError("no root window");
       break;

@@ -41,7 +41,7 @@ double PeakMegabytes() {
 bool OpenAndPaint(TZEBMain& main, const std::string& path, const char* label) {
   const auto start = std::chrono::steady_clock::now();
   main.OpenHintFile(path);
-  QMdiSubWindow* window = main.Area->activeSubWindow();
+  QMdiSubWindow* window = main.WindowArea()->activeSubWindow();
   if (window == nullptr) {
     std::fprintf(stderr, "open_benchmark: %s gave no root window\n", path.c_str());
     return false;

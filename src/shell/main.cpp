@@ -126,6 +126,8 @@ TZEBMain::~TZEBMain() {
 }
 
 QAction* TZEBMain::Action(const char* name) const { return findChild<QAction*>(name); }
+TStringForm* TZEBMain::SearchResults() const { return SearchWindow; }
+TVerboseForm* TZEBMain::TitlesWindow() const { return TitleWindow; }
 
 void TZEBMain::BuildMenus() {
   auto* toolbar = addToolBar("Toolbar");

@@ -88,7 +88,30 @@ class TZEBMain : public QMainWindow {
   THunk* FileRoot() const;
   THunk* HelpRoot() const;
 
-  // State shared with the rest of the program.
+  // The actions, by the menu item names of the program.
+  QAction* Action(const char* name) const;
+
+  // What the rest of the program, and the tests, may see of the window.
+  QMdiArea* WindowArea() const { return Area; }
+  TOptions& OptionsRecord() { return Options; }
+  TIniFile& SettingsFile() { return Ini; }
+  const std::string& CurrentFile() const { return CurrentFilePath; }
+  const std::string& TitleFolder() const { return LastTitleFolder; }
+  const TObjectList& OpenFileObjects() const { return FileObjects; }
+  TStringForm* SearchResults() const;
+  TVerboseForm* TitlesWindow() const;
+  QPrinter& PrintSetup() { return *Printer; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  // A hint file dragged from a file manager opens when it is dropped; of
+  // several files, the first.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
   std::string ProgramDir;
   std::string LastTitleFolder;
   std::string CurrentFilePath;
@@ -103,19 +126,6 @@ class TZEBMain : public QMainWindow {
   // The printer of every print in this run; Printer Setup changes it.
   std::unique_ptr<QPrinter> Printer;
 
-  // The actions, by the menu item names of the program.
-  QAction* Action(const char* name) const;
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-  // A hint file dragged from a file manager opens when it is dropped; of
-  // several files, the first.
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dragMoveEvent(QDragMoveEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
-
- private:
   void BuildMenus();
   // The separators and the four slots of the recent-files list.
   void AddRecentFileItems(QMenu& menu);

@@ -41,7 +41,7 @@ class ByTitle : public MainWindowTest {
   }
   TZEBMain& StartWithInstallDir(const std::string& folder) {
     TZEBMain& main = Start();
-    main.Options.InstallDir = folder;
+    main.OptionsRecord().InstallDir = folder;
     main.resize(900, 700);
     main.show();  // windows lay out what they show once they are shown
     QCoreApplication::processEvents();
@@ -53,8 +53,8 @@ TEST_F(ByTitle, ListsTheFolderByTitleWithoutTheHelpFile) {
   TZEBMain& main = StartWithInstallDir(GameFolder());
   ASSERT_TRUE(main.Action("FileVerbose")->isEnabled());
   main.Action("FileVerbose")->trigger();
-  ASSERT_NE(main.TitleWindow, nullptr);
-  const TVerboseForm& form = *main.TitleWindow;
+  ASSERT_NE(main.TitlesWindow(), nullptr);
+  const TVerboseForm& form = *main.TitlesWindow();
   EXPECT_EQ(form.windowTitle(), "ZEB Hint Files by Title");
   EXPECT_EQ(Listed(form), (std::vector<std::string>{"A Bridge", "The Castle", "Moonfall"}));
   EXPECT_EQ(form.FolderLabel()->text().toStdString(), "List of ZEB Hint Files in " + Files.Path().string() + "/");
@@ -64,22 +64,22 @@ TEST_F(ByTitle, ListsTheFolderByTitleWithoutTheHelpFile) {
 
   // A second command brings the same window forward.
   main.FileVerboseClick();
-  EXPECT_EQ(main.TitleWindow, &form);
-  EXPECT_EQ(main.Area->subWindowList().size(), 1);
+  EXPECT_EQ(main.TitlesWindow(), &form);
+  EXPECT_EQ(main.WindowArea()->subWindowList().size(), 1);
 }
 
 TEST_F(ByTitle, ActivatingATitleOpensItsFileAndAVanishedFileSaysSo) {
   TZEBMain& main = StartWithInstallDir(GameFolder());
   main.FileVerboseClick();
-  ASSERT_NE(main.TitleWindow, nullptr);
-  TStringControl* control = main.TitleWindow->Control();
+  ASSERT_NE(main.TitlesWindow(), nullptr);
+  TStringControl* control = main.TitlesWindow()->Control();
   ASSERT_EQ(control->Links().size(), 3u);
   // Tab to the second title and Enter, as a keyboard user would.
   control->NextTab(1);
   control->Activate(control->FocusTarget());
   ASSERT_NE(main.FileRoot(), nullptr);
   EXPECT_EQ(main.FileRoot()->Text, "The Castle");
-  EXPECT_EQ(main.CurrentFilePath, Files.Path().string() + "/CASTLE.ZEB");
+  EXPECT_EQ(main.CurrentFile(), Files.Path().string() + "/CASTLE.ZEB");
 
   std::filesystem::remove(Files.Path() / "bridge.zeb");
   control->Activate(control->Links()[0].Target);
@@ -95,12 +95,12 @@ TEST_F(ByTitle, ActivatingATitleOpensItsFileAndAVanishedFileSaysSo) {
 TEST_F(ByTitle, ListingAgainForgetsTheSelectedTitle) {
   TZEBMain& main = StartWithInstallDir(GameFolder());
   main.FileVerboseClick();
-  ASSERT_NE(main.TitleWindow, nullptr);
-  TStringControl* control = main.TitleWindow->Control();
+  ASSERT_NE(main.TitlesWindow(), nullptr);
+  TStringControl* control = main.TitlesWindow()->Control();
   control->setFocus();
   control->NextTab(1);
   ASSERT_NE(control->FocusTarget(), nullptr);
-  main.TitleWindow->ListFolder(main.TitleWindow->Folder());
+  main.TitlesWindow()->ListFolder(main.TitlesWindow()->Folder());
   const TZEBObject* focused = control->FocusTarget();
   bool live = focused == nullptr;
   for (const TLinkInfo& link : control->Links()) live = live || link.Target == focused;
@@ -116,49 +116,49 @@ TEST_F(ByTitle, ChangeFolderAddsTheSeparatorAndTheFolderOutlivesTheWindow) {
   TTempDir empty;
   TZEBMain& main = StartWithInstallDir(empty.Path().string() + "/");
   main.FileVerboseClick();
-  ASSERT_NE(main.TitleWindow, nullptr);
-  EXPECT_TRUE(main.TitleWindow->Node()->Items.empty());
+  ASSERT_NE(main.TitlesWindow(), nullptr);
+  EXPECT_TRUE(main.TitlesWindow()->Node()->Items.empty());
 
   // Space in the list asks for a folder, as the button does.
   const std::string chosen = games.substr(0, games.size() - 1);  // without the "/"
   Dialogs.Answers = {QString::fromStdString(chosen)};
-  main.TitleWindow->Control()->setFocus();
+  main.TitlesWindow()->Control()->setFocus();
   QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
-  QApplication::sendEvent(main.TitleWindow->Control(), &space);
+  QApplication::sendEvent(main.TitlesWindow()->Control(), &space);
   ASSERT_EQ(Dialogs.Asked.size(), 1u);
   EXPECT_EQ(Dialogs.Asked[0].Kind, "folder");
   EXPECT_EQ(Dialogs.Asked[0].Caption, "Select a Folder");
   EXPECT_EQ(Dialogs.Asked[0].Text, "The reader will list the titles of files in the directory you select below.");
-  EXPECT_EQ(main.TitleWindow->Folder(), games);
-  EXPECT_EQ(main.TitleWindow->FolderLabel()->text().toStdString(), "List of ZEB Hint Files in " + games);
-  EXPECT_EQ(Listed(*main.TitleWindow).size(), 3u);
+  EXPECT_EQ(main.TitlesWindow()->Folder(), games);
+  EXPECT_EQ(main.TitlesWindow()->FolderLabel()->text().toStdString(), "List of ZEB Hint Files in " + games);
+  EXPECT_EQ(Listed(*main.TitlesWindow()).size(), 3u);
 
-  main.TitleWindow->CloseWindow();
+  main.TitlesWindow()->CloseWindow();
   FlushDeletes();
-  EXPECT_EQ(main.TitleWindow, nullptr);
-  EXPECT_EQ(main.LastTitleFolder, games);
+  EXPECT_EQ(main.TitlesWindow(), nullptr);
+  EXPECT_EQ(main.TitleFolder(), games);
   main.FileVerboseClick();
-  ASSERT_NE(main.TitleWindow, nullptr);
-  EXPECT_EQ(main.TitleWindow->Folder(), games) << "reopened on the last folder, not the hint-file folder";
-  EXPECT_EQ(Listed(*main.TitleWindow).size(), 3u);
+  ASSERT_NE(main.TitlesWindow(), nullptr);
+  EXPECT_EQ(main.TitlesWindow()->Folder(), games) << "reopened on the last folder, not the hint-file folder";
+  EXPECT_EQ(Listed(*main.TitlesWindow()).size(), 3u);
 
   // Cancelling the folder dialog changes nothing.
   Dialogs.Answers = {std::nullopt};
-  main.TitleWindow->HintButtonClick();
-  EXPECT_EQ(main.TitleWindow->Folder(), games);
+  main.TitlesWindow()->HintButtonClick();
+  EXPECT_EQ(main.TitlesWindow()->Folder(), games);
 }
 
 TEST_F(ByTitle, AVanishedOrUnreadableFolderListsNothing) {
   TZEBMain& main = StartWithInstallDir((Files.Path() / "gone").string() + "/");
   main.FileVerboseClick();
-  ASSERT_NE(main.TitleWindow, nullptr);
-  EXPECT_TRUE(main.TitleWindow->Node()->Items.empty());
+  ASSERT_NE(main.TitlesWindow(), nullptr);
+  EXPECT_TRUE(main.TitlesWindow()->Node()->Items.empty());
   EXPECT_TRUE(Messages().empty());
   // A file named where a folder is expected.
   const std::string file = Files.Write("plain", "x");
   Dialogs.Answers = {QString::fromStdString(file)};
-  main.TitleWindow->HintButtonClick();
-  EXPECT_TRUE(main.TitleWindow->Node()->Items.empty());
+  main.TitlesWindow()->HintButtonClick();
+  EXPECT_TRUE(main.TitlesWindow()->Node()->Items.empty());
 }
 
 // Cancel in the "Searching Files" box ends the scan; what was found is listed.
@@ -183,9 +183,9 @@ TEST_F(ByTitle, ACancelledScanListsWhatWasFound) {
   };
   main.FileVerboseClick();
   ticker.stop();
-  ASSERT_NE(main.TitleWindow, nullptr);
+  ASSERT_NE(main.TitlesWindow(), nullptr);
   ASSERT_EQ(captions, (std::vector<QString>{"Searching Files"}));
-  const std::vector<std::string> titles = Listed(*main.TitleWindow);
+  const std::vector<std::string> titles = Listed(*main.TitlesWindow());
   EXPECT_GT(titles.size(), 0u);
   EXPECT_LT(titles.size(), 40u);
   EXPECT_TRUE(std::is_sorted(titles.begin(), titles.end()));
@@ -194,10 +194,10 @@ TEST_F(ByTitle, ACancelledScanListsWhatWasFound) {
 TEST_F(ByTitle, TheVerboseSwitchOpensTheWindow) {
   const std::string folder = GameFolder();
   TZEBMain& main = Start(THelpFile::Full, {"/VERBOSE"});
-  main.Options.InstallDir = folder;
+  main.OptionsRecord().InstallDir = folder;
   main.show();
-  for (int i = 0; i < 20 && main.TitleWindow == nullptr; ++i) QCoreApplication::processEvents();
-  ASSERT_NE(main.TitleWindow, nullptr);
+  for (int i = 0; i < 20 && main.TitlesWindow() == nullptr; ++i) QCoreApplication::processEvents();
+  ASSERT_NE(main.TitlesWindow(), nullptr);
 }
 
 }  // namespace

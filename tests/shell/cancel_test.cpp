@@ -75,8 +75,8 @@ class CancelTest : public MainWindowTest {
     TZEBMain& main = Start();
     main.show();
     main.OpenHintFile(Save("LONG.ZEB", LongFileWriter(150)));
-    main.Printer->setOutputFormat(QPrinter::PdfFormat);
-    main.Printer->setOutputFileName(QString::fromStdString(PdfPath()));
+    main.PrintSetup().setOutputFormat(QPrinter::PdfFormat);
+    main.PrintSetup().setOutputFileName(QString::fromStdString(PdfPath()));
     return main;
   }
   std::string PdfPath() const { return (Files.Path() / "long.pdf").string(); }
@@ -126,14 +126,14 @@ TEST_F(CancelTest, EscapeWhilePrintingStopsAfterThePageBeingPrinted) {
 TEST_F(CancelTest, CancelClickedWhileScanningAFolderListsWhatWasFound) {
   for (int i = 0; i < 300; ++i) Save("GAME" + std::to_string(i) + ".ZEB", GameFileWriter("Game " + std::to_string(i)));
   TZEBMain& main = Start();
-  main.Options.InstallDir = Files.Path().string() + "/";
+  main.OptionsRecord().InstallDir = Files.Path().string() + "/";
   main.show();
   TBoxWatcher watcher("Searching Files", ClickCancel);
   main.Action("FileVerbose")->trigger();
   ASSERT_TRUE(watcher.Done);
   EXPECT_TRUE(watcher.SeenEnabled);
-  ASSERT_NE(main.TitleWindow, nullptr);
-  const int listed = main.TitleWindow->Control()->ShownCount();
+  ASSERT_NE(main.TitlesWindow(), nullptr);
+  const int listed = main.TitlesWindow()->Control()->ShownCount();
   EXPECT_LT(listed, 300) << "the scan ran to its end";
   ExpectTheWindowsBack(main);
 }

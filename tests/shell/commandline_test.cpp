@@ -74,7 +74,7 @@ TEST_F(CommandLineTest, HelpSwitchShowsTheHelpFileAfterOpeningTheFile) {
     Start(THelpFile::Full, {game, c.Switch});
     ASSERT_EQ(Main->FileRoot(), nullptr);  // nothing happens before the window is shown
     ShowAndWaitForFile();
-    EXPECT_EQ(Main->CurrentFilePath, game);
+    EXPECT_EQ(Main->CurrentFile(), game);
     EXPECT_TRUE(WindowOpen(Main->FileRoot()));
     EXPECT_EQ(WindowOpen(HelpNode("Help File Index")), c.ShowsHelp);
     EXPECT_TRUE(Dialogs.Asked.empty());
@@ -85,7 +85,7 @@ TEST_F(CommandLineTest, SwitchBeforeTheFileWorksAlike) {
   const std::string game = SaveGame();
   Start(THelpFile::Full, {"/HELP", game});
   ShowAndWaitForFile();
-  EXPECT_EQ(Main->CurrentFilePath, game);
+  EXPECT_EQ(Main->CurrentFile(), game);
   EXPECT_TRUE(WindowOpen(HelpNode("Help File Index")));
 }
 
@@ -95,7 +95,7 @@ TEST_F(CommandLineTest, OnlyTheFirstOfTwoFilesIsOpened) {
   Start(THelpFile::Full, {first, second, "/VERBOSE"});
   ShowAndWaitForFile();
   QTest::qWait(50);
-  EXPECT_EQ(Main->CurrentFilePath, first);
+  EXPECT_EQ(Main->CurrentFile(), first);
   EXPECT_TRUE(Dialogs.Asked.empty());
   TIniFile ini = Settings();
   EXPECT_EQ(ini.ReadIniString("MRU", "MRU0", ""), first);

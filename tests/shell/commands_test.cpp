@@ -51,7 +51,7 @@ TMetaTextHunk* Meta(THunk* node) { return dynamic_cast<TMetaTextHunk*>(node); }
 // Child windows not closed (the main window itself is never shown here).
 int OpenSubWindows(const TZEBMain& main) {
   int open = 0;
-  for (QMdiSubWindow* window : main.Area->subWindowList())
+  for (QMdiSubWindow* window : main.WindowArea()->subWindowList())
     if (!window->isHidden()) ++open;
   return open;
 }
@@ -182,8 +182,8 @@ TEST_F(MainWindowTest, FindAsksForAPhraseAndShowsTheResultsWindow) {
   EXPECT_EQ(Dialogs.Asked[0].Kind, "text");
   EXPECT_EQ(Dialogs.Asked[0].Caption, "Find Text");
   EXPECT_EQ(Dialogs.Asked[0].Text, "Enter search phrase (it is not case-sensitive)");
-  ASSERT_TRUE(main.SearchWindow);
-  TItemsHunk* results = main.SearchWindow->Node();
+  ASSERT_TRUE(main.SearchResults());
+  TItemsHunk* results = main.SearchResults()->Node();
   ASSERT_NE(results, nullptr);
   EXPECT_EQ(results->Text, "Search Results for \"LEVER\"");
   ASSERT_FALSE(results->Items.empty());
@@ -198,8 +198,8 @@ TEST_F(MainWindowTest, FindWithoutMatchesReportsItAndKeepsTheResultsWindow) {
   main.OpenHintFile(SaveGame());
   Dialogs.Answers = {QString("mat")};
   main.FileFindClick();
-  ASSERT_TRUE(main.SearchWindow);
-  const QPointer<TStringForm> first = main.SearchWindow.data();
+  ASSERT_TRUE(main.SearchResults());
+  const QPointer<TStringForm> first = main.SearchResults();
 
   Dialogs.Answers = {QString(" xyzzy ")};
   main.FileFindClick();
@@ -210,7 +210,7 @@ TEST_F(MainWindowTest, FindWithoutMatchesReportsItAndKeepsTheResultsWindow) {
   EXPECT_EQ(messages[0].Icon, TDialogs::TIcon::Stop);
   FlushDeletes();
   ASSERT_TRUE(first);
-  EXPECT_EQ(main.SearchWindow.data(), first.data());
+  EXPECT_EQ(main.SearchResults(), first.data());
   ASSERT_NE(first->SubWindow(), nullptr);
   EXPECT_FALSE(first->SubWindow()->isHidden());
 }
@@ -220,15 +220,15 @@ TEST_F(MainWindowTest, ASecondSearchReplacesTheResultsWindow) {
   main.OpenHintFile(SaveGame());
   Dialogs.Answers = {QString("mat")};
   main.FileFindClick();
-  const QPointer<TStringForm> first = main.SearchWindow.data();
+  const QPointer<TStringForm> first = main.SearchResults();
   ASSERT_TRUE(first);
 
   Dialogs.Answers = {QString("lever")};
   main.FileFindClick();
   FlushDeletes();
   EXPECT_FALSE(first);
-  ASSERT_TRUE(main.SearchWindow);
-  EXPECT_EQ(main.SearchWindow->Node()->Text, "Search Results for \"lever\"");
+  ASSERT_TRUE(main.SearchResults());
+  EXPECT_EQ(main.SearchResults()->Node()->Text, "Search Results for \"lever\"");
   EXPECT_EQ(OpenSubWindows(main), 2);  // the root window and one results window
 }
 
@@ -239,16 +239,16 @@ TEST_F(MainWindowTest, TheResultsWindowGoesOnlyWhenAnotherFileLoads) {
   main.OpenHintFile(SaveGame());
   Dialogs.Answers = {QString("lever")};
   main.FileFindClick();
-  const QPointer<TStringForm> results = main.SearchWindow.data();
+  const QPointer<TStringForm> results = main.SearchResults();
   ASSERT_TRUE(results);
   main.OpenHintFile(Files.Write("BROKEN.ZEB", "not a hint file\r\n"));
   FlushDeletes();
   EXPECT_TRUE(results) << "a failed open closed the results window";
-  EXPECT_EQ(main.SearchWindow.data(), results.data());
+  EXPECT_EQ(main.SearchResults(), results.data());
   main.OpenHintFile(SaveGame("OTHER.ZEB"));
   FlushDeletes();
   EXPECT_FALSE(results);
-  EXPECT_FALSE(main.SearchWindow);
+  EXPECT_FALSE(main.SearchResults());
 }
 
 TEST_F(MainWindowTest, FindCancelledChangesNothing) {
@@ -256,7 +256,7 @@ TEST_F(MainWindowTest, FindCancelledChangesNothing) {
   main.OpenHintFile(SaveGame());
   Dialogs.Answers = {std::nullopt};
   main.FileFindClick();
-  EXPECT_FALSE(main.SearchWindow);
+  EXPECT_FALSE(main.SearchResults());
   EXPECT_EQ(Messages().size(), 0u);
 }
 
@@ -266,8 +266,8 @@ TEST_F(MainWindowTest, APhraseOnlyInTheRootGivesAnEmptyResultsWindow) {
   Dialogs.Answers = {QString("chapter one")};
   main.FileFindClick();
   EXPECT_EQ(Messages().size(), 0u);
-  ASSERT_TRUE(main.SearchWindow);
-  EXPECT_TRUE(main.SearchWindow->Node()->Items.empty());
+  ASSERT_TRUE(main.SearchResults());
+  EXPECT_TRUE(main.SearchResults()->Node()->Items.empty());
 }
 
 TEST_F(MainWindowTest, OpeningAnotherFileClosesTheResultsWindow) {
@@ -275,12 +275,12 @@ TEST_F(MainWindowTest, OpeningAnotherFileClosesTheResultsWindow) {
   main.OpenHintFile(SaveGame());
   Dialogs.Answers = {QString("lever")};
   main.FileFindClick();
-  const QPointer<TStringForm> results = main.SearchWindow.data();
+  const QPointer<TStringForm> results = main.SearchResults();
   ASSERT_TRUE(results);
 
   main.OpenHintFile(Save("OTHER.ZEB", GameFileWriter("Other")));
   FlushDeletes();
-  EXPECT_FALSE(main.SearchWindow);
+  EXPECT_FALSE(main.SearchResults());
   EXPECT_FALSE(results);
 }
 
@@ -294,11 +294,11 @@ TEST_F(MainWindowTest, InformationOpensTheInfoNodeOfANewerFile) {
     if (!withInfoHunk) writer.Hunks.pop_back();
     TZEBMain& main = Start();
     main.OpenHintFile(Save("GAME.ZEB", writer));
-    THunk* info = dynamic_cast<THunk*>(FindByKind(main.FileObjects, Kind::Info));
+    THunk* info = dynamic_cast<THunk*>(FindByKind(main.OpenFileObjects(), Kind::Info));
     ASSERT_NE(info, nullptr);
     main.Action("FileInformation")->trigger();
     EXPECT_TRUE(WindowOpen(info));
-    EXPECT_FALSE(WindowOpen(dynamic_cast<THunk*>(FindByKind(main.FileObjects, Kind::VerHunk))));
+    EXPECT_FALSE(WindowOpen(dynamic_cast<THunk*>(FindByKind(main.OpenFileObjects(), Kind::VerHunk))));
     EXPECT_EQ(Messages().size(), 0u);
   }
 }
@@ -318,7 +318,7 @@ TEST_F(MainWindowTest, InformationOnAnOldFileOpensTheAuthorsNoteOrSaysThereIsNon
     if (withNote) writer.NoteLines = {"Hints by Jo."};
     TZEBMain& main = Start();
     main.OpenHintFile(Save("OLD.ZEB", writer));
-    ASSERT_EQ(main.FileObjects.size(), 1u);
+    ASSERT_EQ(main.OpenFileObjects().size(), 1u);
     main.FileInformationClick();
     THunk* note = FileNode("A note from the author");
     if (withNote) {
@@ -345,13 +345,13 @@ TEST_F(MainWindowTest, CloseAllClosesEveryWindowAndShowTopReopensTheRoot) {
   FileNode("Where is the key?")->Open();
   Dialogs.Answers = {QString("lever")};
   main.FileFindClick();
-  ASSERT_TRUE(main.SearchWindow);
+  ASSERT_TRUE(main.SearchResults());
   ASSERT_EQ(OpenSubWindows(main), 4);
 
   main.Action("WindowsCloseAll")->trigger();
   FlushDeletes();
   EXPECT_EQ(OpenSubWindows(main), 0);
-  EXPECT_FALSE(main.SearchWindow);
+  EXPECT_FALSE(main.SearchResults());
   EXPECT_FALSE(WindowOpen(main.FileRoot()));
   EXPECT_FALSE(WindowOpen(FileNode("Where is the key?")));
   ASSERT_NE(main.FileRoot(), nullptr);  // the file stays open
@@ -476,8 +476,8 @@ namespace {
 
 // The program's printer made a PDF printer writing to the path.
 void PrintToPdf(TZEBMain& main, const std::string& path) {
-  main.Printer->setOutputFormat(QPrinter::PdfFormat);
-  main.Printer->setOutputFileName(QString::fromStdString(path));
+  main.PrintSetup().setOutputFormat(QPrinter::PdfFormat);
+  main.PrintSetup().setOutputFileName(QString::fromStdString(path));
 }
 
 }  // namespace

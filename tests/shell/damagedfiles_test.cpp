@@ -67,7 +67,7 @@ TEST(DamagedFiles, EveryWindowOfAMutatedExampleOpensPaintsAndCloses) {
     ++loaded;
     int opened = 0;
     OpenEveryNode(*root, opened);
-    for (QMdiSubWindow* window : main.Area->subWindowList()) (void)window->grab();
+    for (QMdiSubWindow* window : main.WindowArea()->subWindowList()) (void)window->grab();
     main.WindowsCloseAllClick();
     QApplication::processEvents();
   }

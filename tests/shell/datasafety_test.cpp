@@ -38,8 +38,8 @@ TEST_F(MainWindowTest, ClosingOnAFullDiskKeepsTheSettingsFileAndSaysSo) {
   ASSERT_EQ(settings, (disk.Path() / "ZEBWIN.INI").string());
   const std::string before = FileBytes(settings);
   ASSERT_FALSE(before.empty());
-  main.Options.Counting = false;
-  main.Options.LastUpdateMessage = std::string(50000, 'n');
+  main.OptionsRecord().Counting = false;
+  main.OptionsRecord().LastUpdateMessage = std::string(50000, 'n');
   Dialogs.Asked.clear();
 
   disk.LeaveRoom(0);

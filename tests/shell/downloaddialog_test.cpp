@@ -267,10 +267,10 @@ TEST_F(DownloadDialog, StopDuringATransferAndTheCloseRules) {
 TEST_F(DownloadDialog, TheRemindersComeOnceAndTheirFlagsAreSaved) {
   Server.Serve("update.cgi", Offer("Castle", "CASTLE.ZEB", "01-Jan-2026", 10));
   TZEBMain& main = Start();
-  main.Options.InstallDir = Hints.Path().string() + "/";
-  main.Options.UpdateServer = Server.Host();
-  main.Options.SkipUpdateBeforeDownload = false;
-  main.Options.SkipUpdateAfterDownload = false;
+  main.OptionsRecord().InstallDir = Hints.Path().string() + "/";
+  main.OptionsRecord().UpdateServer = Server.Host();
+  main.OptionsRecord().SkipUpdateBeforeDownload = false;
+  main.OptionsRecord().SkipUpdateAfterDownload = false;
   ASSERT_TRUE(main.Action("FileDownload")->isEnabled());
   // Both reminders: "Do not show this message again" ticked.
   Dialogs.SkippableAnswers = {{true, false}, {true, false}};
@@ -287,8 +287,8 @@ TEST_F(DownloadDialog, TheRemindersComeOnceAndTheirFlagsAreSaved) {
   EXPECT_TRUE(Dialogs.Asked[0].Text.startsWith("ZEBWIN will try to open an Internet connection"));
   EXPECT_FALSE(Dialogs.Asked[0].HelpButton) << "no second check box";
   EXPECT_TRUE(Dialogs.Asked[1].Text.startsWith("Any Internet connection you started"));
-  EXPECT_TRUE(main.Options.SkipUpdateBeforeDownload);
-  EXPECT_TRUE(main.Options.SkipUpdateAfterDownload);
+  EXPECT_TRUE(main.OptionsRecord().SkipUpdateBeforeDownload);
+  EXPECT_TRUE(main.OptionsRecord().SkipUpdateAfterDownload);
   main.close();  // saves the settings
   EXPECT_EQ(Settings().ReadIniString("ZEBWIN", "SkipUpdateBeforeDownload", ""), "On");
   EXPECT_EQ(Settings().ReadIniString("ZEBWIN", "SkipUpdateAfterDownload", ""), "On");
@@ -309,7 +309,7 @@ TEST_F(DownloadDialog, TheRemindersComeOnceAndTheirFlagsAreSaved) {
 
 TEST_F(DownloadDialog, TheUpdateSwitchOpensTheDialog) {
   TZEBMain& main = Start(THelpFile::Full, {"/UPDATE"});
-  main.Options.SkipUpdateBeforeDownload = true;
+  main.OptionsRecord().SkipUpdateBeforeDownload = true;
   bool opened = false;
   QTimer::singleShot(50, [&opened] {
     auto* form = qobject_cast<TUpdateForm*>(QApplication::activeModalWidget());

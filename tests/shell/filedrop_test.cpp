@@ -25,7 +25,7 @@ QMimeData* FileUrls(const std::vector<std::string>& paths) {
 // does; the events go to the widget under the pointer and on to the window
 // that takes drops. True when the drag was accepted.
 bool DragAndDrop(TZEBMain& main, QMimeData* data) {
-  QWidget* target = main.Area->viewport();
+  QWidget* target = main.WindowArea()->viewport();
   const QPoint at = target->rect().center();
   QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(target, &enter);
@@ -50,7 +50,7 @@ TEST_F(MainWindowTest, DroppedHintFileOpensAndOfSeveralTheFirst) {
   ASSERT_TRUE(DragAndDrop(main, FileUrls({first, second})));
   ASSERT_NE(main.FileRoot(), nullptr);
   EXPECT_EQ(main.FileRoot()->Text, "First Game");
-  EXPECT_EQ(main.CurrentFilePath, first);
+  EXPECT_EQ(main.CurrentFile(), first);
   EXPECT_TRUE(Messages().empty());
 
   ASSERT_TRUE(DragAndDrop(main, FileUrls({second})));
@@ -68,7 +68,7 @@ TEST_F(MainWindowTest, DroppedFileThatIsNoHintFileGivesTheLoadersMessage) {
   const auto messages = Messages();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].Text.toStdString(), "The file you have tried to open is not a ZEB file.");
-  EXPECT_EQ(main.CurrentFilePath, game) << "the open file stays open";
+  EXPECT_EQ(main.CurrentFile(), game) << "the open file stays open";
 }
 
 TEST_F(MainWindowTest, DragsWithoutALocalFileAreRefused) {

@@ -116,7 +116,7 @@ TEST_F(MainWindowTest, EachLoadErrorShowsItsMessageAndKeepsTheOpenFile) {
     // The open file's record was saved before the attempt.
     EXPECT_EQ(Settings().ReadIniString("Memory", MemoryKeyOf(good), ""), "2,0,");
     // What the failed open leaves alone.
-    EXPECT_EQ(main.CurrentFilePath, good);
+    EXPECT_EQ(main.CurrentFile(), good);
     TIniFile ini = Settings();
     EXPECT_EQ(ini.ReadIniString("MRU", "MRU0", ""), good);
     EXPECT_EQ(ini.ReadIniString("MRU", "MRU1", ""), "");
@@ -179,12 +179,12 @@ TEST_F(MainWindowTest, OpeningTheHelpFileShowsTheNoticeAndTheHelpIndex) {
             "access the file directly by selecting 'Show Help File' from the 'Help' menu or by pressing F1.  You can "
             "even view the help file when another ZEB hint file is already open.");
   EXPECT_EQ(Dialogs.Asked[0].Icon, TDialogs::TIcon::None);
-  EXPECT_TRUE(main.FileObjects.empty());
+  EXPECT_TRUE(main.OpenFileObjects().empty());
   EXPECT_EQ(main.FileRoot(), nullptr);
   ExpectFileCommands(main, false);
   EXPECT_TRUE(WindowOpen(HelpNode("Help File Index")));
   // Not a hint file the user opened: neither the current file nor a recent one.
-  EXPECT_EQ(main.CurrentFilePath, game);
+  EXPECT_EQ(main.CurrentFile(), game);
   EXPECT_EQ(Settings().ReadIniString("MRU", "MRU0", ""), game);
   EXPECT_EQ(Settings().ReadIniString("MRU", "MRU1", ""), "");
 }
@@ -213,7 +213,7 @@ TEST_F(MainWindowTest, OnlyAZebwinFileTitledAsTheHelpFileIsTreatedAsTheHelpFile)
     EXPECT_EQ(main.FileRoot() == nullptr, c.IsHelp);
     EXPECT_EQ(Messages().size(), c.IsHelp ? 1u : 0u);
     if (!c.IsHelp) {
-      EXPECT_EQ(main.CurrentFilePath, path);
+      EXPECT_EQ(main.CurrentFile(), path);
       EXPECT_EQ(Settings().ReadIniString("MRU", "MRU0", ""), path);
       EXPECT_TRUE(WindowOpen(main.FileRoot()));
     }
@@ -242,7 +242,7 @@ TEST_F(MainWindowTest, CreditsEntryOnlyForVersions95aAnd96aWithDisplayInfo) {
     ASSERT_EQ(plain.Code, LoadResult::Loaded);
     const std::size_t itemsInFile = dynamic_cast<TItemsHunk*>(ListRoot(plain.List))->ItemCount();
 
-    main.Options.DisplayInfo = c.DisplayInfo;
+    main.OptionsRecord().DisplayInfo = c.DisplayInfo;
     main.OpenHintFile(path);
     auto* root = dynamic_cast<TItemsHunk*>(main.FileRoot());
     ASSERT_NE(root, nullptr);
@@ -258,7 +258,7 @@ TEST_F(MainWindowTest, CreditsEntryOnlyForVersions95aAnd96aWithDisplayInfo) {
     EXPECT_EQ(credits->KindCode(), Kind::Info);
     EXPECT_EQ(credits->Text, "Credits and File Information");
     EXPECT_EQ(credits->Owner, root);
-    const auto* info = dynamic_cast<const TItemsHunk*>(FindByKind(main.FileObjects, Kind::Info));
+    const auto* info = dynamic_cast<const TItemsHunk*>(FindByKind(main.OpenFileObjects(), Kind::Info));
     ASSERT_NE(info, nullptr);
     ASSERT_NE(info, credits);
     ASSERT_EQ(credits->ItemCount(), info->ItemCount());
@@ -362,7 +362,7 @@ TEST_F(MainWindowTest, StoredRecordIsRestoredOnOpenAndResetWhenItDoesNotFit) {
     // No file is open while the record is written, so no save replaces it.
     main.OpenHintFile(HelpPath());
     ASSERT_EQ(main.FileRoot(), nullptr);
-    ASSERT_TRUE(main.Ini.WriteIniString("Memory", MemoryKeyOf(path), c.Record));
+    ASSERT_TRUE(main.SettingsFile().WriteIniString("Memory", MemoryKeyOf(path), c.Record));
     main.OpenHintFile(path);
     ASSERT_NE(main.FileRoot(), nullptr);
     EXPECT_EQ(Meta(FileNode("How do I open the gate?"))->HintsShown, c.Gate);
@@ -400,14 +400,14 @@ TEST_F(MainWindowTest, RelativeAndCaseDifferingPathsAreKeptAsTheFilesTheyName) {
     main.OpenHintFile("./bad/../bad//X.ZEB");
   }
   ASSERT_NE(main.FileRoot(), nullptr);
-  EXPECT_EQ(main.CurrentFilePath, upper);
+  EXPECT_EQ(main.CurrentFile(), upper);
   Meta(FileNode("How do I open the gate?"))->HintsShown = 2;
   {
     const TScopedCurrentFolder here(Files.Path() / "bad");
     main.OpenHintFile("x.zeb");
   }
   ASSERT_NE(main.FileRoot(), nullptr);
-  EXPECT_EQ(main.CurrentFilePath, lower);
+  EXPECT_EQ(main.CurrentFile(), lower);
   EXPECT_EQ(Meta(FileNode("How do I open the gate?"))->HintsShown, 0) << "another file, another record";
   Meta(FileNode("Where is the key?"))->HintsShown = 3;
   main.OpenHintFile(upper);  // saves the record of x.zeb

@@ -63,7 +63,7 @@ class OptionsDialog : public MainWindowTest {
     main.Action("OptionsSet")->trigger();
   }
   static QColor ViewColor(TZEBMain& main) {
-    auto* form = qobject_cast<TStringForm*>(main.Area->subWindowList().front()->widget());
+    auto* form = qobject_cast<TStringForm*>(main.WindowArea()->subWindowList().front()->widget());
     QWidget* view = form->ScrollBox()->viewport();
     return view->grab().toImage().pixelColor(view->width() - 3, view->height() - 3);
   }
@@ -179,7 +179,7 @@ TEST_F(OptionsDialog, FontColourAndFolderButtonsChangeTheCopyAtOnce) {
 
 TEST_F(OptionsDialog, CancelLeavesTheRecordTheWindowsAndTheSettingsFileAlone) {
   TZEBMain& main = StartWithWindow();
-  const TOptions before = main.Options;
+  const TOptions before = main.OptionsRecord();
   const std::string ini = ReadFile(THomeFolder::SettingsFile());
   const QColor colour = ViewColor(main);
   Dialogs.ColorAnswers = {QColor(255, 0, 0)};
@@ -190,15 +190,15 @@ TEST_F(OptionsDialog, CancelLeavesTheRecordTheWindowsAndTheSettingsFileAlone) {
     form.reject();
   });
   Settle();
-  EXPECT_EQ(main.Options.WindowBackColor, before.WindowBackColor);
-  EXPECT_EQ(main.Options.MainFont, before.MainFont);
+  EXPECT_EQ(main.OptionsRecord().WindowBackColor, before.WindowBackColor);
+  EXPECT_EQ(main.OptionsRecord().MainFont, before.MainFont);
   EXPECT_EQ(ReadFile(THomeFolder::SettingsFile()), ini);
   EXPECT_EQ(ViewColor(main), colour);
 }
 
 TEST_F(OptionsDialog, OkRepaintsTheWindowsOnlyWhenTheLookChanged) {
   TZEBMain& main = StartWithWindow();
-  auto* form = qobject_cast<TStringForm*>(main.Area->subWindowList().front()->widget());
+  auto* form = qobject_cast<TStringForm*>(main.WindowArea()->subWindowList().front()->widget());
   const int layouts = form->Control()->LayoutCount();
   const std::string ini = ReadFile(THomeFolder::SettingsFile());
 
@@ -207,7 +207,7 @@ TEST_F(OptionsDialog, OkRepaintsTheWindowsOnlyWhenTheLookChanged) {
     dialog.accept();
   });
   Settle();
-  EXPECT_FALSE(main.Options.Counting);
+  EXPECT_FALSE(main.OptionsRecord().Counting);
   EXPECT_EQ(form->Control()->LayoutCount(), layouts) << "a change of Counting laid a window out again";
   EXPECT_EQ(ReadFile(THomeFolder::SettingsFile()), ini) << "the dialog writes no settings file";
 
@@ -217,7 +217,7 @@ TEST_F(OptionsDialog, OkRepaintsTheWindowsOnlyWhenTheLookChanged) {
     dialog.accept();
   });
   Settle();
-  EXPECT_EQ(main.Options.WindowBackColor, 0x00A000u);
+  EXPECT_EQ(main.OptionsRecord().WindowBackColor, 0x00A000u);
   EXPECT_GT(form->Control()->LayoutCount(), layouts);
   EXPECT_EQ(ViewColor(main), QColor(0, 160, 0)) << "the window shows the new background";
 }

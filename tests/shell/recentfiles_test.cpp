@@ -145,7 +145,7 @@ TEST_F(MainWindowTest, ChoosingARecentItemOpensThePathStoredForItsSlot) {
   main.Action("MRU2")->trigger();
   ASSERT_NE(main.FileRoot(), nullptr);
   EXPECT_EQ(main.FileRoot()->Text, "Three");
-  EXPECT_EQ(main.CurrentFilePath, three);
+  EXPECT_EQ(main.CurrentFile(), three);
   EXPECT_EQ(ReadPaths(ini), (TSlots{three, one, two, ""}));
   EXPECT_EQ(main.Action("MRU0")->text().toStdString(), "&1 " + three);
   EXPECT_EQ(main.Action("MRU1")->text().toStdString(), "&2 " + one);

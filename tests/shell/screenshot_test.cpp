@@ -46,12 +46,12 @@ TEST(Screenshot, MainWindowWithTheExampleAHintAndTheHelpPicture) {
   EXPECT_EQ(hints->HintButton()->text(), "Hint 2 of 3.  Another hint?");
 
   ASSERT_TRUE(main.ShowHelpTopic("A Tour of the Main Window"));
-  QList<QMdiSubWindow*> windows = main.Area->subWindowList();
+  QList<QMdiSubWindow*> windows = main.WindowArea()->subWindowList();
   ASSERT_EQ(windows.size(), 3);
   windows[0]->setGeometry(10, 10, 330, 300);
   windows[1]->setGeometry(40, 230, 410, 260);
   windows[2]->setGeometry(470, 10, 500, 560);
-  main.Area->setActiveSubWindow(windows[2]);
+  main.WindowArea()->setActiveSubWindow(windows[2]);
   QTest::qWait(100);
   EXPECT_TRUE(main.grab().save(QString::fromStdString(std::string(ZEB_BUILD_DIR) + "/screenshot-main.png")));
   qunsetenv("ZEBWIN_HOME");
@@ -75,17 +75,17 @@ TEST(Screenshot, HintFilesByTitleAndTheOptionsPages) {
     writer.Save((games.Path() / (name + ".ZEB")).string());
   }
   TZEBMain main(std::string(ZEB_BUILD_DIR) + "/src/shell/", {});
-  main.Options.InstallDir = games.Path().string() + "/";
+  main.OptionsRecord().InstallDir = games.Path().string() + "/";
   main.resize(760, 460);
   main.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
   main.FileVerboseClick();
-  ASSERT_NE(main.TitleWindow, nullptr);
-  main.TitleWindow->SubWindow()->setGeometry(20, 20, 620, 300);
+  ASSERT_NE(main.TitlesWindow(), nullptr);
+  main.TitlesWindow()->SubWindow()->setGeometry(20, 20, 620, 300);
   QTest::qWait(100);
   EXPECT_TRUE(main.grab().save(QString::fromStdString(std::string(ZEB_BUILD_DIR) + "/screenshot-bytitle.png")));
 
-  TOptions working = main.Options;
+  TOptions working = main.OptionsRecord();
   TOptionsForm form(&main, working, dialogs);
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));

@@ -26,7 +26,7 @@ namespace {
 TStringForm* FormOf(const THunk* node) { return node != nullptr ? dynamic_cast<TStringForm*>(node->Window) : nullptr; }
 
 QString ActiveTitle(const TZEBMain& main) {
-  const QMdiSubWindow* active = main.Area->activeSubWindow();
+  const QMdiSubWindow* active = main.WindowArea()->activeSubWindow();
   return active != nullptr ? active->windowTitle() : QString("(none)");
 }
 
@@ -128,12 +128,12 @@ TEST_F(WindowActions, EveryWindowActionHasItsKey) {
   Press(Qt::Key_F6, Qt::ControlModifier);
   const QString next = ActiveTitle(main);
   EXPECT_NE(next, "Third");
-  EXPECT_TRUE(main.Area->activeSubWindow()->isAncestorOf(QApplication::focusWidget()));
+  EXPECT_TRUE(main.WindowArea()->activeSubWindow()->isAncestorOf(QApplication::focusWidget()));
   Press(Qt::Key_F6, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(ActiveTitle(main), "Third");
 
   // Alt+minus opens the child window's own menu.
-  QMdiSubWindow* third = main.Area->activeSubWindow();
+  QMdiSubWindow* third = main.WindowArea()->activeSubWindow();
   Press(Qt::Key_Minus, Qt::AltModifier);
   ASSERT_NE(third->systemMenu(), nullptr);
   EXPECT_TRUE(third->systemMenu()->isVisible());
@@ -143,14 +143,14 @@ TEST_F(WindowActions, EveryWindowActionHasItsKey) {
   // Ctrl+F4 closes the active window.
   Press(Qt::Key_F4, Qt::ControlModifier);
   EXPECT_EQ(FileNode("Third")->Window, nullptr);
-  EXPECT_EQ(main.Area->subWindowList().size(), 3);
+  EXPECT_EQ(main.WindowArea()->subWindowList().size(), 3);
 
   // A minimised window reached with Ctrl+Tab comes back with Enter.
   QMdiSubWindow* first = FormOf(FileNode("First"))->SubWindow();
   first->showMinimized();
   Settle();
-  for (int i = 0; i < 4 && main.Area->activeSubWindow() != first; ++i) Press(Qt::Key_Tab, Qt::ControlModifier);
-  ASSERT_EQ(main.Area->activeSubWindow(), first);
+  for (int i = 0; i < 4 && main.WindowArea()->activeSubWindow() != first; ++i) Press(Qt::Key_Tab, Qt::ControlModifier);
+  ASSERT_EQ(main.WindowArea()->activeSubWindow(), first);
   Press(Qt::Key_Return);
   EXPECT_FALSE(first->isMinimized());
   EXPECT_TRUE(first->isAncestorOf(QApplication::focusWidget()));
@@ -173,8 +173,8 @@ TEST_F(WindowActions, TileAndCascadeLeaveTheIconsOfMinimisedWindowsInView) {
     Settle();
     for (QMdiSubWindow* icon : {first, second}) {
       EXPECT_TRUE(icon->isMinimized());
-      EXPECT_TRUE(main.Area->viewport()->rect().contains(icon->geometry()));
-      for (QMdiSubWindow* window : main.Area->subWindowList()) {
+      EXPECT_TRUE(main.WindowArea()->viewport()->rect().contains(icon->geometry()));
+      for (QMdiSubWindow* window : main.WindowArea()->subWindowList()) {
         if (window->isMinimized()) continue;
         EXPECT_FALSE(window->geometry().intersects(icon->geometry()))
             << window->windowTitle().toStdString() << " covers the icon of " << icon->windowTitle().toStdString();

@@ -25,13 +25,13 @@ namespace {
 TStringForm* FormOf(const THunk* node) { return node != nullptr ? dynamic_cast<TStringForm*>(node->Window) : nullptr; }
 int OpenSubWindowCount(const TZEBMain& main) {
   int open = 0;
-  for (QMdiSubWindow* window : main.Area->subWindowList())
+  for (QMdiSubWindow* window : main.WindowArea()->subWindowList())
     if (!window->isHidden()) ++open;
   return open;
 }
 
 QString ActiveTitle(const TZEBMain& main) {
-  const QMdiSubWindow* active = main.Area->activeSubWindow();
+  const QMdiSubWindow* active = main.WindowArea()->activeSubWindow();
   return active != nullptr ? active->windowTitle() : QString("(none)");
 }
 
@@ -165,7 +165,7 @@ TEST_F(WindowKeys, ClosingAWindowReturnsToTheOneTheUserCameFrom) {
   Open(FileNode("About this file"));
   Open(FileNode("Chapter One"));  // back to the chapter: brought forward
   Open(FileNode("Where is the key?"));
-  ASSERT_EQ(main.Area->subWindowList().size(), 4);
+  ASSERT_EQ(main.WindowArea()->subWindowList().size(), 4);
   FormOf(FileNode("Where is the key?"))->SubWindow()->close();
   Settle();
   EXPECT_EQ(ActiveTitle(main), "Chapter One");
@@ -182,7 +182,7 @@ TEST_F(WindowKeys, WindowsMenuListsNineWindowsThenMoreWindows) {
   Settle();
   for (int i = 1; i <= 51; ++i) FileNode("Question " + std::to_string(i))->Open();
   Settle();
-  ASSERT_EQ(main.Area->subWindowList().size(), 52);
+  ASSERT_EQ(main.WindowArea()->subWindowList().size(), 52);
 
   QMenu* menu = main.findChild<QMenu*>("Windows");
   ASSERT_NE(menu, nullptr);
@@ -223,7 +223,7 @@ TEST_F(WindowKeys, TheWindowsMenuListsAndChecksTheActiveWindow) {
   main.OpenHintFile(Save("MANY.ZEB", ManyQuestions(13)));
   Settle();
   for (int i = 1; i <= 13; ++i) Open(FileNode("Question " + std::to_string(i)));
-  ASSERT_EQ(main.Area->subWindowList().size(), 14);
+  ASSERT_EQ(main.WindowArea()->subWindowList().size(), 14);
   QMenu* menu = main.findChild<QMenu*>("Windows");
   ASSERT_NE(menu, nullptr);
   const auto entries = [&] {
@@ -240,7 +240,7 @@ TEST_F(WindowKeys, TheWindowsMenuListsAndChecksTheActiveWindow) {
   EXPECT_EQ(listed[9], "&More Windows...");
   EXPECT_EQ(listed.filter(" *").size(), 1);
 
-  main.Area->setActiveSubWindow(main.Area->subWindowList()[2]);
+  main.WindowArea()->setActiveSubWindow(main.WindowArea()->subWindowList()[2]);
   Settle();
   listed = entries();
   EXPECT_EQ(listed[2], "&3 Question 2 *");
@@ -254,11 +254,11 @@ TEST_F(WindowKeys, ArrangementsKeepEveryWindowReachable) {
   Settle();
   for (int i = 1; i <= 51; ++i) FileNode("Question " + std::to_string(i))->Open();
   Settle();
-  const QRect area = main.Area->viewport()->rect();
+  const QRect area = main.WindowArea()->viewport()->rect();
 
   main.WindowsCascadeClick();
   Settle();
-  for (QMdiSubWindow* window : main.Area->subWindowList()) {
+  for (QMdiSubWindow* window : main.WindowArea()->subWindowList()) {
     const QRect frame = window->geometry();
     const QPoint titleBar(frame.left() + 20, frame.top() + 5);
     EXPECT_TRUE(area.contains(titleBar)) << window->windowTitle().toStdString() << " title bar out of view at "
@@ -266,11 +266,11 @@ TEST_F(WindowKeys, ArrangementsKeepEveryWindowReachable) {
   }
 
   // Minimised: rows of icons, none on top of another.
-  for (QMdiSubWindow* window : main.Area->subWindowList()) window->showMinimized();
+  for (QMdiSubWindow* window : main.WindowArea()->subWindowList()) window->showMinimized();
   Settle();
   main.ArrangeIcons();
   Settle();
-  const QList<QMdiSubWindow*> windows = main.Area->subWindowList();
+  const QList<QMdiSubWindow*> windows = main.WindowArea()->subWindowList();
   for (int i = 0; i < windows.size(); ++i) {
     EXPECT_TRUE(area.contains(windows[i]->geometry())) << windows[i]->windowTitle().toStdString();
     for (int k = i + 1; k < windows.size(); ++k)
@@ -282,10 +282,10 @@ TEST_F(WindowKeys, ArrangementsKeepEveryWindowReachable) {
 TEST_F(WindowKeys, WorkspaceScrollsToWindowsOutsideIt) {
   TZEBMain& main = ShowWithGame();
   Open(FileNode("Chapter One"));
-  FormOf(FileNode("Chapter One"))->SubWindow()->move(main.Area->width() + 200, main.Area->height() + 200);
+  FormOf(FileNode("Chapter One"))->SubWindow()->move(main.WindowArea()->width() + 200, main.WindowArea()->height() + 200);
   Settle();
-  EXPECT_TRUE(main.Area->horizontalScrollBar()->isVisible());
-  EXPECT_TRUE(main.Area->verticalScrollBar()->isVisible());
+  EXPECT_TRUE(main.WindowArea()->horizontalScrollBar()->isVisible());
+  EXPECT_TRUE(main.WindowArea()->verticalScrollBar()->isVisible());
 }
 
 TEST_F(WindowKeys, WindowOpenedWhileOthersAreMaximisedOpensMaximisedAtItsOwnSize) {
@@ -298,7 +298,7 @@ TEST_F(WindowKeys, WindowOpenedWhileOthersAreMaximisedOpensMaximisedAtItsOwnSize
   Open(FileNode("Where is the key?"));
   QMdiSubWindow* key = FormOf(FileNode("Where is the key?"))->SubWindow();
   EXPECT_TRUE(key->isMaximized());
-  EXPECT_EQ(key->size(), main.Area->viewport()->size());
+  EXPECT_EQ(key->size(), main.WindowArea()->viewport()->size());
   key->showNormal();
   Settle();
   EXPECT_EQ(key->size(), normalSize) << "restored, the window has the size it would have opened with";
@@ -370,7 +370,7 @@ TEST_F(PictureWindows, TileKeepsAPictureWindowInsideItsTile) {
   Open(FileNode("Pictures"));
   main.WindowsTileClick();
   Settle();
-  const QList<QMdiSubWindow*> windows = main.Area->subWindowList();
+  const QList<QMdiSubWindow*> windows = main.WindowArea()->subWindowList();
   for (int i = 0; i < windows.size(); ++i)
     for (int k = i + 1; k < windows.size(); ++k)
       EXPECT_FALSE(windows[i]->geometry().intersects(windows[k]->geometry()))
