@@ -11,6 +11,7 @@
 #include "settings/qtvalues.h"
 #include "dialogs/dialogs.h"
 #include "display/displaycontext.h"
+#include "display/piecepainter.h"
 #include "display/pngdecode.h"
 #include "display/textcodec.h"
 #include "display/textflow.h"
@@ -116,8 +117,8 @@ void THunkPrintout::NewPage() {
 }
 
 QImage THunkPrintout::PictureOf(const TZEBObject& item) const {
+  if (const QImage* shown = DecodedPicture(item)) return *shown;
   const auto& picture = static_cast<const TPNGObject&>(item);
-  if (const auto* shown = dynamic_cast<const TPictureImage*>(picture.Bitmap.get())) return shown->Image;
   const QRgb background = ToQColor(DisplayOptions().WindowBackColor).rgb();
   return CreateDIB(RootFileName(picture), picture.DataOffset, background);
 }
@@ -201,35 +202,22 @@ void THunkPrintout::PrintPage(int page, QPainter& painter) {
   if (0.8 * DpiY > LineHeightPx + footerMargin)
     centred(QString("Page %1 of %2").arg(page).arg(LastPage + 1), PhysicalHeight - footerMargin - OffsetY - LineHeightPx);
 
-  const QColor linkColor = ToQColor(options.TextColor);
-  const QColor textColor = ToQColor(options.FontColor);
-  for (const TWrapInfo& piece : PagePieces(page)) {
-    const TZEBObject& item = *piece.Item;
-    const TRect& r = piece.Rect;
-    if (item.IsRule) {
-      painter.setPen(textColor);
-      painter.drawLine(r.Left, r.Top + LineHeightPx / 2, Rect.Right, r.Top + LineHeightPx / 2);
-      continue;
-    }
-    if (item.KindCode() == Kind::PngObject) {
-      const QImage image = PictureOf(item);
-      if (!image.isNull()) painter.drawImage(QRect(QPoint(r.Left, r.Top), PrintedSize(image)), image);
-      continue;
-    }
-    // The printer-resolution fonts throughout: the fixed font for its
-    // pieces, the main font for every other.
-    const QFont& font = item.UseFixedFont ? PrintFixedFont : PrintFont;
-    painter.setFont(font);
-    painter.setPen(item.IsNode() ? linkColor : textColor);
-    const QFontMetrics metrics(font, painter.device());
-    const QString text = ItemText(item).mid(piece.Start, piece.Length);
-    int x = r.Left;
-    for (qsizetype at = 0; at < text.size(); at += RunLength) {
-      const QString run = text.mid(at, RunLength);
-      painter.drawText(QPoint(x, r.Top + Ascent), run);
-      x += metrics.horizontalAdvance(run);
-    }
-  }
+  // The printer-resolution fonts throughout: the fixed font for its pieces,
+  // the main font for every other.
+  TPieceStyle style;
+  style.MainFont = PrintFont;
+  style.FixedFont = PrintFixedFont;
+  style.Baseline = Ascent;
+  style.LineHeight = LineHeightPx;
+  style.LinkColor = ToQColor(options.TextColor);
+  style.TextColor = ToQColor(options.FontColor);
+  style.RuleRight = Rect.Right;
+  style.RunLength = RunLength;
+  style.Picture = [this](const TZEBObject& item) { return PictureOf(item); };
+  style.PictureRect = [this](const QImage& image, const TRect& r) {
+    return QRect(QPoint(r.Left, r.Top), PrintedSize(image));
+  };
+  for (const TWrapInfo& piece : PagePieces(page)) PaintPiece(painter, piece, style);
   painter.setFont(PrintFont);
 }
 

@@ -291,3 +291,9 @@ void DrawOverlay(QImage& base, const QImage& overlay, int x, int y) {
     for (int col = left; col < right; ++col) *to++ = map[*from++];
   }
 }
+
+QImage* DecodedPicture(const TZEBObject& item) {
+  if (item.KindCode() != Kind::PngObject) return nullptr;
+  auto* picture = dynamic_cast<TPictureImage*>(static_cast<const TPNGObject&>(item).Bitmap.get());
+  return picture != nullptr ? &picture->Image : nullptr;
+}

@@ -31,6 +31,10 @@ inline constexpr int CubeEntries = 216;
 // Returns a null image when the file cannot be read or the stream is not a
 // PNG that decodes cleanly (any library error, a short stream, an image
 // beyond MaxPicturePixels). Opens and closes the file on every call.
+// The decoded picture of a picture item: its image (null after a failed
+// decode), or none when the item is no picture or was not decoded.
+QImage* DecodedPicture(const TZEBObject& item);
+
 QImage CreateDIB(const std::string& path, std::int64_t offset, QRgb background = qRgb(255, 255, 255));
 
 // Draws an indexed overlay opaquely onto an indexed base with its top-left

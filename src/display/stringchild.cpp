@@ -89,15 +89,9 @@ void THintButton::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab: {
-      TStringControl* control = Form->Control();
-      control->setFocus(Qt::TabFocusReason);
-      control->ClearBoxes();
-      if (IsBackTab(*event)) {
-        control->LastTab(-2);
-      } else {
-        control->NextTab(0);
-      }
-      control->DrawBoxes(true);
+      // From the button, Tab enters the links at the first, Shift+Tab at the last.
+      Form->Control()->setFocus(Qt::TabFocusReason);
+      Form->Control()->StepTab(IsBackTab(*event), true);
       break;
     }
     case Qt::Key_Escape:
@@ -262,23 +256,22 @@ bool TStringForm::eventFilter(QObject* watched, QEvent* event) {
 
 QSize TStringForm::KeepPictureAspect(QSize before, QSize proposed) const {
   if (!before.isValid() || !ControlWidget->IsJustAGraphic() || !DisplayOptions().StretchGraphics) return proposed;
-  const auto* picture = static_cast<const TPNGObject*>(NodeShown->Items.front());
-  const auto* image = dynamic_cast<const TPictureImage*>(picture->Bitmap.get());
+  const QImage* image = DecodedPicture(*NodeShown->Items.front());
   // The window's client area (this form) has already taken the proposed size.
   const QSize client = size();
-  if (image == nullptr || image->Image.isNull() || client.isEmpty()) return proposed;
+  if (image == nullptr || image->isNull() || client.isEmpty()) return proposed;
   // The frame around the picture: window minus client area, plus the margins.
   const int frameW = proposed.width() - client.width() + 20;
   const int frameH = proposed.height() - client.height() + 20;
-  const double sx = double(proposed.width() - frameW) / image->Image.width();
-  const double sy = double(proposed.height() - frameH) / image->Image.height();
+  const double sx = double(proposed.width() - frameW) / image->width();
+  const double sy = double(proposed.height() - frameH) / image->height();
   // The edge that moved decides; a corner (both) takes the larger scale.
   const bool widthMoved = proposed.width() != before.width();
   const bool heightMoved = proposed.height() != before.height();
   const double scale = widthMoved && heightMoved ? std::max(sx, sy) : widthMoved ? sx : sy;
   if (scale <= 0) return proposed;
-  return QSize(static_cast<int>(image->Image.width() * scale + frameW),
-               static_cast<int>(image->Image.height() * scale + frameH));
+  return QSize(static_cast<int>(image->width() * scale + frameW),
+               static_cast<int>(image->height() * scale + frameH));
 }
 
 // ---- revealing hints ----------------------------------------------------------
@@ -307,9 +300,8 @@ void THintForm::showEvent(QShowEvent* event) {
   RevealNextHint();
   TStringControl* control = Control();
   if (control->IsJustAGraphic()) {
-    const auto* picture = static_cast<const TPNGObject*>(Node()->Items.front());
-    if (const auto* image = dynamic_cast<const TPictureImage*>(picture->Bitmap.get())) {
-      const QSize client(image->Image.width() + 20, image->Image.height() + 20);
+    if (const QImage* image = DecodedPicture(*Node()->Items.front())) {
+      const QSize client(image->width() + 20, image->height() + 20);
       if (QMdiSubWindow* sub = SubWindow()) {
         sub->resize(client + (sub->size() - size()));
       } else {

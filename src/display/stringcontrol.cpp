@@ -13,6 +13,7 @@
 #include "display/focusbox.h"
 #include "settings/qtvalues.h"
 #include "display/displaycontext.h"
+#include "display/piecepainter.h"
 #include "display/pngdecode.h"
 #include "display/stringchild.h"
 #include "display/tabkeys.h"
@@ -43,17 +44,6 @@ bool IsFileEntry(const TZEBObject& item) { return item.KindCode() == Kind::FileI
 }  // namespace
 
 // What painting one piece needs, set up once per paint.
-struct TPaintTools {
-  QFont MainFont;
-  QFont FixedFont;
-  int LineHeight = 0;
-  // Text of both fonts stands on the main font's baseline, so fixed-font
-  // words inside a line sit level with the words around them.
-  int Baseline = 0;
-  QColor LinkColor;
-  QColor TextColor;
-  double Stretch = 0;  // the lone picture's scale; 0: drawn at its own size
-};
 
 void TRowIndex::Reset(std::size_t reserve) {
   RunningBottom.clear();
@@ -123,11 +113,7 @@ void TStringControl::ClearDocument() {
   Focused = nullptr;
 }
 
-QImage* TStringControl::Picture(const TZEBObject& item) const {
-  if (item.KindCode() != Kind::PngObject) return nullptr;
-  auto* picture = static_cast<TPictureImage*>(static_cast<const TPNGObject&>(item).Bitmap.get());
-  return picture != nullptr ? &picture->Image : nullptr;
-}
+QImage* TStringControl::Picture(const TZEBObject& item) const { return DecodedPicture(item); }
 
 bool TStringControl::IsJustAGraphic() const { return ::IsJustAGraphic(Node); }
 
@@ -185,53 +171,40 @@ void TStringControl::BuildLinks() {
   LinkRows.Finish();
 }
 
-void TStringControl::PaintPiece(QPainter& painter, const TWrapInfo& piece, const TPaintTools& tools) const {
-  const TZEBObject& item = *piece.Item;
-  const TRect& r = piece.Rect;
-  if (item.IsRule) {
-    painter.setPen(tools.TextColor);
-    painter.drawLine(r.Left, r.Top + tools.LineHeight / 2, r.Left + width() - 16, r.Top + tools.LineHeight / 2);
-    return;
-  }
-  if (item.KindCode() == Kind::PngObject) {
-    if (const QImage* image = Picture(item)) {
-      if (tools.Stretch > 0) {
-        const QRect target(8, 8, static_cast<int>(image->width() * tools.Stretch),
-                           static_cast<int>(image->height() * tools.Stretch));
-        painter.drawImage(target, *image);
-      } else {
-        painter.drawImage(QPoint(r.Left, r.Top), *image);
-      }
-    }
-    return;
-  }
-  painter.setFont(item.UseFixedFont ? tools.FixedFont : tools.MainFont);
-  painter.setPen(item.IsNode() || IsFileEntry(item) ? tools.LinkColor : tools.TextColor);
-  painter.drawText(QPoint(r.Left, r.Top + tools.Baseline), ItemText(item).mid(piece.Start, piece.Length));
-}
-
 void TStringControl::paintEvent(QPaintEvent* event) {
   if (PaintSuspended) return;
   BoxesDrawn = false;
   const TOptions& options = DisplayOptions();
   QPainter painter(this);
-  TPaintTools tools;
-  tools.MainFont = MakeFont(options.MainFont);
-  tools.FixedFont = MakeFont(options.FixedFont);
-  const QFontMetrics mainMetrics(tools.MainFont);
-  tools.LineHeight = mainMetrics.height();
-  tools.Baseline = mainMetrics.ascent();
-  tools.LinkColor = ToQColor(options.TextColor);
-  tools.TextColor = ToQColor(options.FontColor);
-  tools.Stretch = StretchScale();
-  painter.setFont(tools.MainFont);
+  TPieceStyle style;
+  style.MainFont = MakeFont(options.MainFont);
+  style.FixedFont = MakeFont(options.FixedFont);
+  const QFontMetrics mainMetrics(style.MainFont);
+  style.LineHeight = mainMetrics.height();
+  style.Baseline = mainMetrics.ascent();
+  style.LinkColor = ToQColor(options.TextColor);
+  style.TextColor = ToQColor(options.FontColor);
+  style.RuleRight = width() - 16;
+  style.FileEntriesAreLinks = true;
+  style.Picture = [](const TZEBObject& item) {
+    const QImage* image = DecodedPicture(item);
+    return image != nullptr ? *image : QImage();
+  };
+  // A lone picture stretched to the window, when the settings say so.
+  const double stretch = StretchScale();
+  style.PictureRect = [stretch](const QImage& image, const TRect& r) {
+    if (stretch > 0)
+      return QRect(8, 8, static_cast<int>(image.width() * stretch), static_cast<int>(image.height() * stretch));
+    return QRect(QPoint(r.Left, r.Top), image.size());
+  };
+  painter.setFont(style.MainFont);
 
   // Only the pieces that meet the area to repaint.
   const QRect exposed = event->rect();
   const std::vector<TWrapInfo>& pieces = Layout.Pieces();
-  const std::size_t first = tools.Stretch > 0 ? 0 : PieceRows.First(exposed.top());
-  const std::size_t end = tools.Stretch > 0 ? pieces.size() : std::min(pieces.size(), PieceRows.End(exposed.bottom()));
-  for (std::size_t i = first; i < end; ++i) PaintPiece(painter, pieces[i], tools);
+  const std::size_t first = stretch > 0 ? 0 : PieceRows.First(exposed.top());
+  const std::size_t end = stretch > 0 ? pieces.size() : std::min(pieces.size(), PieceRows.End(exposed.bottom()));
+  for (std::size_t i = first; i < end; ++i) PaintPiece(painter, pieces[i], style);
 
   if (!hasFocus()) return;
   for (const TLinkInfo& link : LinkList) {
@@ -281,6 +254,22 @@ bool TStringControl::FocusedLinkInView() const {
 
 void TStringControl::ClearBoxes() {
   if (BoxesDrawn && hasFocus()) update();
+}
+
+void TStringControl::StepTab(bool back, bool fromTheEnds) {
+  int i = 0;
+  for (std::size_t k = 0; k < LinkList.size(); ++k)
+    if (LinkList[k].Target == Focused) {
+      i = static_cast<int>(k);
+      break;
+    }
+  ClearBoxes();
+  if (fromTheEnds) {
+    back ? LastTab(-2) : NextTab(0);
+  } else {
+    back ? LastTab(i - 1) : NextTab(i + 1);
+  }
+  DrawBoxes(true);
 }
 
 TZEBObject* TStringControl::NextTab(int start) {
@@ -391,30 +380,11 @@ void TStringControl::keyPressEvent(QKeyEvent* event) {
       }
       break;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: {
-      int i = 0;
-      for (std::size_t k = 0; k < LinkList.size(); ++k)
-        if (LinkList[k].Target == Focused) {
-          i = static_cast<int>(k);
-          break;
-        }
-      ClearBoxes();
-      if (Focused == nullptr && !LinkList.empty()) {
-        // Nothing selected yet (the focus came by a click or a new window):
-        // Tab starts at the first link, Shift+Tab at the last.
-        if (IsBackTab(*event)) {
-          LastTab(-2);
-        } else {
-          NextTab(0);
-        }
-      } else if (IsBackTab(*event)) {
-        LastTab(i - 1);
-      } else {
-        NextTab(i + 1);
-      }
-      DrawBoxes(true);
+    case Qt::Key_Backtab:
+      // Nothing selected yet (the focus came by a click or a new window):
+      // Tab starts at the first link, Shift+Tab at the last.
+      StepTab(IsBackTab(*event), Focused == nullptr && !LinkList.empty());
       break;
-    }
     case Qt::Key_Escape:
       if (Form != nullptr) Form->CloseWindow();
       break;

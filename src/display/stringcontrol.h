@@ -69,6 +69,9 @@ class TStringControl : public QWidget {
   // Focus boxes around the selected link; with scroll, the view moves to it.
   void DrawBoxes(bool scroll);
   void ClearBoxes();
+  // Tab and Shift+Tab: the next or previous link after the selected one, or
+  // from the first or the last link.
+  void StepTab(bool back, bool fromTheEnds);
   TZEBObject* NextTab(int start);
   TZEBObject* LastTab(int start);
   // Opens what a link leads to.
@@ -121,7 +124,6 @@ class TStringControl : public QWidget {
 
  private:
   void BuildLinks();
-  void PaintPiece(QPainter& painter, const TWrapInfo& piece, const struct TPaintTools& tools) const;
   int LinkAt(int x, int y) const;
   void ScrollBy(int dx, int dy);
   // True when a rectangle of the selected link shows in the window.

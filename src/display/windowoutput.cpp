@@ -21,9 +21,8 @@
 namespace {
 const QImage* LonePicture(const TItemsHunk* node) {
   if (!IsJustAGraphic(node)) return nullptr;
-  const auto* picture = static_cast<const TPNGObject*>(node->ItemAt(0));
-  const auto* image = dynamic_cast<const TPictureImage*>(picture->Bitmap.get());
-  return image != nullptr && !image->Image.isNull() ? &image->Image : nullptr;
+  const QImage* image = DecodedPicture(*node->ItemAt(0));
+  return image != nullptr && !image->isNull() ? image : nullptr;
 }
 }  // namespace
 

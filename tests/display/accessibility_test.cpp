@@ -157,7 +157,9 @@ TEST_F(Accessibility, RevealingAHintAnnouncesItsText) {
   for (const auto& seen : events.Seen)
     if (seen.Type == QAccessible::TextInserted && seen.Object == form->Control() && seen.Text.contains("Ride the barrel."))
       announced = true;
-  if (QAccessible::isActive()) EXPECT_TRUE(announced) << "the revealed hint is announced";
+  if (QAccessible::isActive()) {
+    EXPECT_TRUE(announced) << "the revealed hint is announced";
+  }
   EXPECT_EQ(control->text(QAccessible::Description), QString("Ride the barrel.")) << "the hint revealed last";
   EXPECT_EQ(button->text(QAccessible::Name), QString("No more hints."));
 }

@@ -90,7 +90,9 @@ class CancelTest : public MainWindowTest {
     EXPECT_TRUE(main.isEnabled());
     EXPECT_TRUE(main.Action("FileOpen")->isEnabled());
     for (QWidget* window : QApplication::topLevelWidgets())
-      if (auto* box = qobject_cast<TAbortDialog*>(window)) EXPECT_FALSE(box->isVisible());
+      if (auto* box = qobject_cast<TAbortDialog*>(window)) {
+        EXPECT_FALSE(box->isVisible());
+      }
   }
 };
 

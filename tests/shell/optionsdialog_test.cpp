@@ -138,8 +138,9 @@ TEST_F(OptionsDialog, ChangingOnlyTheSizeKeepsTheStoredFace) {
   form.MonoFontButtonClick();
   EXPECT_EQ(working.FixedFont, (TFontSpec{"Courier New", 11, false, false})) << shownForCourier.toStdString();
   form.PropFontButtonClick();
-  if (shownForCourier != shownForArial)
+  if (shownForCourier != shownForArial) {
     EXPECT_EQ(working.MainFont, (TFontSpec{shownForCourier.toStdString(), 12, false, false})) << "another family";
+  }
 }
 
 TEST_F(OptionsDialog, FontColourAndFolderButtonsChangeTheCopyAtOnce) {
