@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPrinter>
 
+#include "dialogs/pendingevents.h"
 #include "settings/qtvalues.h"
 #include "dialogs/dialogs.h"
 #include "display/displaycontext.h"
@@ -65,7 +66,7 @@ QString THunkPrintout::Title() const { return FromCp1252(Document->Text); }
 void THunkPrintout::ShowStatus(const QString& text) {
   if (!Progress) return;
   Progress->SetStatusText(text);
-  QCoreApplication::processEvents();
+  ShowStatusNow();
 }
 
 void THunkPrintout::SetUpPage(QPrinter& printer) {

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QStyle>
 
+#include "dialogs/pendingevents.h"
 #include "dialogs/dialogs.h"
 #include "display/displaycontext.h"
 #include "display/stringcontrol.h"
@@ -92,12 +93,12 @@ void TVerboseForm::ListFolder(const std::string& folder) {
   if (const auto& show = DisplayContext().ShowProgress) {
     progress = show("Searching Files", &cancel);
     progress->SetStatusText("Searching files stored in " + QString::fromStdString(folder));
-    QCoreApplication::processEvents();
+    ShowStatusNow();
   }
   TCatalog catalog;
   ScanHintFolder(folder, catalog, cancel, THomeFolder::CatalogCacheFile(),
                  [&progress] {
-                   if (progress) QCoreApplication::processEvents();
+                   if (progress) ProcessPendingMessages();
                  });
   // The help file and files without a title are left out; titles sorted,
   // equal keys in catalog order.

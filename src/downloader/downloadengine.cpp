@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "dialogs/pendingevents.h"
 #include "downloader/catalog.h"
 #include "downloader/listdates.h"
 #include "fileio/atomicfile.h"
@@ -97,7 +98,7 @@ std::string TDownloadEngine::ListUrl() const {
 
 void TDownloadEngine::Status(const QString& text) {
   if (ShowStatus) ShowStatus(text);
-  QCoreApplication::processEvents();
+  ShowStatusNow();
 }
 
 void TDownloadEngine::SetProxy() {
@@ -268,7 +269,7 @@ TDownloadEngine::TOutcome TDownloadEngine::DownloadOneFile(TFileRecord& record, 
       return Failed(TFailure::Archive, ReportZipError(name, nullptr, form));
     }
     zipper.OnArchiveItemProgress = [this](bool& abort) {
-      QCoreApplication::processEvents();
+      ProcessPendingMessages();
       abort = CancelRequested;
     };
     zipper.ExtractTaggedItems();

@@ -20,6 +20,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "dialogs/pendingevents.h"
 #include "dialogs/dialogs.h"
 #include "downloader/listdates.h"
 #include "model/textcase.h"
@@ -201,14 +202,14 @@ void TUpdateForm::ShowListStatus(bool withDefaults) {
     const QSignalBlocker quiet(DateTimePicker1);
     DateTimePicker1->setDate(SinceDate);
   }
-  QCoreApplication::processEvents();
+  ProcessPendingMessages();
 }
 
 void TUpdateForm::SearchLocalFiles() {
   LocalCatalog.clear();
   SearchCancel = Engine.CancelRequested ? 1 : 0;
   ScanHintFolder(THomeFolder::WithSlash(Options.InstallDir), LocalCatalog, SearchCancel,
-                 THomeFolder::CatalogCacheFile(), [] { QCoreApplication::processEvents(); });
+                 THomeFolder::CatalogCacheFile(), ProcessPendingMessages);
   LocalSearchDone = SearchCancel == 0;
 }
 

@@ -21,6 +21,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "dialogs/pendingevents.h"
 #include "dialogs/dialogs.h"
 #include "display/displaycontext.h"
 #include "display/qtdialogs.h"
@@ -236,7 +237,7 @@ void TZEBMain::showEvent(QShowEvent* event) {
 }
 
 void TZEBMain::HandleCommandLine() {
-  QCoreApplication::processEvents();
+  ProcessPendingMessages();
   const TCommandLine line = ParseCommandLine(Arguments);
   if (line.File) OpenHintFile(*line.File);
   if (line.Help) HelpShowClick();

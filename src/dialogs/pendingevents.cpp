@@ -1,0 +1,7 @@
+#include "dialogs/pendingevents.h"
+
+#include <QCoreApplication>
+
+void ShowStatusNow() { QCoreApplication::processEvents(); }
+
+void ProcessPendingMessages() { QCoreApplication::processEvents(); }
