@@ -132,31 +132,14 @@ std::string ReasonForMessages(std::string reason) {
 }
 }  // namespace
 
-void THttpCli::Get() {
-  if (Running) throw THttpError(500, "A transfer is already running");
-  Status = 0;
-  Reason.clear();
-  Transfer = std::make_unique<TTransfer>();
-  TTransfer& t = *Transfer;
-  t.Multi = curl_multi_init();
-  t.Easy = curl_easy_init();
-  if (t.Multi == nullptr || t.Easy == nullptr) throw THttpError(500, "The HTTP library could not start");
+// The callbacks curl makes during a transfer, each handing the event to
+// the client it was given as its user data.
+struct TCurlCallbacks {
+  using TTransfer = THttpCli::TTransfer;
 
-  CURL* easy = t.Easy;
-  curl_easy_setopt(easy, CURLOPT_URL, URL.c_str());
-  curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
-  curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
-  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(easy, CURLOPT_MAXREDIRS, MaxRedirects);
-  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, ConnectTimeoutMs);
-  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, LowSpeedBytesPerSecond);
-  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, LowSpeedSeconds);
   // The deadline is checked as the transfer goes; curl calls this at least
   // once a second while it waits.
-  using TProgress = int (*)(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
-  const TProgress progress = [](void* user, curl_off_t total, curl_off_t, curl_off_t, curl_off_t) -> int {
+  static int Progress(void* user, curl_off_t total, curl_off_t, curl_off_t, curl_off_t) {
     auto* self = static_cast<THttpCli*>(user);
     if (!self->Transfer) return 0;  // the transfer is being taken down
     TTransfer& tr = *self->Transfer;
@@ -164,34 +147,9 @@ void THttpCli::Get() {
     if (std::chrono::steady_clock::now() - tr.Start <= limit) return 0;
     tr.PastDeadline = true;
     return 1;
-  };
-  curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, progress);
-  curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
-  curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, t.ErrorText);
-  curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, nullptr);
-  // Exactly the three headers of the protocol, in its order; curl's own
-  // Host, User-Agent and Accept give way to these, and a proxy gets no
-  // Proxy-Connection header.
-  t.Headers = curl_slist_append(t.Headers, ("Accept: " + Accept).c_str());
-  t.Headers = curl_slist_append(t.Headers, ("User-Agent: " + Agent).c_str());
-  t.Headers = curl_slist_append(t.Headers, ("Host: " + HostPart(URL)).c_str());
-  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, t.Headers);
-  static curl_slist* noProxyHeaders = curl_slist_append(nullptr, "Proxy-Connection:");
-  curl_easy_setopt(easy, CURLOPT_PROXYHEADER, noProxyHeaders);
-  curl_easy_setopt(easy, CURLOPT_HEADEROPT, CURLHEADER_SEPARATE);
-  if (!Proxy.empty()) {
-    curl_easy_setopt(easy, CURLOPT_PROXY, (Proxy + (ProxyPort.empty() ? "" : ":" + ProxyPort)).c_str());
-    curl_easy_setopt(easy, CURLOPT_PROXYTYPE, CURLPROXY_HTTP);
-  } else {
-    curl_easy_setopt(easy, CURLOPT_PROXY, "");  // never one from the environment
   }
-  curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HeaderCallback);
-  curl_easy_setopt(easy, CURLOPT_HEADERDATA, &t.StatusLine);
 
-  using TWrite = size_t (*)(char*, size_t, size_t, void*);
-  const TWrite write = [](char* data, size_t size, size_t count, void* user) -> size_t {
+  static size_t Write(char* data, size_t size, size_t count, void* user) {
     auto* self = static_cast<THttpCli*>(user);
     if (!self->Transfer) return 0;
     TTransfer& tr = *self->Transfer;
@@ -217,14 +175,11 @@ void THttpCli::Get() {
     tr.Received += static_cast<std::int64_t>(length);
     if (self->OnDocData) self->OnDocData(length);
     return length;
-  };
-  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, write);
-  curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+  }
 
   // The multi interface tells which sockets to watch and when to call it
   // back; Qt's notifiers and a timer do the watching.
-  using TSocketFn = int (*)(CURL*, curl_socket_t, int, void*, void*);
-  const TSocketFn socketFn = [](CURL*, curl_socket_t socket, int what, void* user, void*) -> int {
+  static int Socket(CURL*, curl_socket_t socket, int what, void* user, void*) {
     auto* self = static_cast<THttpCli*>(user);
     if (!self->Transfer) return 0;
     TTransfer& tr = *self->Transfer;
@@ -249,9 +204,9 @@ void THttpCli::Get() {
     watch(tr.Readers, QSocketNotifier::Read, what == CURL_POLL_IN || what == CURL_POLL_INOUT, CURL_CSELECT_IN);
     watch(tr.Writers, QSocketNotifier::Write, what == CURL_POLL_OUT || what == CURL_POLL_INOUT, CURL_CSELECT_OUT);
     return 0;
-  };
-  using TTimerFn = int (*)(CURLM*, long, void*);
-  const TTimerFn timerFn = [](CURLM*, long timeoutMs, void* user) -> int {
+  }
+
+  static int Timer(CURLM*, long timeoutMs, void* user) {
     auto* self = static_cast<THttpCli*>(user);
     if (!self->Transfer) return 0;
     TTransfer& tr = *self->Transfer;
@@ -261,16 +216,72 @@ void THttpCli::Get() {
       tr.Timer.start(static_cast<int>(timeoutMs));
     }
     return 0;
-  };
-  curl_multi_setopt(t.Multi, CURLMOPT_SOCKETFUNCTION, socketFn);
+  }
+};
+
+void THttpCli::SetRequestOptions(TTransfer& t) {
+  CURL* easy = t.Easy;
+  curl_easy_setopt(easy, CURLOPT_URL, URL.c_str());
+  curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+  curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(easy, CURLOPT_MAXREDIRS, MaxRedirects);
+  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, ConnectTimeoutMs);
+  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT, LowSpeedBytesPerSecond);
+  curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, LowSpeedSeconds);
+  curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, t.ErrorText);
+  curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, nullptr);
+  // Exactly the three headers of the protocol, in its order; curl's own
+  // Host, User-Agent and Accept give way to these, and a proxy gets no
+  // Proxy-Connection header.
+  t.Headers = curl_slist_append(t.Headers, ("Accept: " + Accept).c_str());
+  t.Headers = curl_slist_append(t.Headers, ("User-Agent: " + Agent).c_str());
+  t.Headers = curl_slist_append(t.Headers, ("Host: " + HostPart(URL)).c_str());
+  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, t.Headers);
+  static curl_slist* noProxyHeaders = curl_slist_append(nullptr, "Proxy-Connection:");
+  curl_easy_setopt(easy, CURLOPT_PROXYHEADER, noProxyHeaders);
+  curl_easy_setopt(easy, CURLOPT_HEADEROPT, CURLHEADER_SEPARATE);
+  if (!Proxy.empty()) {
+    curl_easy_setopt(easy, CURLOPT_PROXY, (Proxy + (ProxyPort.empty() ? "" : ":" + ProxyPort)).c_str());
+    curl_easy_setopt(easy, CURLOPT_PROXYTYPE, CURLPROXY_HTTP);
+  } else {
+    curl_easy_setopt(easy, CURLOPT_PROXY, "");  // never one from the environment
+  }
+  curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &HeaderCallback);
+  curl_easy_setopt(easy, CURLOPT_HEADERDATA, &t.StatusLine);
+}
+
+void THttpCli::InstallCallbacks(TTransfer& t) {
+  curl_easy_setopt(t.Easy, CURLOPT_XFERINFOFUNCTION, &TCurlCallbacks::Progress);
+  curl_easy_setopt(t.Easy, CURLOPT_XFERINFODATA, this);
+  curl_easy_setopt(t.Easy, CURLOPT_WRITEFUNCTION, &TCurlCallbacks::Write);
+  curl_easy_setopt(t.Easy, CURLOPT_WRITEDATA, this);
+  curl_multi_setopt(t.Multi, CURLMOPT_SOCKETFUNCTION, &TCurlCallbacks::Socket);
   curl_multi_setopt(t.Multi, CURLMOPT_SOCKETDATA, this);
-  curl_multi_setopt(t.Multi, CURLMOPT_TIMERFUNCTION, timerFn);
+  curl_multi_setopt(t.Multi, CURLMOPT_TIMERFUNCTION, &TCurlCallbacks::Timer);
   curl_multi_setopt(t.Multi, CURLMOPT_TIMERDATA, this);
   t.Timer.setSingleShot(true);
   connect(&t.Timer, &QTimer::timeout, this, [this] { TimerEvent(); });
+}
+
+void THttpCli::Get() {
+  if (Running) throw THttpError(500, "A transfer is already running");
+  Status = 0;
+  Reason.clear();
+  Transfer = std::make_unique<TTransfer>();
+  TTransfer& t = *Transfer;
+  t.Multi = curl_multi_init();
+  t.Easy = curl_easy_init();
+  if (t.Multi == nullptr || t.Easy == nullptr) throw THttpError(500, "The HTTP library could not start");
+  SetRequestOptions(t);
+  InstallCallbacks(t);
 
   Running = true;
-  curl_multi_add_handle(t.Multi, easy);
+  curl_multi_add_handle(t.Multi, t.Easy);
   if (!t.Done && !t.Aborted) t.Loop.exec();
   Running = false;
   Finish();

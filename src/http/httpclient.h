@@ -90,6 +90,11 @@ class THttpCli : public QObject {
 
  private:
   struct TTransfer;
+  friend struct TCurlCallbacks;
+  // The request: URL, protocol, limits, the three headers, the proxy.
+  void SetRequestOptions(TTransfer& t);
+  // curl's calls during the transfer, and Qt's watching of its sockets.
+  void InstallCallbacks(TTransfer& t);
   void SocketEvent(long long socket, int action);
   void TimerEvent();
   void CheckDone();
