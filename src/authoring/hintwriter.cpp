@@ -217,94 +217,112 @@ class TTextPart {
   };
   std::vector<TChunk> Chunks;
 };
+
+// One build of a file: the text part with its lines, the layout that the
+// numbers in it settle on, and the bytes that follow.
 }  // namespace
 
-std::string THintFileWriter::Build() {
-  if (!EndMarker && !Hunks.empty()) throw TWriterError("A file without the end marker cannot hold hunks");
-  const std::string mask = Hunks.empty() ? std::string() : TitleMask(Hunks.front()->Title);
+class THintFileWriter::TFileBuild {
+ public:
+  explicit TFileBuild(THintFileWriter& writer)
+      : Writer(writer), Mask(writer.Hunks.empty() ? std::string() : TitleMask(writer.Hunks.front()->Title)) {}
 
-  std::int64_t lineNumber = 1;
-  for (const TWHunkPtr& hunk : Hunks) AssignLineNumbers(*hunk, lineNumber);
-
-  // Text data blobs take their bytes now: they never depend on the layout.
-  for (TBlob& blob : Blobs) {
-    if (!blob.IsText) continue;
-    blob.Bytes.clear();
-    for (const std::string& line : blob.TextLines) {
-      const std::string encoded = EncodeWithMask(line, mask, TMaskVariant::TextData);
-      CheckLine(encoded, "TEXT data");
-      blob.Bytes += encoded + "\r\n";
-    }
+  std::string Bytes() {
+    std::int64_t lineNumber = 1;
+    for (const TWHunkPtr& hunk : Writer.Hunks) AssignLineNumbers(*hunk, lineNumber);
+    EncodeTextBlobs();
+    Write88aSection();
+    // The newer section, hunk by hunk.
+    for (const TWHunkPtr& hunk : Writer.Hunks) WriteHunk(*hunk);
+    std::string textPart;
+    Settle(textPart);
+    return Assemble(std::move(textPart));
   }
 
-  TTextPart text;
-  const auto addLine = [&](const std::string& line, const std::string& where) {
+ private:
+  void Add(const std::string& line, const std::string& where) {
     CheckLine(line, where);
-    text.AddStatic(line + LineEnd);
-  };
+    Text.AddStatic(line + Writer.LineEnd);
+  }
 
-  addLine("ZEB", "line 1");
-  addLine(Title88a, "the 88a title");
-  if (Raw88aNumbers) {
-    addLine(*Raw88aNumbers, "88a numbers");
-    for (const std::string& line : Raw88aBody) addLine(line, "88a body");
-  } else {
-    std::size_t questions = 0;
-    std::size_t hints = 0;
-    for (const TSubject& subject : Subjects) {
-      if (subject.Questions.empty()) throw TWriterError("88a subject \"" + subject.Text + "\" has no question");
-      questions += subject.Questions.size();
-      for (const TQuestion& question : subject.Questions) {
-        if (question.Hints.empty()) throw TWriterError("88a question \"" + question.Text + "\" has no hint");
-        hints += question.Hints.size();
+  bool WithChecksum() const { return Writer.EndMarker && Writer.Checksum != TChecksum::None; }
+
+  void EncodeTextBlobs() {
+    // Text data blobs take their bytes now: they never depend on the layout.
+    for (TBlob& blob : Writer.Blobs) {
+      if (!blob.IsText) continue;
+      blob.Bytes.clear();
+      for (const std::string& line : blob.TextLines) {
+        const std::string encoded = EncodeWithMask(line, Mask, TMaskVariant::TextData);
+        CheckLine(encoded, "TEXT data");
+        blob.Bytes += encoded + "\r\n";
       }
     }
-    const std::size_t firstHint = 2 * (Subjects.size() + questions) + 1;
-    const std::size_t lastHint = firstHint + hints - 1;
-    if (lastHint >= 1000 && hints > 0) throw TWriterError("The 88a section holds more than 999 lines");
-    addLine(std::to_string(firstHint) + " " + std::to_string(lastHint), "88a numbers");
-    std::size_t questionIndex = 2 * Subjects.size() + 1;
-    for (const TSubject& subject : Subjects) {
-      addLine(Encode88a(subject.Text), "88a subject");
-      addLine(std::to_string(questionIndex), "88a target");
-      questionIndex += 2 * subject.Questions.size();
-    }
-    std::size_t hintIndex = firstHint;
-    for (const TSubject& subject : Subjects) {
-      for (const TQuestion& question : subject.Questions) {
-        addLine(Encode88a(question.Text), "88a question");
-        addLine(std::to_string(hintIndex), "88a target");
-        hintIndex += question.Hints.size();
-      }
-    }
-    for (const TSubject& subject : Subjects)
-      for (const TQuestion& question : subject.Questions)
-        for (const std::string& hint : question.Hints) addLine(Encode88a(hint), "88a hint");
   }
-  for (const std::string& line : NoteLines) {
-    if (line == EndOf88aMarker) throw TWriterError("A note line cannot be the end marker");
-    addLine(line, "author's note");
-  }
-  if (EndMarker) addLine(EndOf88aMarker, "end marker");
 
-  // The newer section, hunk by hunk.
-  const auto writeHunk = [&](const auto& self, const TWHunk& hunk) -> void {
+  void Write88aSection() {
+    Add("ZEB", "line 1");
+    Add(Writer.Title88a, "the 88a title");
+    if (Writer.Raw88aNumbers) {
+      Add(*Writer.Raw88aNumbers, "88a numbers");
+      for (const std::string& line : Writer.Raw88aBody) Add(line, "88a body");
+    } else {
+      std::size_t questions = 0;
+      std::size_t hints = 0;
+      for (const TSubject& subject : Writer.Subjects) {
+        if (subject.Questions.empty()) throw TWriterError("88a subject \"" + subject.Text + "\" has no question");
+        questions += subject.Questions.size();
+        for (const TQuestion& question : subject.Questions) {
+          if (question.Hints.empty()) throw TWriterError("88a question \"" + question.Text + "\" has no hint");
+          hints += question.Hints.size();
+        }
+      }
+      const std::size_t firstHint = 2 * (Writer.Subjects.size() + questions) + 1;
+      const std::size_t lastHint = firstHint + hints - 1;
+      if (lastHint >= 1000 && hints > 0) throw TWriterError("The 88a section holds more than 999 lines");
+      Add(std::to_string(firstHint) + " " + std::to_string(lastHint), "88a numbers");
+      std::size_t questionIndex = 2 * Writer.Subjects.size() + 1;
+      for (const TSubject& subject : Writer.Subjects) {
+        Add(Encode88a(subject.Text), "88a subject");
+        Add(std::to_string(questionIndex), "88a target");
+        questionIndex += 2 * subject.Questions.size();
+      }
+      std::size_t hintIndex = firstHint;
+      for (const TSubject& subject : Writer.Subjects) {
+        for (const TQuestion& question : subject.Questions) {
+          Add(Encode88a(question.Text), "88a question");
+          Add(std::to_string(hintIndex), "88a target");
+          hintIndex += question.Hints.size();
+        }
+      }
+      for (const TSubject& subject : Writer.Subjects)
+        for (const TQuestion& question : subject.Questions)
+          for (const std::string& hint : question.Hints) Add(Encode88a(hint), "88a hint");
+    }
+    for (const std::string& line : Writer.NoteLines) {
+      if (line == EndOf88aMarker) throw TWriterError("A note line cannot be the end marker");
+      Add(line, "author's note");
+    }
+    if (Writer.EndMarker) Add(EndOf88aMarker, "end marker");
+  }
+
+  void WriteHunk(const TWHunk& hunk) {
     const std::int64_t count = hunk.CountOverride ? *hunk.CountOverride : hunk.Lines();
-    const std::string keyword = LowerCaseKeywords && IsKnownKeyword(hunk.Keyword) ? LowerCaseAtoZ(hunk.Keyword) : hunk.Keyword;
-    addLine(std::to_string(count) + hunk.Separator + keyword, "header of \"" + hunk.Title + "\"");
-    addLine(hunk.Title, "title of \"" + hunk.Title + "\"");
+    const std::string keyword =
+        Writer.LowerCaseKeywords && IsKnownKeyword(hunk.Keyword) ? LowerCaseAtoZ(hunk.Keyword) : hunk.Keyword;
+    Add(std::to_string(count) + hunk.Separator + keyword, "header of \"" + hunk.Title + "\"");
+    Add(hunk.Title, "title of \"" + hunk.Title + "\"");
     for (const TWLine& line : hunk.Body) {
       if (line.Nested) {
-        self(self, *line.Nested);
+        WriteHunk(*line.Nested);
         continue;
       }
-      text.AddDynamic(&line, "a line of \"" + hunk.Title + "\"");
+      Text.AddDynamic(&line, "a line of \"" + hunk.Title + "\"");
     }
-  };
-  for (const TWHunkPtr& hunk : Hunks) writeHunk(writeHunk, *hunk);
+  }
 
   // Renders one line with the layout's numbers, scrambled as it asks.
-  const auto render = [&](const TWLine& line, const TLayout& layout, const std::string& where) {
+  std::string Render(const TWLine& line, const TLayout& layout, const std::string& where) const {
     std::string plain;
     for (const TWPiece& piece : line.Pieces) {
       switch (piece.Type) {
@@ -315,7 +333,7 @@ std::string THintFileWriter::Build() {
           plain += std::to_string(layout.BlobOffsets.at(piece.Blob));
           break;
         case TWPiece::TType::BlobLength:
-          plain += std::to_string(Blobs.at(piece.Blob).Bytes.size());
+          plain += std::to_string(Writer.Blobs.at(piece.Blob).Bytes.size());
           break;
         case TWPiece::TType::LineOf:
           plain += std::to_string(piece.Hunk->LineNumber);
@@ -335,59 +353,71 @@ std::string THintFileWriter::Build() {
         break;
       case TWEncoding::MaskNested:
         // A one-byte line must not scramble to a separator or a nested-hunk mark.
-        encoded = EncodeWithMask(plain, mask, TMaskVariant::NestedHint, plain.size() == 1 ? "-=" : "");
+        encoded = EncodeWithMask(plain, Mask, TMaskVariant::NestedHint, plain.size() == 1 ? "-=" : "");
         break;
       case TWEncoding::MaskIncentive:
-        encoded = EncodeWithMask(plain, mask, TMaskVariant::NestedHint, "#");
+        encoded = EncodeWithMask(plain, Mask, TMaskVariant::NestedHint, "#");
         break;
     }
     // A scrambled line must not read as a separator or a nested-hunk mark.
     if (line.Encoding != TWEncoding::Plain && (encoded == "-" || encoded == "=") && plain != encoded)
       throw TWriterError(where + ": the line \"" + plain + "\" scrambles to \"" + encoded + "\", a separator");
     CheckLine(encoded, where);
-    return encoded + LineEnd;
-  };
+    return encoded + Writer.LineEnd;
+  }
 
-  const bool withChecksum = EndMarker && Checksum != TChecksum::None;
-  const auto layoutFor = [&](std::int64_t textLength) {
+  TLayout LayoutFor(std::int64_t textLength) const {
     TLayout layout;
-    std::int64_t at = textLength + (EndOfTextByte ? 1 : 0);
-    if (withChecksum && ChecksumPlace == TChecksumPlace::AfterEndOfText) at += 2;
+    std::int64_t at = textLength + (Writer.EndOfTextByte ? 1 : 0);
+    if (WithChecksum() && Writer.ChecksumPlace == TChecksumPlace::AfterEndOfText) at += 2;
     const std::int64_t afterChecksum = at;
-    for (const TBlob& blob : Blobs) {
+    for (const TBlob& blob : Writer.Blobs) {
       layout.BlobOffsets.push_back(at);
       at += static_cast<std::int64_t>(blob.Bytes.size());
     }
-    if (withChecksum && ChecksumPlace == TChecksumPlace::FileEnd) at += 2;
-    layout.FileLength = (withChecksum && ChecksumPlace == TChecksumPlace::AfterEndOfText) ? afterChecksum : at;
+    if (WithChecksum() && Writer.ChecksumPlace == TChecksumPlace::FileEnd) at += 2;
+    layout.FileLength = (WithChecksum() && Writer.ChecksumPlace == TChecksumPlace::AfterEndOfText) ? afterChecksum : at;
     return layout;
-  };
-
-  // Numbers in the text move the data that they point at: settle the layout.
-  std::string textPart;
-  TLayout layout = layoutFor(0);
-  for (int round = 0;; ++round) {
-    textPart.clear();
-    for (const auto& chunk : text.Chunks) textPart += chunk.Line ? render(*chunk.Line, layout, chunk.Where) : chunk.Text;
-    if (TextLimit && textPart.size() > *TextLimit) textPart.resize(*TextLimit);
-    const TLayout next = layoutFor(static_cast<std::int64_t>(textPart.size()));
-    if (next.BlobOffsets == layout.BlobOffsets && next.FileLength == layout.FileLength) break;
-    if (round == 32) throw TWriterError("The layout of the file does not settle");
-    layout = next;
   }
 
-  std::string file = std::move(textPart);
-  if (EndOfTextByte) file += '\x1a';
-  const auto appendChecksum = [&] {
-    std::uint16_t sum = HintChecksum(file);
-    if (Checksum == TChecksum::Wrong) sum ^= 0x5A5A;
-    file += static_cast<char>(sum & 0xFF);
-    file += static_cast<char>(sum >> 8);
-  };
-  if (withChecksum && ChecksumPlace == TChecksumPlace::AfterEndOfText) appendChecksum();
-  for (const TBlob& blob : Blobs) file += blob.Bytes;
-  if (withChecksum && ChecksumPlace == TChecksumPlace::FileEnd) appendChecksum();
-  return file;
+  // Numbers in the text move the data that they point at: settle the layout.
+  void Settle(std::string& textPart) {
+    TLayout layout = LayoutFor(0);
+    for (int round = 0;; ++round) {
+      textPart.clear();
+      for (const auto& chunk : Text.Chunks)
+        textPart += chunk.Line ? Render(*chunk.Line, layout, chunk.Where) : chunk.Text;
+      if (Writer.TextLimit && textPart.size() > *Writer.TextLimit) textPart.resize(*Writer.TextLimit);
+      const TLayout next = LayoutFor(static_cast<std::int64_t>(textPart.size()));
+      if (next.BlobOffsets == layout.BlobOffsets && next.FileLength == layout.FileLength) break;
+      if (round == 32) throw TWriterError("The layout of the file does not settle");
+      layout = next;
+    }
+  }
+
+  std::string Assemble(std::string textPart) const {
+    std::string file = std::move(textPart);
+    if (Writer.EndOfTextByte) file += '\x1a';
+    const auto appendChecksum = [&] {
+      std::uint16_t sum = HintChecksum(file);
+      if (Writer.Checksum == TChecksum::Wrong) sum ^= 0x5A5A;
+      file += static_cast<char>(sum & 0xFF);
+      file += static_cast<char>(sum >> 8);
+    };
+    if (WithChecksum() && Writer.ChecksumPlace == TChecksumPlace::AfterEndOfText) appendChecksum();
+    for (const TBlob& blob : Writer.Blobs) file += blob.Bytes;
+    if (WithChecksum() && Writer.ChecksumPlace == TChecksumPlace::FileEnd) appendChecksum();
+    return file;
+  }
+
+  THintFileWriter& Writer;
+  const std::string Mask;
+  TTextPart Text;
+};
+
+std::string THintFileWriter::Build() {
+  if (!EndMarker && !Hunks.empty()) throw TWriterError("A file without the end marker cannot hold hunks");
+  return TFileBuild(*this).Bytes();
 }
 
 void THintFileWriter::Save(const std::string& path) {

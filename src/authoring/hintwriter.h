@@ -154,6 +154,8 @@ class THintFileWriter {
   void Save(const std::string& path);
 
  private:
+  // The bytes of one Build (hintwriter.cpp).
+  class TFileBuild;
   struct TBlob {
     std::string Bytes;
     std::vector<std::string> TextLines;  // encoded at build time when set
