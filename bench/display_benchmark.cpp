@@ -185,7 +185,7 @@ void BM_FormatFileForPrint(benchmark::State& state) {
     state.SkipWithError("the file did not load");
     return;
   }
-  auto* root = static_cast<THunk*>(ListRoot(list));
+  auto* root = ListRootNode(list);
   TOptions options;
   options.MainFont = TextToFont("Arial,10,400,0");
   options.FixedFont = TextToFont("Courier New,9,400,0");

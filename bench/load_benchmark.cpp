@@ -228,7 +228,7 @@ void BM_Decode(benchmark::State& state) {
     state.SkipWithError("the file did not load");
     return;
   }
-  auto* root = static_cast<THunk*>(ListRoot(list));
+  auto* root = ListRootNode(list);
   TCountingBuffer counter;
   std::ostream out(&counter);
   for (auto _ : state) DecodeToText(*root, out);

@@ -26,9 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const bool inlineImages : {false, true}) {
     TObjectList list;
     if (LoadHintFile(path, list, inlineImages) == LoadResult::Loaded) {
-      TZEBObject* top = ListRoot(list);
-      if (top != nullptr && top->IsNode()) {
-        auto& root = static_cast<THunk&>(*top);
+      if (THunk* top = ListRootNode(list)) {
+        THunk& root = *top;
         TNullBuffer null;
         std::ostream out(&null);
         DecodeToText(root, out);

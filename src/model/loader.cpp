@@ -9,6 +9,7 @@
 #include "model/datahunks.h"
 #include "model/encodings.h"
 #include "model/hintreader.h"
+#include "model/hunk.h"
 #include "model/incentivehunk.h"
 #include "model/infohunk.h"
 #include "model/loadcontext.h"
@@ -256,6 +257,11 @@ TZEBObject* ListRoot(const TObjectList& list) {
   if (list.size() >= 2) return list[1].get();
   if (list.size() == 1) return list[0].get();
   return nullptr;
+}
+
+THunk* ListRootNode(const TObjectList& list) {
+  TZEBObject* root = ListRoot(list);
+  return root != nullptr && root->IsNode() ? static_cast<THunk*>(root) : nullptr;
 }
 
 TZEBObject* FindByKind(const TObjectList& list, std::uint8_t kind) {

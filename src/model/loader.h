@@ -36,6 +36,8 @@ int LoadHintFile(const std::string& path, TObjectList& list, bool inlineImages);
 void ClearList(TObjectList& list);
 // Object 1 when the list holds two or more, object 0 when it holds one, else none.
 TZEBObject* ListRoot(const TObjectList& list);
+// ListRoot as a node (the 88a top node for the oldest files), or none.
+THunk* ListRootNode(const TObjectList& list);
 // The first object whose kind code is `kind`, or none.
 TZEBObject* FindByKind(const TObjectList& list, std::uint8_t kind);
 

@@ -7,6 +7,7 @@
 
 #include "model/hunk.h"
 #include "model/textcase.h"
+#include "model/version.h"
 #include "settings/filepaths.h"
 #include "settings/inifile.h"
 #include "settings/textnumbers.h"
@@ -177,7 +178,7 @@ bool SaveSettings(TIniFile& ini, const TOptions& options, const std::string* cur
   write("WindowBackColor", std::to_string(options.WindowBackColor));
   write("FontColor", std::to_string(options.FontColor));
   write("InstallDir", options.InstallDir);
-  write("LastVersionRun", VersionRun);
+  write("LastVersionRun", ZebVersion);
   write("ProxyOn", FlagText(options.ProxyOn));
   write("ProxyIP", options.ProxyIP);
   write("ProxyPort", options.ProxyPort);

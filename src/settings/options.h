@@ -64,7 +64,6 @@ struct TBrowserDefaults {
 
 inline constexpr const char* SettingsSection = "ZEBWIN";
 inline constexpr const char* MemorySection = "Memory";
-inline constexpr const char* VersionRun = "4.50";
 // The longest hints-shown record read back: two characters a hint list
 // allow some 30 million lists, far beyond any hint file.
 inline constexpr std::size_t MaxHintsShownRecordLength = 64u * 1024 * 1024;

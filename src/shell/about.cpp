@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "model/version.h"
 #include "settings/qtvalues.h"
 #include "shell/centering.h"
 #include "settings/productinfo.h"
@@ -80,8 +81,8 @@ TAboutForm::TAboutForm(QWidget* owner, int dpi) : QDialog(owner) {
   icon->setObjectName("ProgramIcon");
   icon->setPixmap(QIcon(":/icons/ZEBWIN").pixmap(ScaledFrom96(dpi, 32), ScaledFrom96(dpi, 32)));
   Place(icon, dpi, 70, 20, 32, 32);
-  WrappedLabel(this, dpi, "ZEB Reader for Windows\nVersion 4.50\n(20 September 2000)", 126, 16, 171, 41,
-               "ProductName");
+  const QString productName = QString("ZEB Reader for Windows\nVersion %1\n(20 September 2000)").arg(ZebVersion);
+  WrappedLabel(this, dpi, productName, 126, 16, 171, 41, "ProductName");
   auto* line = new QFrame(this);
   line->setFrameShape(QFrame::HLine);
   line->setFrameShadow(QFrame::Sunken);

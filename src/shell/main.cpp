@@ -196,15 +196,9 @@ void TZEBMain::UpdateCommandStates() {
     action->setEnabled(when == TEnabledWhen::Always || (when == TEnabledWhen::FileOpen ? fileOpen : hintWindow));
 }
 
-THunk* TZEBMain::FileRoot() const {
-  TZEBObject* root = ListRoot(FileObjects);
-  return root != nullptr && root->IsNode() ? static_cast<THunk*>(root) : nullptr;
-}
+THunk* TZEBMain::FileRoot() const { return ListRootNode(FileObjects); }
 
-THunk* TZEBMain::HelpRoot() const {
-  TZEBObject* root = ListRoot(HelpObjects);
-  return root != nullptr && root->IsNode() ? static_cast<THunk*>(root) : nullptr;
-}
+THunk* TZEBMain::HelpRoot() const { return ListRootNode(HelpObjects); }
 
 // ---- settings -----------------------------------------------------------------
 

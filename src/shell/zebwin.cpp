@@ -5,6 +5,7 @@
 
 #include <QMessageBox>
 
+#include "model/version.h"
 #include "shell/application.h"
 #include "shell/main.h"
 
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
   // Answered without a display, as packaging and scripts ask them.
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--version") == 0) {
-      std::cout << "zebwin 4.50\n";
+      std::cout << "zebwin " << ZebVersion << "\n";
       return 0;
     }
     if (std::strcmp(argv[i], "--help") == 0) {

@@ -8,8 +8,6 @@
 
 #include "model/loader.h"
 
-class THunk;
-
 namespace ExitCode {
 constexpr int Ok = 0;
 constexpr int Usage = 64;
@@ -20,11 +18,13 @@ constexpr int CannotCreate = 73;
 }  // namespace ExitCode
 
 using TArgs = std::vector<std::string>;
+// A command: its arguments (after its name) in, its exit status out.
+using TCommandHandler = int(const TArgs& args, std::ostream& out, std::ostream& err);
 
 // Runs any command.
 int RunZebtool(const TArgs& args, std::ostream& out, std::ostream& err);
-// Runs the commands that need the model only (tree, verify, decode, search,
-// build, --help, --version); false when args name another command.
+// Runs --help, --version and the commands that zebtool runs itself (see
+// tools/commandtable.h); false when args name another command.
 bool RunModelCommand(const TArgs& args, std::ostream& out, std::ostream& err, int& status);
 // From now on commands leave what they loaded for the process's exit to free.
 void LeaveLoadedTreesAtExit();
@@ -44,8 +44,6 @@ int PublishCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 
 // Loads FILE for a command; on failure reports the reader's message.
 int LoadForCommand(const std::string& path, TObjectList& list, std::ostream& err);
-// The root of a loaded list as a node (the 88a top node for the oldest files).
-THunk* ListRootNode(const TObjectList& list);
 
 // Reports a usage error and returns its exit status.
 int UsageError(std::ostream& err, const std::string& problem);

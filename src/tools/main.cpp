@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/commandtable.h"
 #include "tools/commands.h"
 
 namespace {
@@ -47,8 +48,9 @@ void RestartWithHugePages(char** argv) {
 #endif
 }
 
-bool LoadsAFile(const std::string& command) {
-  return command == "verify" || command == "decode" || command == "search" || command == "tree";
+bool WantsHugePages(const std::string& command) {
+  const TCommandInfo* info = FindCommand(ZebtoolCommands, command);
+  return info != nullptr && info->HugePages;
 }
 }  // namespace
 
@@ -59,7 +61,7 @@ int main(int argc, char** argv) {
   const TArgs args(argv + 1, argv + argc);
   int status = 0;
   if (args.empty()) return UsageError(std::cerr, "no command given");
-  if (LoadsAFile(args[0])) RestartWithHugePages(argv);
+  if (WantsHugePages(args[0])) RestartWithHugePages(argv);
   try {
     if (RunModelCommand(args, std::cout, std::cerr, status)) {
       std::cout.flush();

@@ -19,40 +19,11 @@
 #include "model/loader.h"
 #include "model/search.h"
 #include "model/loadmessages.h"
+#include "model/version.h"
+#include "tools/commandtable.h"
 #include "tools/treejson.h"
 
 namespace {
-constexpr const char* Version = "zebtool 4.50";
-
-constexpr const char* Usage =
-    "Usage: zebtool COMMAND [ARGUMENTS]\n"
-    "\n"
-    "Commands:\n"
-    "  build SOURCE -o OUT   compile an authoring source into a hint file\n"
-    "  decode FILE [-o OUT]  write the whole hint file as text, every hint revealed\n"
-    "  list [ZEBINET_FILE] [--catalog DIR]\n"
-    "                        parse an update list, marking the files DIR already holds\n"
-    "  download NAME... [--server HOST] [--yes]\n"
-    "                        download and unpack the named hint files into the hint-file folder\n"
-    "  print FILE -o OUT.pdf [--pages A-B]\n"
-    "                        print the whole hint file into a PDF, as Print File prints it\n"
-    "  publish DIR OUT --base-url URL\n"
-    "                        write an update server's content for the hint files of DIR\n"
-    "  search FILE PHRASE    list the places where a phrase occurs, one row of titles each\n"
-    "  summary FILE...       print the header summary of hint files (no loading)\n"
-    "  titles DIR            list the hint files of a folder by title\n"
-    "  tree FILE             print the loaded tree of a hint file as JSON\n"
-    "  update [--server HOST]\n"
-    "                        retrieve the update list, then print it as list does\n"
-    "  verify FILE           load a hint file; print \"ok\" or the reader's error message\n"
-    "\n"
-    "Options:\n"
-    "  --help                show this help\n"
-    "  --version             show the version\n"
-    "\n"
-    "A hint file that fails to load exits with the loader's result code (1 to 5).\n"
-    "ZEBWIN_HOME names the folder of the settings and cache files.\n";
-
 bool LeaveTreesAtExit = false;
 
 // Frees the list, unless the process is about to end anyway: then freeing
@@ -72,7 +43,7 @@ void DoneWithList(TObjectList& list) {
 void LeaveLoadedTreesAtExit() { LeaveTreesAtExit = true; }
 
 int UsageError(std::ostream& err, const std::string& problem) {
-  err << "zebtool: " << problem << "\n\n" << Usage;
+  err << "zebtool: " << problem << "\n\n" << UsageText();
   return ExitCode::Usage;
 }
 
@@ -102,11 +73,6 @@ int VerifyCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
   if (code == LoadResult::Loaded) out << "ok\n";
   DoneWithList(list);
   return code;
-}
-
-THunk* ListRootNode(const TObjectList& list) {
-  TZEBObject* root = ListRoot(list);
-  return root != nullptr && root->IsNode() ? static_cast<THunk*>(root) : nullptr;
 }
 
 int DecodeCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
@@ -198,25 +164,18 @@ int BuildCommand(const TArgs& args, std::ostream&, std::ostream& err) {
 bool RunModelCommand(const TArgs& args, std::ostream& out, std::ostream& err, int& status) {
   if (args.empty()) return false;
   const std::string& command = args[0];
-  const TArgs rest(args.begin() + 1, args.end());
   if (command == "--help" || command == "-h" || command == "help") {
-    out << Usage;
+    out << UsageText();
     status = ExitCode::Ok;
-  } else if (command == "--version") {
-    out << Version << "\n";
-    status = ExitCode::Ok;
-  } else if (command == "tree") {
-    status = TreeCommand(rest, out, err);
-  } else if (command == "verify") {
-    status = VerifyCommand(rest, out, err);
-  } else if (command == "decode") {
-    status = DecodeCommand(rest, out, err);
-  } else if (command == "search") {
-    status = SearchCommand(rest, out, err);
-  } else if (command == "build") {
-    status = BuildCommand(rest, out, err);
-  } else {
-    return false;
+    return true;
   }
+  if (command == "--version") {
+    out << "zebtool " << ZebVersion << "\n";
+    status = ExitCode::Ok;
+    return true;
+  }
+  const TCommandInfo* info = FindCommand(ZebtoolCommands, command);
+  if (info == nullptr || info->RunBy != TRunBy::Zebtool) return false;
+  status = info->Handler(TArgs(args.begin() + 1, args.end()), out, err);
   return true;
 }

@@ -306,7 +306,7 @@ TEST(CompileSource, DataFilesUnknownHunksEscapesAndNumberedTargets) {
   LoadBytes(bytes, loaded);
   ASSERT_EQ(loaded.Code, LoadResult::Loaded);
   EXPECT_EQ(loaded.List[0]->Text, "Root");  // the 88a section takes the root's title
-  auto* root = static_cast<THunk*>(ListRoot(loaded.List));
+  auto* root = ListRootNode(loaded.List);
   ASSERT_NE(root, nullptr);
   EXPECT_EQ(root->LineNumber, 1);
 
@@ -394,7 +394,7 @@ TEST(CompileSource, BlankLinesBetweenTextLinesBecomeSpaceLines) {
   TLoaded loaded;
   LoadBytes(CompileHintSource(source, "."), loaded);
   ASSERT_EQ(loaded.Code, LoadResult::Loaded);
-  auto* root = static_cast<THunk*>(ListRoot(loaded.List));
+  auto* root = ListRootNode(loaded.List);
   ASSERT_NE(root, nullptr);
   // Only blank lines between two text lines count; each one is one line.
   EXPECT_EQ(Texts(root->FindByTitle("Page")), (TTexts{"First line", " ", "Second line", " ", " ", "Third line"}));

@@ -46,8 +46,7 @@ std::string Lines(const std::vector<std::string>& lines) {
 THunk* LoadRoot(THintFileWriter& writer, TLoaded& loaded, bool inlineImages = false) {
   LoadBytes(writer.Build(), loaded, inlineImages);
   EXPECT_EQ(loaded.Code, LoadResult::Loaded);
-  TZEBObject* root = ListRoot(loaded.List);
-  return root != nullptr && root->IsNode() ? static_cast<THunk*>(root) : nullptr;
+  return ListRootNode(loaded.List);
 }
 
 THunk* LoadRoot(TWHunkPtr root, TLoaded& loaded, bool inlineImages = false) {

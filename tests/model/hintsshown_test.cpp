@@ -211,7 +211,7 @@ TEST(HintsShownLoaded, RecordOfALoadedFile) {
   TLoaded loaded;
   LoadBytes(writer.Build(), loaded);
   ASSERT_EQ(loaded.Code, LoadResult::Loaded);
-  auto* root = dynamic_cast<THunk*>(ListRoot(loaded.List));
+  auto* root = ListRootNode(loaded.List);
   ASSERT_NE(root, nullptr);
 
   std::string fresh;

@@ -499,7 +499,7 @@ TEST(LinkLabelsLoaded, LinkResolvesThroughTheLineNumbersOfTheFile) {
   TLoaded loaded;
   LoadBytes(writer.Build(), loaded);
   ASSERT_EQ(loaded.Code, LoadResult::Loaded);
-  auto* root = dynamic_cast<THunk*>(ListRoot(loaded.List));
+  auto* root = ListRootNode(loaded.List);
   ASSERT_NE(root, nullptr);
   root->AssignLabels("");
 

@@ -158,7 +158,7 @@ int LoadAndWalk(const TTempDir& dir, const std::string& bytes, bool inlineImages
     return loaded.Code;
   }
   // Labels make links resolve their targets during the walk.
-  if (auto* root = dynamic_cast<THunk*>(ListRoot(loaded.List))) root->AssignLabels("");
+  if (auto* root = ListRootNode(loaded.List)) root->AssignLabels("");
   TWalk walk;
   for (std::size_t i = 0; i < loaded.List.size(); ++i) {
     const TZEBObject& object = *loaded.List[i];

@@ -37,7 +37,7 @@ class SearchTree : public ::testing::Test {
                    {"Caf\xE9 [menu]", "A line that flows into the next", "line here.", "Type #p-OPEN GATE#p+."})})};
     LoadBytes(writer.Build(), Loaded);
     ASSERT_EQ(Loaded.Code, LoadResult::Loaded);
-    Root = static_cast<THunk*>(ListRoot(Loaded.List));
+    Root = ListRootNode(Loaded.List);
     ASSERT_NE(Root, nullptr);
   }
 

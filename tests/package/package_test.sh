@@ -2,7 +2,8 @@
 # The Debian package as a user's machine meets it: built with cpack from the
 # build folder, installed with dpkg, then both programs answer, hint files
 # have the reader's file type, the menu entry is valid, both manual pages
-# render, and removing the package leaves none of its files behind.
+# render with the version, and removing the package leaves none of its
+# files behind.
 #
 #   tests/package/package_test.sh BUILD_DIR
 #
@@ -67,6 +68,7 @@ for page in zebwin zebtool; do
     fail "man -l $page warned: $(cat "$work/$page.err")"
   fi
   grep -q "NAME" "$work/$page.txt" || fail "the $page page has no NAME section"
+  grep -q "ZEB Reader 4.50" "$work/$page.txt" || fail "the $page page does not name the version"
 done
 
 installed="$(dpkg -L zebreader | grep -v '/$' || true)"

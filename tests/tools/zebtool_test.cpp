@@ -30,6 +30,20 @@ TEST(Zebtool, VersionAndUsage) {
   EXPECT_EQ(RunZebtool({}, out, err), 64);
 }
 
+// The usage text is laid out from the command table: descriptions in one
+// column, a synopsis too long for it with its description on the next line.
+TEST(Zebtool, UsageTextLinesUpTheDescriptions) {
+  std::ostringstream out, err;
+  EXPECT_EQ(RunZebtool({"--help"}, out, err), 0);
+  const std::string help = out.str();
+  for (const char* lines : {
+           "Usage: zebtool COMMAND [ARGUMENTS]\n\nCommands:\n  build SOURCE -o OUT   compile an authoring",
+           "\n  decode FILE [-o OUT]  write the whole hint file as text, every hint revealed\n",
+           "\n  update [--server HOST]\n                        retrieve the update list, then print it as list does\n",
+           "\n\nOptions:\n  --help                show this help\n  --version             show the version\n\n"})
+    EXPECT_NE(help.find(lines), std::string::npos) << lines;
+}
+
 namespace {
 
 // ---- running the real program -------------------------------------------------
