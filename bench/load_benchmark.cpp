@@ -174,7 +174,7 @@ void BM_Load(benchmark::State& state) {
     state.PauseTiming();
     malloc_trim(0);  // fresh memory, as a new process has
     state.ResumeTiming();
-    const int code = LoadHintFile(path, list, false);
+    const int code = LoadHintFile(path, list, false).Code;
     if (code != LoadResult::Loaded) {
       state.SkipWithError("the file did not load");
       break;

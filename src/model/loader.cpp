@@ -1,5 +1,7 @@
 #include "model/loader.h"
 
+#include "model/loadmessages.h"
+
 #include <array>
 #include <memory>
 #include <new>
@@ -235,7 +237,8 @@ THunk* ReadHunk(TLoadContext& context, TZEBObject* owner) {
   return node.release();
 }
 
-int LoadHintFile(const std::string& path, TObjectList& list, bool inlineImages) {
+namespace {
+int LoadCode(const std::string& path, TObjectList& list, bool inlineImages) {
   try {
     THintReader reader;
     if (!reader.Open(path)) return LoadResult::CannotOpen;
@@ -246,6 +249,14 @@ int LoadHintFile(const std::string& path, TObjectList& list, bool inlineImages) 
   }
   ClearList(list);
   return LoadResult::OutOfMemory;
+}
+}  // namespace
+
+TLoadResult LoadHintFile(const std::string& path, TObjectList& list, bool inlineImages) {
+  TLoadResult result;
+  result.Code = LoadCode(path, list, inlineImages);
+  result.Message = LoadErrorMessage(result.Code, path);
+  return result;
 }
 
 void ClearList(TObjectList& list) {

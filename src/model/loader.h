@@ -28,9 +28,18 @@ constexpr int CannotOpen = 5;
 // The exact line that ends the 88a section.
 inline constexpr const char* EndOf88aMarker = "** END OF 88A FORMAT **";
 
+// What a load ended with: its code, and for a failure the reader's message,
+// naming the file by the path it was loaded from.
+struct TLoadResult {
+  int Code = LoadResult::Loaded;
+  std::string Message;
+  bool Loaded() const { return Code == LoadResult::Loaded; }
+  friend bool operator==(const TLoadResult& result, int code) { return result.Code == code; }
+};
+
 // Loads the file into the list (emptied first unless the file cannot be
 // opened). With inlineImages, pictures show inside their owner's window.
-int LoadHintFile(const std::string& path, TObjectList& list, bool inlineImages);
+TLoadResult LoadHintFile(const std::string& path, TObjectList& list, bool inlineImages);
 
 // Deletes every object of the list in order and empties it.
 void ClearList(TObjectList& list);

@@ -334,10 +334,11 @@ void TZEBMain::OpenHintFileNow(const std::string& givenPath) {
   // The new file loads into a list of its own: a file that fails to load
   // leaves the open one, and its windows, as they were.
   TObjectList loaded;
-  const int code = LoadHintFile(path, loaded, false);
-  if (code != LoadResult::Loaded) {
+  const TLoadResult result = LoadHintFile(path, loaded, false);
+  if (!result.Loaded()) {
     ClearList(loaded);
-    ShowLoadError(code, givenPath);
+    // The message names the file as the user gave it.
+    ShowLoadError(result.Code, givenPath);
     UpdateCommandStates();
     statusBar()->showMessage(" ");
     return;

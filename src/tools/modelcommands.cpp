@@ -48,9 +48,9 @@ int UsageError(std::ostream& err, const std::string& problem) {
 }
 
 int LoadForCommand(const std::string& path, TObjectList& list, std::ostream& err) {
-  const int code = LoadHintFile(path, list, false);
-  if (code != LoadResult::Loaded) err << LoadErrorMessage(code, path) << "\n";
-  return code;
+  const TLoadResult result = LoadHintFile(path, list, false);
+  if (!result.Loaded()) err << result.Message << "\n";
+  return result.Code;
 }
 
 namespace {

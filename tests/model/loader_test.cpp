@@ -18,6 +18,7 @@
 #include "model/infohunk.h"
 #include "model/loadcontext.h"
 #include "model/loader.h"
+#include "model/loadmessages.h"
 #include "model/metatexthunk.h"
 #include "model/pngobject.h"
 #include "support/fixtures.h"
@@ -184,8 +185,13 @@ TEST(LoaderResult, CodesAndWhatTheyLeaveInTheList) {
     list.push_back(std::make_unique<TMetaTextHunk>("Previous", nullptr, Kind::Subject));
     list.push_back(std::make_unique<TMetaTextHunk>("Previous root", nullptr, Kind::Subject));
     const TZEBObject* previous = list[0].get();
-    EXPECT_EQ(LoadHintFile(c.Path, list, false), c.Code) << c.What;
+    const TLoadResult result = LoadHintFile(c.Path, list, false);
+    EXPECT_EQ(result.Code, c.Code) << c.What;
+    // The result carries the reader's message, naming the file by its path.
+    EXPECT_EQ(result.Message, LoadErrorMessage(c.Code, c.Path)) << c.What;
+    EXPECT_EQ(result.Message.empty(), c.Code == LoadResult::Loaded) << c.What;
     if (c.Code == LoadResult::CannotOpen) {
+      EXPECT_EQ(result.Message.rfind(c.Path, 0), 0u) << c.What;
       // Nothing changed.
       ASSERT_EQ(list.size(), 2u) << c.What;
       EXPECT_EQ(list[0].get(), previous) << c.What;
@@ -230,7 +236,7 @@ TEST(LoaderResult, FailedAllocationAnywhereGivesCode3AndAnEmptyList) {
     {
       TWatchScope scope(n);
       try {
-        code = LoadHintFile(path, list, false);
+        code = LoadHintFile(path, list, false).Code;
       } catch (...) {
         thrown = true;
       }
@@ -770,7 +776,7 @@ TEST(LoaderHostile, CountsAndDataFieldsFromTheFileAreNotTrusted) {
     std::size_t largest = 0;
     {
       TWatchScope scope;
-      code = LoadHintFile(path, list, false);
+      code = LoadHintFile(path, list, false).Code;
       largest = Watch.Largest;
     }
     SCOPED_TRACE(what);

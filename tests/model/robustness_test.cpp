@@ -150,7 +150,7 @@ void Walk(const TZEBObject& object, const TZEBObject* container, TWalk& walk) {
 int LoadAndWalk(const TTempDir& dir, const std::string& bytes, bool inlineImages, const std::string& what) {
   const std::string path = dir.Write("mutant.zeb", bytes);
   TLoaded loaded;
-  loaded.Code = LoadHintFile(path, loaded.List, inlineImages);
+  loaded.Code = LoadHintFile(path, loaded.List, inlineImages).Code;
   EXPECT_GE(loaded.Code, 0) << what;
   EXPECT_LE(loaded.Code, 5) << what;
   if (loaded.Code != LoadResult::Loaded) {

@@ -238,7 +238,7 @@ TEST_F(MainWindowTest, CreditsEntryOnlyForVersions95aAnd96aWithDisplayInfo) {
     SCOPED_TRACE("version '" + c.Version + "' DisplayInfo " + (c.DisplayInfo ? "on" : "off"));
     const std::string path = Save("GAME" + std::to_string(n++) + ".ZEB", GameFileWriter("Moonfall", c.Version));
     TLoaded plain;
-    plain.Code = LoadHintFile(path, plain.List, false);
+    plain.Code = LoadHintFile(path, plain.List, false).Code;
     ASSERT_EQ(plain.Code, LoadResult::Loaded);
     const std::size_t itemsInFile = dynamic_cast<TItemsHunk*>(ListRoot(plain.List))->ItemCount();
 

@@ -32,7 +32,7 @@ std::string TTempDir::Write(const std::string& name, const std::string& bytes) c
 
 void LoadBytes(const std::string& bytes, TLoaded& loaded, bool inlineImages) {
   TTempDir dir;
-  loaded.Code = LoadHintFile(dir.Write("fixture.zeb", bytes), loaded.List, inlineImages);
+  loaded.Code = LoadHintFile(dir.Write("fixture.zeb", bytes), loaded.List, inlineImages).Code;
 }
 
 std::string SharedTestDataDir() {
