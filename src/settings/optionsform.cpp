@@ -82,11 +82,10 @@ TOptionsForm::TOptionsForm(QWidget* owner, TOptions& working, TDialogs& dialogs,
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
-  // The standard size, made taller where the explanations need it in this
-  // font; never smaller, so that no text is cut.
+  // The standard size, never smaller, so that no text is cut; a page whose
+  // explanations need more height in this font grows when shown.
   const int width = std::max(ScaledFrom96(logicalDpiX(), 442), layout->minimumSize().width());
-  int height = std::max(ScaledFrom96(logicalDpiX(), 369), layout->minimumSize().height());
-  if (layout->hasHeightForWidth()) height = std::max(height, layout->totalHeightForWidth(width));
+  const int height = std::max(ScaledFrom96(logicalDpiX(), 369), layout->minimumSize().height());
   setMinimumSize(width, height);
   resize(width, height);
   ProxyCheckBoxClick();

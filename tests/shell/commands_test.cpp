@@ -196,13 +196,11 @@ TEST_F(MainWindowTest, FindAsksForAPhraseAndShowsTheResultsWindow) {
 TEST_F(MainWindowTest, FindWithoutMatchesReportsItAndKeepsTheResultsWindow) {
   TZEBMain& main = Start();
   main.OpenHintFile(SaveGame());
-  Dialogs.Answers = {QString("mat")};
-  main.FileFindClick();
+  FindInFile(main, "mat");
   ASSERT_TRUE(main.SearchResults());
   const QPointer<TStringForm> first = main.SearchResults();
 
-  Dialogs.Answers = {QString(" xyzzy ")};
-  main.FileFindClick();
+  FindInFile(main, " xyzzy ");
   const auto messages = Messages();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].Caption, "Search Results for \" xyzzy \"");
@@ -218,13 +216,11 @@ TEST_F(MainWindowTest, FindWithoutMatchesReportsItAndKeepsTheResultsWindow) {
 TEST_F(MainWindowTest, ASecondSearchReplacesTheResultsWindow) {
   TZEBMain& main = Start();
   main.OpenHintFile(SaveGame());
-  Dialogs.Answers = {QString("mat")};
-  main.FileFindClick();
+  FindInFile(main, "mat");
   const QPointer<TStringForm> first = main.SearchResults();
   ASSERT_TRUE(first);
 
-  Dialogs.Answers = {QString("lever")};
-  main.FileFindClick();
+  FindInFile(main, "lever");
   FlushDeletes();
   EXPECT_FALSE(first);
   ASSERT_TRUE(main.SearchResults());
@@ -237,8 +233,7 @@ TEST_F(MainWindowTest, ASecondSearchReplacesTheResultsWindow) {
 TEST_F(MainWindowTest, TheResultsWindowGoesOnlyWhenAnotherFileLoads) {
   TZEBMain& main = Start();
   main.OpenHintFile(SaveGame());
-  Dialogs.Answers = {QString("lever")};
-  main.FileFindClick();
+  FindInFile(main, "lever");
   const QPointer<TStringForm> results = main.SearchResults();
   ASSERT_TRUE(results);
   main.OpenHintFile(Files.Write("BROKEN.ZEB", "not a hint file\r\n"));
@@ -263,8 +258,7 @@ TEST_F(MainWindowTest, FindCancelledChangesNothing) {
 TEST_F(MainWindowTest, APhraseOnlyInTheRootGivesAnEmptyResultsWindow) {
   TZEBMain& main = Start();
   main.OpenHintFile(SaveGame());
-  Dialogs.Answers = {QString("chapter one")};
-  main.FileFindClick();
+  FindInFile(main, "chapter one");
   EXPECT_EQ(Messages().size(), 0u);
   ASSERT_TRUE(main.SearchResults());
   EXPECT_TRUE(main.SearchResults()->Node()->Items.empty());
@@ -273,8 +267,7 @@ TEST_F(MainWindowTest, APhraseOnlyInTheRootGivesAnEmptyResultsWindow) {
 TEST_F(MainWindowTest, OpeningAnotherFileClosesTheResultsWindow) {
   TZEBMain& main = Start();
   main.OpenHintFile(SaveGame());
-  Dialogs.Answers = {QString("lever")};
-  main.FileFindClick();
+  FindInFile(main, "lever");
   const QPointer<TStringForm> results = main.SearchResults();
   ASSERT_TRUE(results);
 
@@ -343,8 +336,7 @@ TEST_F(MainWindowTest, CloseAllClosesEveryWindowAndShowTopReopensTheRoot) {
   main.OpenHintFile(SaveGame());
   FileNode("Chapter One")->Open();
   FileNode("Where is the key?")->Open();
-  Dialogs.Answers = {QString("lever")};
-  main.FileFindClick();
+  FindInFile(main, "lever");
   ASSERT_TRUE(main.SearchResults());
   ASSERT_EQ(OpenSubWindows(main), 4);
 

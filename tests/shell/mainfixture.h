@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QTest>
 
 #include "authoring/hintwriter.h"
 #include "model/hunk.h"
@@ -94,6 +96,32 @@ class MainWindowTest : public ::testing::Test {
     if (help != THelpFile::None) HelpFileWriter(help).Save(HelpPath());
     Main = std::make_unique<TZEBMain>(ProgramDir(), std::move(arguments));
     return *Main;
+  }
+
+  // The main window shown and active (shortcuts and focus need both).
+  TZEBMain& StartShown() {
+    TZEBMain& main = Start();
+    main.resize(900, 700);
+    main.show();
+    main.activateWindow();
+    for (int i = 0; i < 100 && QApplication::activeWindow() != &main; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &main);
+    Settle();
+    return main;
+  }
+
+  // Find in File, with the phrase typed into its box.
+  void FindInFile(TZEBMain& main, const QString& phrase) {
+    Dialogs.Answers = {phrase};
+    main.FileFindClick();
+  }
+
+  // A key typed by the user: through the shortcuts first, then to the focus.
+  static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << "no widget has the keyboard focus";
+    QTest::keyClick(focus, static_cast<Qt::Key>(key), modifiers);
+    Settle();
   }
 
   std::string ProgramDir() const { return Program.Path().string() + "/"; }

@@ -53,20 +53,10 @@ class WindowActions : public MainWindowTest {
     THintFileWriter writer;
     writer.Hunks = {Subject("Game", {PlainHunk("COMMENT", "Story", lines), Hint("First", {"One.", "-", "Two."}),
                                      Hint("Second", {"One.", "-", "Two."}), Hint("Third", {"One.", "-", "Two."})})};
-    TZEBMain& main = Start();
-    main.resize(900, 700);
-    main.show();
-    main.activateWindow();
-    for (int i = 0; i < 100 && QApplication::activeWindow() != &main; ++i) QCoreApplication::processEvents();
+    TZEBMain& main = StartShown();
     main.OpenHintFile(Save("STORY.ZEB", writer));
     Settle();
     return main;
-  }
-  static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QWidget* focus = QApplication::focusWidget();
-    ASSERT_NE(focus, nullptr) << "no widget has the keyboard focus";
-    QTest::keyClick(focus, static_cast<Qt::Key>(key), modifiers);
-    Settle();
   }
   void Open(const std::string& title) {
     ASSERT_NE(FileNode(title), nullptr) << title;

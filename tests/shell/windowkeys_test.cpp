@@ -47,29 +47,11 @@ THintFileWriter ManyQuestions(int count) {
 
 class WindowKeys : public MainWindowTest {
  protected:
-  // The main window shown and active (shortcuts and focus need both).
-  TZEBMain& StartShown() {
-    TZEBMain& main = Start();
-    main.resize(900, 700);
-    main.show();
-    main.activateWindow();
-    for (int i = 0; i < 100 && QApplication::activeWindow() != &main; ++i) QCoreApplication::processEvents();
-    EXPECT_EQ(QApplication::activeWindow(), &main);
-    Settle();
-    return main;
-  }
   TZEBMain& ShowWithGame() {
     TZEBMain& main = StartShown();
     main.OpenHintFile(SaveGame());
     Settle();
     return main;
-  }
-  // A key typed by the user: through the shortcuts first, then to the focus.
-  static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QWidget* focus = QApplication::focusWidget();
-    ASSERT_NE(focus, nullptr) << "no widget has the keyboard focus";
-    QTest::keyClick(focus, static_cast<Qt::Key>(key), modifiers);
-    Settle();
   }
   static void Open(THunk* node) {
     ASSERT_NE(node, nullptr);
