@@ -29,6 +29,7 @@
 #include "display/stringchild.h"
 #include "display/verboseform.h"
 #include "downloader/fileinfo.h"
+#include "model/creditsentry.h"
 #include "model/datahunks.h"
 #include "model/displaydocument.h"
 #include "model/infohunk.h"
@@ -290,30 +291,6 @@ void TZEBMain::ShowLoadError(int code, const std::string& path) {
   Dialogs().Message(this, "Error", Text(message), TDialogs::TIcon::Stop);
 }
 
-void TZEBMain::AppendCreditsEntry(THunk& root) {
-  const auto* version = dynamic_cast<const TMetaTextHunk*>(FindByKind(FileObjects, Kind::VerHunk));
-  const auto* info = dynamic_cast<const TInfoHunk*>(FindByKind(FileObjects, Kind::Info));
-  auto* owner = dynamic_cast<TItemsHunk*>(&root);
-  if (version == nullptr || info == nullptr || owner == nullptr || !Options.DisplayInfo) return;
-  if (version->Text != "95a" && version->Text != "96a") return;
-  // A spacer line, then the credits: both stand on lines of their own.
-  auto* spacer = new TBlankHunk(" ", owner);
-  spacer->EndsLine = 1;
-  owner->Append(spacer);
-  auto credits = std::make_unique<TInfoHunk>("Credits and File Information", owner);
-  credits->EndsLine = 1;
-  for (const TZEBObject* line : info->Items) {
-    auto* copy = new THunkLine(line->Text, nullptr);
-    copy->EndsLine = line->EndsLine;
-    copy->IsRule = line->IsRule;
-    copy->Wraps = line->Wraps;
-    copy->UseFixedFont = line->UseFixedFont;
-    copy->SpaceAfter = line->SpaceAfter;
-    credits->Append(copy);
-  }
-  owner->Append(credits.release());
-}
-
 void TZEBMain::RestoreRememberedHints(THunk* root) {
   if (root == nullptr) return;
   std::string record = ReadHintsShownRecord(Ini, CurrentFilePath);
@@ -362,7 +339,7 @@ void TZEBMain::OpenHintFileNow(const std::string& givenPath) {
     HelpShowClick();
     root = nullptr;
   } else {
-    if (root != nullptr) AppendCreditsEntry(*root);
+    if (root != nullptr && Options.DisplayInfo) AppendCreditsEntry(FileObjects, *root);
     CurrentFilePath = path;
     AddRecentFile(Ini, path, root != nullptr ? root->Text : std::string());
     LoadRecentFiles();

@@ -138,7 +138,6 @@ class TZEBMain : public QMainWindow {
   void SaveSettingsNow(bool closing = false);
   void ReloadSettings();
   void ShowLoadError(int code, const std::string& path);
-  void AppendCreditsEntry(THunk& root);
   // Lays out and repaints every open hint window in the settings' look.
   void RelayoutHintWindows();
   // The display control of the active hint window, or none.

@@ -32,6 +32,7 @@ void LeaveLoadedTreesAtExit();
 int TreeCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int VerifyCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int DecodeCommand(const TArgs& args, std::ostream& out, std::ostream& err);
+int HtmlCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int SearchCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int BuildCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 int SummaryCommand(const TArgs& args, std::ostream& out, std::ostream& err);

@@ -1,0 +1,61 @@
+#include "webpage/filebytes.h"
+
+#include <array>
+#include <cstdio>
+#include <vector>
+
+THintFileBytes::THintFileBytes(const std::string& path) : File(path, std::ios::binary) {
+  if (!File) return;
+  File.seekg(0, std::ios::end);
+  Size = static_cast<std::int64_t>(File.tellg());
+  File.seekg(0);
+}
+
+std::optional<std::string> THintFileBytes::Read(std::int64_t offset, std::int64_t length) {
+  if (!File.is_open() || offset < 0 || length <= 0 || offset > Size || length > Size - offset) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(length), '\0');
+  File.clear();
+  File.seekg(offset);
+  if (!File.read(bytes.data(), length)) return std::nullopt;
+  return bytes;
+}
+
+std::string THintFileBytes::Checksum() {
+  static const std::array<std::uint32_t, 256> table = [] {
+    std::array<std::uint32_t, 256> t{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+      std::uint32_t c = n;
+      for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[n] = c;
+    }
+    return t;
+  }();
+  std::uint32_t crc = 0xFFFFFFFFu;
+  if (File.is_open()) {
+    File.clear();
+    File.seekg(0);
+    std::vector<char> buffer(1 << 16);
+    while (File.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || File.gcount() > 0) {
+      const auto got = static_cast<std::size_t>(File.gcount());
+      for (std::size_t i = 0; i < got; ++i) crc = table[(crc ^ static_cast<unsigned char>(buffer[i])) & 0xFF] ^ (crc >> 8);
+    }
+  }
+  char text[9];
+  std::snprintf(text, sizeof text, "%08x", crc ^ 0xFFFFFFFFu);
+  return text;
+}
+
+std::optional<TPngSize> PngSize(std::string_view png) {
+  static constexpr std::string_view Signature("\x89PNG\r\n\x1a\n", 8);
+  if (png.size() < 24 || png.substr(0, 8) != Signature || png.substr(12, 4) != "IHDR") return std::nullopt;
+  const auto word = [&](std::size_t at) {
+    return (std::uint32_t{static_cast<unsigned char>(png[at])} << 24) |
+           (std::uint32_t{static_cast<unsigned char>(png[at + 1])} << 16) |
+           (std::uint32_t{static_cast<unsigned char>(png[at + 2])} << 8) | static_cast<unsigned char>(png[at + 3]);
+  };
+  const TPngSize size{word(16), word(20)};
+  // The reader refuses pictures beyond 64 million pixels; so does the page.
+  if (size.Width == 0 || size.Height == 0 || std::uint64_t{size.Width} * size.Height > 64ull * 1024 * 1024)
+    return std::nullopt;
+  return size;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The parts of a hint file a web page carries whole: its embedded pictures,
+// read by offset and length, and a checksum of all its bytes that tells one
+// edition of a file from another.
+
+#include <cstdint>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class THintFileBytes {
+ public:
+  explicit THintFileBytes(const std::string& path);
+
+  bool IsOpen() const { return File.is_open(); }
+  // The bytes at the offset, or nothing when they do not all lie in the file.
+  std::optional<std::string> Read(std::int64_t offset, std::int64_t length);
+  // CRC-32 of the whole file (0 when it cannot be read), as 8 hex digits.
+  std::string Checksum();
+
+ private:
+  std::ifstream File;
+  std::int64_t Size = 0;
+};
+
+struct TPngSize {
+  std::uint32_t Width = 0;
+  std::uint32_t Height = 0;
+};
+// The size in the header of a PNG stream, or nothing when the bytes do not
+// start with a PNG signature and a header of a sensible size.
+std::optional<TPngSize> PngSize(std::string_view png);
