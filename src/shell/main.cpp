@@ -45,6 +45,7 @@
 #include "shell/centering.h"
 #include "shell/commands.h"
 #include "shell/decodetext.h"
+#include "shell/savewebpage.h"
 #include "shell/recentfiles.h"
 
 namespace {
@@ -385,6 +386,20 @@ void TZEBMain::FileDecodeClick() {
   if (!path) return;
   const TBusyCursor busy;
   if (!WriteDecodedText(*root, path->toStdString())) ReportCannotWrite(this, *path);
+}
+
+void TZEBMain::FileSaveWebPageClick() {
+  THunk* root = FileRoot();
+  if (root == nullptr) return;
+  TDialogs::TFileQuestion question;
+  question.Title = "Save as Web Page";
+  question.Filter = "Web Pages (*.html *.htm);;All Files (*)";
+  question.InitialName = Text(WebPageFileName(CurrentFilePath));
+  question.DefaultExtension = "html";
+  const auto path = AskFileToWrite(this, question);
+  if (!path) return;
+  const TBusyCursor busy;
+  if (!WriteWebPageFile(*root, CurrentFilePath, path->toStdString())) ReportCannotWrite(this, *path);
 }
 
 void TZEBMain::FileFindClick() {

@@ -40,6 +40,7 @@ class TZEBMain : public QMainWindow {
   // Commands of the menu and the toolbar.
   void FileOpenClick();
   void FileDecodeClick();
+  void FileSaveWebPageClick();
   void FileFindClick();
   void FileInformationClick();
   void FileExitClick();

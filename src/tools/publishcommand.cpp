@@ -1,6 +1,8 @@
 // zebtool publish: the content of an update server for a folder of hint
 // files: the list document at cgi-bin/update.cgi and one ZIP archive per
-// hint file under files/, for any static web server to serve.
+// hint file under files/, for any static web server to serve. With --html
+// the same folder becomes a web site too: a page for each hint file under
+// hints/ and index.html listing them by title.
 
 #include <algorithm>
 #include <chrono>
@@ -15,7 +17,10 @@
 #include "downloader/fileinfo.h"
 #include "downloader/listdates.h"
 #include "fileio/atomicfile.h"
+#include "model/creditsentry.h"
+#include "model/hunk.h"
 #include "tools/commands.h"
+#include "webpage/webpage.h"
 
 namespace fs = std::filesystem;
 
@@ -55,20 +60,70 @@ bool WriteArchive(const fs::path& file, const fs::path& archive) {
   }
   return zip_close(out) == 0;
 }
+
+// Writes the web page of a hint file; the exit status (the loader's code
+// for a file that does not load).
+int WritePage(const fs::path& file, const fs::path& page, std::ostream& err) {
+  TObjectList list;
+  int status = LoadForCommand(file.string(), list, err);
+  THunk* root = status == LoadResult::Loaded ? ListRootNode(list) : nullptr;
+  if (status == LoadResult::Loaded && root == nullptr) {
+    err << "zebtool: " << file.string() << " holds no hints to show\n";
+    status = LoadResult::NotHintFile;
+  }
+  if (root != nullptr) {
+    AppendCreditsEntry(list, *root);
+    TAtomicFile out(page.string(), TAtomicFile::TLinks::Replace, 1 << 20);
+    if (out.Open() && !WriteWebPage(*root, file.string(), out.Stream())) {
+      out.Discard();
+      err << "zebtool: cannot read " << file.string() << " again\n";
+      status = LoadResult::CannotOpen;
+    } else if (!out.Commit()) {
+      err << "zebtool: " << out.Error() << "\n";
+      status = ExitCode::CannotCreate;
+    }
+  }
+  ClearList(list);
+  return status;
+}
+
+// Writes index.html: every file by title, in the order of the by-title
+// window, then the files that window leaves out (the help file).
+int WriteIndex(const TCatalog& catalog, const fs::path& target, std::ostream& err) {
+  std::vector<const TFileInfo*> order = ListedByTitle(catalog);
+  for (const auto& info : catalog)
+    if (std::find(order.begin(), order.end(), info.get()) == order.end()) order.push_back(info.get());
+  std::vector<TIndexEntry> entries;
+  for (const TFileInfo* info : order) {
+    const std::string name = fs::path(info->FileName).filename().string();
+    entries.push_back({info->Title.empty() ? name : info->Title, "hints/" + WebPageName(name),
+                       "files/" + fs::path(name).stem().string() + ".zip"});
+  }
+  TAtomicFile out((target / "index.html").string(), TAtomicFile::TLinks::Replace);
+  if (out.Open()) WriteIndexPage(entries, out.Stream());
+  if (!out.Commit()) {
+    err << "zebtool: " << out.Error() << "\n";
+    return ExitCode::CannotCreate;
+  }
+  return ExitCode::Ok;
+}
 }  // namespace
 
 int PublishCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
   std::string baseUrl;
   std::vector<std::string> folders;
+  bool html = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--base-url") {
+    if (args[i] == "--html") {
+      html = true;
+    } else if (args[i] == "--base-url") {
       if (++i == args.size()) return UsageError(err, "--base-url needs a URL");
       baseUrl = args[i];
     } else {
       folders.push_back(args[i]);
     }
   }
-  if (folders.size() != 2 || baseUrl.empty()) return UsageError(err, "publish takes DIR OUT --base-url URL");
+  if (folders.size() != 2 || baseUrl.empty()) return UsageError(err, "publish takes DIR OUT --base-url URL [--html]");
   if (baseUrl.back() != '/') baseUrl += '/';
   const fs::path source = folders[0];
   const fs::path target = folders[1];
@@ -85,7 +140,9 @@ int PublishCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
 
   fs::create_directories(target / "cgi-bin", error);
   fs::create_directories(target / "files", error);
+  if (html) fs::create_directories(target / "hints", error);
   std::string list;
+  TCatalog catalog;
   for (const fs::path& file : files) {
     const std::string archiveName = file.stem().string() + ".zip";
     const fs::path archive = target / "files" / archiveName;
@@ -103,7 +160,15 @@ int PublishCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
     list += "<FILE><FTITLE>" + MarkupValue(title) + "</FTITLE><FURL>" + baseUrl + archiveName + "</FURL><FNAME>" +
             MarkupValue(file.filename().string()) + "</FNAME><FDATE>" + MarkupValue(date) + "</FDATE><FSIZE>" +
             std::to_string(fs::file_size(archive)) + "</FSIZE></FILE>\r\n";
+    if (html) {
+      if (const int status = WritePage(file, target / "hints" / WebPageName(file.filename().string()), err))
+        return status;
+      catalog.push_back(std::make_unique<TFileInfo>(info));
+    }
     out << file.filename().string() << "\t" << title << "\n";
+  }
+  if (html) {
+    if (const int status = WriteIndex(catalog, target, err)) return status;
   }
   const std::string failure = ReplaceFileWith((target / "cgi-bin" / "update.cgi").string(), list);
   if (!failure.empty()) {

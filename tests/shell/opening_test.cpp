@@ -19,7 +19,7 @@
 
 namespace {
 
-const char* const FileCommands[] = {"FileDecode", "FileFind", "FileInformation", "WindowsShowTop",
+const char* const FileCommands[] = {"FileDecode", "FileSaveWebPage", "FileFind", "FileInformation", "WindowsShowTop",
                                     "OptionsResetMemory", "FilePrint"};
 
 // The menu items, and their toolbar buttons where they have one.

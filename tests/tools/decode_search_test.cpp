@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "authoring/hintwriter.h"
 #include "support/fixtures.h"
@@ -115,6 +116,36 @@ TEST_F(ZebtoolCommands, DecodeToAFileReplacesItsContent) {
   }
 }
 
+// The page goes to standard output or, whole, to the file; hints are not
+// readable in its bytes, titles are.
+TEST_F(ZebtoolCommands, HtmlWritesOnePageToStandardOutputOrAFile) {
+  const TRun toOutput = Run("html " + Quote(HintFile));
+  EXPECT_EQ(toOutput.Status, 0) << toOutput.Err;
+  EXPECT_EQ(toOutput.Out.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_NE(toOutput.Out.find("How do I cross the moat?"), std::string::npos);
+  for (const char* hint : {"Find a barrel.", "Ride the barrel", "barrel"})
+    EXPECT_EQ(toOutput.Out.find(hint), std::string::npos) << hint;
+
+  const std::string target = Dir.Write("CASTLE.html", std::string(100000, 'x'));
+  const TRun toFile = Run("html " + Quote(HintFile) + " -o " + Quote(target));
+  EXPECT_EQ(toFile.Status, 0) << toFile.Err;
+  EXPECT_EQ(toFile.Out, "");
+  EXPECT_EQ(ReadFile(target), toOutput.Out);
+}
+
+TEST_F(ZebtoolCommands, HtmlFailuresExitWithTheirCodes) {
+  const std::string missingFolder = (Dir.Path() / "missing" / "out.html").string();
+  const TRun cannotWrite = Run("html " + Quote(HintFile) + " -o " + Quote(missingFolder));
+  EXPECT_EQ(cannotWrite.Status, 73);
+  EXPECT_NE(cannotWrite.Err.find(missingFolder), std::string::npos) << cannotWrite.Err;
+  EXPECT_FALSE(std::filesystem::exists(missingFolder));
+  for (const std::string& args : std::vector<std::string>{"html", "html -o", "html a.zeb b.zeb", "html " + Quote(HintFile) + " -o"}) {
+    const TRun run = Run(args);
+    EXPECT_EQ(run.Status, 64) << args;
+    EXPECT_EQ(run.Out, "") << args;
+  }
+}
+
 TEST_F(ZebtoolCommands, SearchPrintsOneLinePerRow) {
   const struct {
     const char* Phrase;
@@ -148,7 +179,7 @@ TEST_F(ZebtoolCommands, DamagedFilesExitWithTheLoadersCode) {
       {"Missing", (Dir.Path() / "missing.zeb").string(), 5},
   };
   for (const auto& c : cases) {
-    for (const std::string command : {"decode ", "search "}) {
+    for (const std::string command : {"decode ", "search ", "html "}) {
       const std::string extra = command == "search " ? " moat" : "";
       const TRun run = Run(command + Quote(c.Path) + extra);
       EXPECT_EQ(run.Status, c.Code) << command << c.Name;
