@@ -1,6 +1,7 @@
 // The loader on a whole hint file (the checksum and the embedded pictures
 // included), then what the program does with a loaded tree: numbering,
-// decoding to text, searching, the record of revealed hints, and freeing.
+// decoding to text, the web page, searching, the record of revealed hints,
+// and freeing.
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
@@ -12,6 +13,7 @@
 #include "model/hunk.h"
 #include "model/loader.h"
 #include "model/search.h"
+#include "webpage/webpage.h"
 
 namespace {
 class TNullBuffer : public std::streambuf {
@@ -31,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TNullBuffer null;
         std::ostream out(&null);
         DecodeToText(root, out);
+        WriteWebPage(root, path, out);
         FindInFile(root, "the");
         std::string record;
         root.SaveHintsShown(record);
