@@ -422,22 +422,13 @@ TStringForm* OpenWindow(THunk& node) {
 }  // namespace
 
 void OpenNode(THunk& node) {
+  if (HasOwnWindow(node.KindCode())) {
+    TStringForm* form = OpenWindow(node);
+    if (node.KindCode() == Kind::HyperPng && form != nullptr && !form->Control()->PicturesShown())
+      ShowStatusNote(PictureNotShownNote);
+    return;
+  }
   switch (node.KindCode()) {
-    case Kind::Subject:
-    case Kind::Hint:
-    case Kind::NestHint:
-    case Kind::Comment:
-    case Kind::Credit:
-    case Kind::VerHunk:
-    case Kind::Info:
-    case Kind::Text:
-      OpenWindow(node);
-      break;
-    case Kind::HyperPng: {
-      TStringForm* form = OpenWindow(node);
-      if (form != nullptr && !form->Control()->PicturesShown()) ShowStatusNote(PictureNotShownNote);
-      break;
-    }
     case Kind::Link:
       if (THunk* target = static_cast<TLinkHunk&>(node).FinalTarget()) target->Open();
       break;

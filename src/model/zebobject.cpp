@@ -27,3 +27,20 @@ THunkLine::THunkLine(std::string text, TZEBObject* owner)
     : TZEBObject(std::move(text), owner, false) {}
 
 const char* THunkLine::ClassName() const { return "THunkLine"; }
+
+bool HasOwnWindow(std::uint8_t kind) {
+  switch (kind) {
+    case Kind::Subject:
+    case Kind::Hint:
+    case Kind::NestHint:
+    case Kind::Comment:
+    case Kind::Credit:
+    case Kind::VerHunk:
+    case Kind::Info:
+    case Kind::Text:
+    case Kind::HyperPng:
+      return true;
+    default:
+      return false;
+  }
+}

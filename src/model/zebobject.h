@@ -28,6 +28,12 @@ constexpr std::uint8_t Abstract = 17;
 constexpr std::uint8_t FileInfo = 18;
 }  // namespace Kind
 
+// Whether a node of the kind opens a window of its own (a web page: a view)
+// when chosen: subjects, questions, comments, credits, the version and
+// information nodes, TEXT and pictures. Links, overlays, sounds and old
+// pictures act where they are.
+bool HasOwnWindow(std::uint8_t kind);
+
 // The program's table of kind names, indexed by kind code 0 to 17.
 extern const char* const KindNames[18];
 

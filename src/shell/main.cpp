@@ -374,32 +374,34 @@ void TZEBMain::MRU0Click(int slot) {
 
 // ---- commands on the open file ------------------------------------------------
 
-void TZEBMain::FileDecodeClick() {
+void TZEBMain::SaveOpenFileAs(const TDialogs::TFileQuestion& question,
+                              const std::function<bool(THunk& root, const std::string& path)>& write) {
   THunk* root = FileRoot();
   if (root == nullptr) return;
+  const auto path = AskFileToWrite(this, question);
+  if (!path) return;
+  const TBusyCursor busy;
+  if (!write(*root, path->toStdString())) ReportCannotWrite(this, *path);
+}
+
+void TZEBMain::FileDecodeClick() {
   TDialogs::TFileQuestion question;
   question.Title = "Save File As";
   question.Filter = "Text Files (*.TXT *.txt);;All Files (*)";
   question.InitialName = Text(DecodedTextName(CurrentFilePath));
   question.DefaultExtension = "TXT";
-  const auto path = AskFileToWrite(this, question);
-  if (!path) return;
-  const TBusyCursor busy;
-  if (!WriteDecodedText(*root, path->toStdString())) ReportCannotWrite(this, *path);
+  SaveOpenFileAs(question, WriteDecodedText);
 }
 
 void TZEBMain::FileSaveWebPageClick() {
-  THunk* root = FileRoot();
-  if (root == nullptr) return;
   TDialogs::TFileQuestion question;
   question.Title = "Save as Web Page";
   question.Filter = "Web Pages (*.html *.htm);;All Files (*)";
   question.InitialName = Text(WebPageFileName(CurrentFilePath));
   question.DefaultExtension = "html";
-  const auto path = AskFileToWrite(this, question);
-  if (!path) return;
-  const TBusyCursor busy;
-  if (!WriteWebPageFile(*root, CurrentFilePath, path->toStdString())) ReportCannotWrite(this, *path);
+  SaveOpenFileAs(question, [this](THunk& root, const std::string& path) {
+    return WriteWebPageFile(root, CurrentFilePath, path);
+  });
 }
 
 void TZEBMain::FileFindClick() {

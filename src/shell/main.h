@@ -4,12 +4,14 @@
 // file, the help file, the settings and the search-results window.
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include <QMainWindow>
 #include <QPointer>
 
+#include "dialogs/dialogs.h"
 #include "model/loader.h"
 #include "settings/inifile.h"
 #include "settings/options.h"
@@ -139,6 +141,10 @@ class TZEBMain : public QMainWindow {
   void SaveSettingsNow(bool closing = false);
   void ReloadSettings();
   void ShowLoadError(int code, const std::string& path);
+  // Asks where to write the open file in some form, writes it there and
+  // tells the user when that failed.
+  void SaveOpenFileAs(const TDialogs::TFileQuestion& question,
+                      const std::function<bool(THunk& root, const std::string& path)>& write);
   // Lays out and repaints every open hint window in the settings' look.
   void RelayoutHintWindows();
   // The display control of the active hint window, or none.

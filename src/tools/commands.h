@@ -46,5 +46,9 @@ int PublishCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 // Loads FILE for a command; on failure reports the reader's message.
 int LoadForCommand(const std::string& path, TObjectList& list, std::ostream& err);
 
+// Reads the arguments FILE [-o OUT] of the command; 0, or the exit status
+// of the usage error it reported.
+int ReadFileAndOutput(const TArgs& args, const std::string& command, std::string& path, std::string& outPath,
+                      std::ostream& err);
 // Reports a usage error and returns its exit status.
 int UsageError(std::ostream& err, const std::string& problem);

@@ -11,17 +11,7 @@
 int HtmlCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
   std::string path;
   std::string outPath;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "-o") {
-      if (++i == args.size()) return UsageError(err, "-o needs a file name");
-      outPath = args[i];
-    } else if (path.empty()) {
-      path = args[i];
-    } else {
-      return UsageError(err, "html takes one FILE");
-    }
-  }
-  if (path.empty()) return UsageError(err, "html takes one FILE");
+  if (const int usage = ReadFileAndOutput(args, "html", path, outPath, err)) return usage;
   TObjectList list;
   const int code = LoadForCommand(path, list, err);
   if (code != LoadResult::Loaded) return code;

@@ -75,9 +75,8 @@ int VerifyCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
   return code;
 }
 
-int DecodeCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
-  std::string path;
-  std::string outPath;
+int ReadFileAndOutput(const TArgs& args, const std::string& command, std::string& path, std::string& outPath,
+                      std::ostream& err) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "-o") {
       if (++i == args.size()) return UsageError(err, "-o needs a file name");
@@ -85,10 +84,17 @@ int DecodeCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
     } else if (path.empty()) {
       path = args[i];
     } else {
-      return UsageError(err, "decode takes one FILE");
+      return UsageError(err, command + " takes one FILE");
     }
   }
-  if (path.empty()) return UsageError(err, "decode takes one FILE");
+  if (path.empty()) return UsageError(err, command + " takes one FILE");
+  return ExitCode::Ok;
+}
+
+int DecodeCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
+  std::string path;
+  std::string outPath;
+  if (const int usage = ReadFileAndOutput(args, "decode", path, outPath, err)) return usage;
   TObjectList list;
   const int code = Load(path, list, err);
   if (code != LoadResult::Loaded) return code;

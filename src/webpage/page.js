@@ -143,7 +143,7 @@
     flush() {
       if (!this.buffer) return;
       const node = document.createTextNode(this.buffer);
-      if (this.bufferFixed && !this.noWrap) {
+      if (this.bufferFixed) {
         const span = el("span", "fixed");
         span.append(node);
         this.block.append(span);

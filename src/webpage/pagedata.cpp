@@ -11,24 +11,6 @@
 
 namespace {
 
-// The kinds that open a view of their own, as they open a window in the reader.
-bool HasView(std::uint8_t kind) {
-  switch (kind) {
-    case Kind::Subject:
-    case Kind::Hint:
-    case Kind::NestHint:
-    case Kind::Comment:
-    case Kind::Credit:
-    case Kind::VerHunk:
-    case Kind::Info:
-    case Kind::Text:
-    case Kind::HyperPng:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // As the reader tells them: a line "-" that is not a node.
 bool IsSeparator(const TItemView& item) { return !item.IsNode() && item.Text == "-"; }
 
@@ -70,7 +52,7 @@ class TPageDataWriter {
     Nodes.push_back({&node, parent});
     auto* items = dynamic_cast<TItemsHunk*>(&node);
     if (items == nullptr) return;
-    const int shownFrom = HasView(node.KindCode()) || parent < 0 ? own : parent;
+    const int shownFrom = HasOwnWindow(node.KindCode()) || parent < 0 ? own : parent;
     for (std::size_t i = 0; i < items->Items.size(); ++i) {
       const TItemView item = items->Items.View(i);
       if (!item.IsNode()) continue;
@@ -107,7 +89,7 @@ class TPageDataWriter {
       Out += ",\"g\":" + std::to_string(picture == Pictures.end() ? -1 : picture->second);
       Out += ",\"x\":" + std::to_string(overlay.X) + ",\"y\":" + std::to_string(overlay.Y);
       WritePng(overlay.DataOffset, overlay.DataLength);
-    } else if (HasView(kind) || parent < 0) {
+    } else if (HasOwnWindow(kind) || parent < 0) {
       if (auto* items = dynamic_cast<TItemsHunk*>(&node)) WriteItems(*items);
     }
     Out += '}';
