@@ -17,6 +17,7 @@
 #include "model/displaydocument.h"
 #include "model/hunk.h"
 #include "model/loader.h"
+#include "model/collectionsearch.h"
 #include "model/search.h"
 #include "model/loadmessages.h"
 #include "model/version.h"
@@ -117,26 +118,42 @@ int DecodeCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
   return status;
 }
 
+namespace {
+// A row as search prints it: the titles joined by " : ".
+std::string RowText(const TSearchRow& row) {
+  std::string text;
+  for (const std::string& title : row.Titles) {
+    if (!text.empty()) text += " : ";
+    text += title;
+  }
+  return text;
+}
+
+// Every hint file of the folder, two at a time: one line per row, the file
+// name first; files that do not load are named on the error stream.
+int SearchFolder(const std::string& folder, const std::string& phrase, std::ostream& out, std::ostream& err) {
+  const volatile std::uint8_t noCancel = 0;
+  for (const TFileSearch& file : SearchHintFiles(HintFilesOfFolder(folder), phrase, noCancel)) {
+    const std::string name = std::filesystem::path(file.Path).filename().string();
+    if (file.LoadCode != LoadResult::Loaded) {
+      err << "zebtool: skipped " << name << ": " << LoadErrorMessage(file.LoadCode, file.Path) << "\n";
+      continue;
+    }
+    for (const TSearchRow& row : file.Rows) out << name << "\t" << RowText(row) << "\n";
+  }
+  return ExitCode::Ok;
+}
+}  // namespace
+
 int SearchCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
-  if (args.size() != 2) return UsageError(err, "search takes FILE and PHRASE");
+  if (args.size() != 2) return UsageError(err, "search takes FILE (or DIR) and PHRASE");
+  std::error_code error;
+  if (std::filesystem::is_directory(args[0], error)) return SearchFolder(args[0], args[1], out, err);
   TObjectList list;
   const int code = Load(args[0], list, err);
   if (code != LoadResult::Loaded) return code;
-  if (THunk* root = ListRootNode(list)) {
-    auto results = MakeDocument(SearchTitle(args[1]));
-    root->Search(args[1], *results);
-    // Each row is its links, separated by ":" items and ended by a " " item.
-    std::string row;
-    for (const TZEBObject* item : results->Items) {
-      if (item->KindCode() == Kind::Link) {
-        if (!row.empty()) row += " : ";
-        row += item->Text;
-      } else if (item->Text == " ") {
-        out << row << "\n";
-        row.clear();
-      }
-    }
-  }
+  if (THunk* root = ListRootNode(list))
+    for (const TSearchRow& row : SearchRows(*root, args[1])) out << RowText(row) << "\n";
   DoneWithList(list);
   return ExitCode::Ok;
 }

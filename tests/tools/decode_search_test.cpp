@@ -165,6 +165,29 @@ TEST_F(ZebtoolCommands, SearchPrintsOneLinePerRow) {
   }
 }
 
+// A folder: every hint file in it, by name, one line per row with the file
+// name first; files that do not load are named on the error stream and
+// skipped; other files and folders are left alone.
+TEST_F(ZebtoolCommands, SearchOfAFolderListsTheRowsOfEveryFile) {
+  TTempDir folder;
+  std::filesystem::copy_file(HintFile, folder.Path() / "castle.zeb");
+  std::filesystem::copy_file(HintFile, folder.Path() / "B COPY.ZEB");
+  folder.Write("DAMAGED.ZEB", "Just some text\r\n");
+  folder.Write("notes.txt", "moat moat moat");
+  std::filesystem::create_directory(folder.Path() / "inner.zeb");
+  const TRun run = Run("search " + Quote(folder.Path().string()) + " moat");
+  EXPECT_EQ(run.Status, 0) << run.Err;
+  EXPECT_EQ(run.Out,
+            "B COPY.ZEB\t\nB COPY.ZEB\tOutside\nB COPY.ZEB\tOutside : How do I cross the moat?\n"
+            "castle.zeb\t\ncastle.zeb\tOutside\ncastle.zeb\tOutside : How do I cross the moat?\n");
+  EXPECT_NE(run.Err.find("DAMAGED.ZEB"), std::string::npos) << run.Err;
+  EXPECT_EQ(run.Err.find("castle"), std::string::npos) << run.Err;
+
+  const TRun none = Run("search " + Quote(folder.Path().string()) + " dragon");
+  EXPECT_EQ(none.Status, 0);
+  EXPECT_EQ(none.Out, "");
+}
+
 TEST_F(ZebtoolCommands, DamagedFilesExitWithTheLoadersCode) {
   THintFileWriter wrongSum;
   wrongSum.Hunks = {Subject("Castle", {Hint("Q", {"a"})})};

@@ -1,0 +1,117 @@
+#include "model/collectionsearch.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "model/datahunks.h"
+#include "model/displaydocument.h"
+#include "model/loader.h"
+#include "model/search.h"
+
+std::vector<TSearchRow> SearchRows(THunk& root, const std::string& phrase) {
+  auto results = MakeDocument(SearchTitle(phrase));
+  root.Search(phrase, *results);
+  // Each row is its links, separated by ":" items and ended by a " " item.
+  std::vector<TSearchRow> rows;
+  TSearchRow row;
+  for (const TZEBObject* item : results->Items) {
+    if (item->KindCode() == Kind::Link) {
+      row.Titles.push_back(item->Text);
+      row.Lines.push_back(static_cast<const TLinkHunk*>(item)->TargetLine);
+    } else if (item->Text == " ") {
+      rows.push_back(std::move(row));
+      row = {};
+    }
+  }
+  FreeDocument(std::move(results));
+  return rows;
+}
+
+namespace {
+TFileSearch SearchOneFile(const std::string& path, const std::string& phrase) {
+  TFileSearch found;
+  found.Path = path;
+  TObjectList list;
+  found.LoadCode = LoadHintFile(path, list, false).Code;
+  if (found.LoadCode == LoadResult::Loaded) {
+    if (THunk* root = ListRootNode(list)) {
+      found.Title = root->Text;
+      found.Rows = SearchRows(*root, phrase);
+    }
+  }
+  ClearList(list);
+  return found;
+}
+}  // namespace
+
+std::vector<TFileSearch> SearchHintFiles(const std::vector<std::string>& paths, const std::string& phrase,
+                                         const volatile std::uint8_t& cancel,
+                                         const std::function<void(std::size_t done)>& waiting) {
+  std::vector<TFileSearch> results(paths.size());
+  std::vector<char> searched(paths.size(), 0);
+  std::atomic<std::size_t> next{0};
+  std::size_t done = 0;
+  std::mutex lock;
+  std::condition_variable changed;
+  const auto work = [&] {
+    for (;;) {
+      if (cancel != 0) break;
+      const std::size_t i = next.fetch_add(1);
+      if (i >= paths.size()) break;
+      TFileSearch found = SearchOneFile(paths[i], phrase);
+      const std::lock_guard<std::mutex> guard(lock);
+      results[i] = std::move(found);
+      searched[i] = 1;
+      ++done;
+      changed.notify_all();
+    }
+  };
+  const unsigned workers = std::min<std::size_t>(2, std::max<std::size_t>(1, paths.size()));
+  std::vector<std::thread> threads;
+  std::atomic<unsigned> running{workers};
+  for (unsigned w = 0; w < workers; ++w)
+    threads.emplace_back([&] {
+      work();
+      const std::lock_guard<std::mutex> guard(lock);
+      --running;
+      changed.notify_all();
+    });
+  {
+    std::unique_lock<std::mutex> guard(lock);
+    while (running > 0) {
+      changed.wait_for(guard, std::chrono::milliseconds(50));
+      if (waiting) {
+        const std::size_t soFar = done;
+        guard.unlock();
+        waiting(soFar);
+        guard.lock();
+      }
+    }
+  }
+  for (std::thread& thread : threads) thread.join();
+  std::vector<TFileSearch> kept;
+  for (std::size_t i = 0; i < results.size(); ++i)
+    if (searched[i]) kept.push_back(std::move(results[i]));
+  return kept;
+}
+
+std::vector<std::string> HintFilesOfFolder(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> files;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() < 4) continue;
+    std::string extension = name.substr(name.size() - 4);
+    for (char& c : extension) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    std::error_code kind;
+    if (extension == ".ZEB" && it->is_regular_file(kind)) files.push_back(it->path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
