@@ -33,6 +33,8 @@ std::span<const TCommand> MainCommands() {
        &TZEBMain::FileInformationClick, E::FileOpen, true},
       {"&File", "FileFind", "&Find in File...", QKeySequence("Ctrl+F"), "Searches this hint file",
        &TZEBMain::FileFindClick, E::FileOpen, false, false, {"FILEFIND", "Find in File", 112}},
+      {"&File", "FileFindAll", "Find in &All Hint Files...", {},
+       "Searches every hint file of the hint-file folder", &TZEBMain::FileFindAllClick},
       {"&File", "FileDecode", "&Decode to Text...", QKeySequence("Ctrl+Shift+S"), "Decodes this hint file to plain text",
        &TZEBMain::FileDecodeClick, E::FileOpen, false, false, {"FILESAVE", "Decode to Text", 143}},
       {"&File", "FileSaveWebPage", "Save as &Web Page...", {},

@@ -45,6 +45,7 @@
 #include "shell/centering.h"
 #include "shell/commands.h"
 #include "shell/decodetext.h"
+#include "shell/findallfiles.h"
 #include "shell/savewebpage.h"
 #include "shell/recentfiles.h"
 
@@ -88,12 +89,14 @@ TZEBMain::TZEBMain(std::string programDir, std::vector<std::string> arguments)
   };
   display.WindowClosed = [this](TStringForm& form) {
     if (SearchWindow == &form) SearchWindow = nullptr;
+    if (AllFilesWindow == &form) AllFilesWindow = nullptr;
     if (TitleWindow == &form) {
       // The folder listed survives the window for the rest of the run.
       LastTitleFolder = TitleWindow->Folder();
       TitleWindow = nullptr;
     }
   };
+  TFileHit::OpenHandler = [this](const TFileHit& hit) { OpenHintFileAt(hit.Path, hit.Line); };
   TFileInfo::OpenHandler = [this](TFileInfo& entry) {
     if (TitleWindow) OpenHintFile(TitleWindow->Folder() + entry.FileName);
   };
@@ -124,6 +127,7 @@ TZEBMain::~TZEBMain() {
   DisplayContext() = TDisplayContext{};
   THunk::OpenHandler = nullptr;
   TFileInfo::OpenHandler = nullptr;
+  TFileHit::OpenHandler = nullptr;
   ClearList(HelpObjects);
   ClearList(FileObjects);
 }
@@ -301,6 +305,17 @@ void TZEBMain::RestoreRememberedHints(THunk* root) {
 
 void TZEBMain::OpenHintFile(const std::string& givenPath) {
   RunAtEventEdge(this, [&] { OpenHintFileNow(givenPath); });
+}
+
+void TZEBMain::OpenHintFileAt(const std::string& path, std::int32_t line) {
+  RunAtEventEdge(this, [this, path, line] {
+    if (FileRoot() == nullptr || AbsoluteCleanPath(path) != CurrentFilePath) {
+      OpenHintFileNow(path);
+      // A file that did not load has told the user why.
+      if (FileRoot() == nullptr || AbsoluteCleanPath(path) != CurrentFilePath) return;
+    }
+    if (THunk* node = line > 0 ? FileRoot()->FindByLine(line) : nullptr) node->Open();
+  });
 }
 
 void TZEBMain::OpenHintFileNow(const std::string& givenPath) {

@@ -43,6 +43,7 @@ class TZEBMain : public QMainWindow {
   void FileOpenClick();
   void FileDecodeClick();
   void FileSaveWebPageClick();
+  void FileFindAllClick();
   void FileFindClick();
   void FileInformationClick();
   void FileExitClick();
@@ -124,6 +125,7 @@ class TZEBMain : public QMainWindow {
   TObjectList FileObjects;
   TObjectList HelpObjects;
   QPointer<TStringForm> SearchWindow;
+  QPointer<TStringForm> AllFilesWindow;
   QPointer<TVerboseForm> TitleWindow;
   QMdiArea* Area = nullptr;
   // The printer of every print in this run; Printer Setup changes it.
@@ -141,6 +143,9 @@ class TZEBMain : public QMainWindow {
   void SaveSettingsNow(bool closing = false);
   void ReloadSettings();
   void ShowLoadError(int code, const std::string& path);
+  // Opens the file (unless it is the open one) and then the node whose
+  // header is at the line (none: the top window).
+  void OpenHintFileAt(const std::string& path, std::int32_t line);
   // Asks where to write the open file in some form, writes it there and
   // tells the user when that failed.
   void SaveOpenFileAs(const TDialogs::TFileQuestion& question,
