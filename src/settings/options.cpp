@@ -136,6 +136,12 @@ void LoadSettings(TIniFile& ini, TOptions& options, const TBrowserDefaults& defa
   options.SkipUpdateMessages = IsOn(values.Get("SkipUpdateMessages", "Off"));
   options.LastUpdateMessage = values.Get("LastUpdateMessage", "");
   options.UpdateServer = values.Get("UpdateServer", "");
+  options.ShowOutline = IsOn(values.Get("ShowOutline", "Off"));
+  options.OutlineFilter = values.Get("OutlineFilter", "");
+  options.WindowPlacement = values.Get("WindowPlacement", "");
+  options.ReopenLastFile = IsOn(values.Get("ReopenLastFile", "Off"));
+  options.LastFile = values.Get("LastFile", "");
+  options.LastWindows = values.Get("LastWindows", "");
 }
 
 std::string MemoryKey(const std::string& path, std::int64_t length) {
@@ -187,6 +193,12 @@ bool SaveSettings(TIniFile& ini, const TOptions& options, const std::string* cur
   write("SkipUpdateMessages", FlagText(options.SkipUpdateMessages));
   write("LastUpdateMessage", options.LastUpdateMessage);
   write("UpdateServer", options.UpdateServer);
+  write("ShowOutline", FlagText(options.ShowOutline));
+  write("OutlineFilter", options.OutlineFilter);
+  write("WindowPlacement", options.WindowPlacement);
+  write("ReopenLastFile", FlagText(options.ReopenLastFile));
+  write("LastFile", options.LastFile);
+  write("LastWindows", options.LastWindows);
   for (auto& [key, value] : keys) changes.push_back({SettingsSection, key, std::move(value), TKeyMatch::IgnoreCase});
   // The record and the settings in one write: both land, or neither does.
   return ini.Apply(changes);

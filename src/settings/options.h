@@ -44,6 +44,17 @@ struct TOptions {
   bool SkipUpdateMessages = false;
   bool SkipUpdateAfterDownload = false;
   bool ProxyOn = false;
+  // The outline pane beside the windows, and the text its filter holds.
+  bool ShowOutline = false;
+  std::string OutlineFilter;
+  // The reader as it was left: the main window's place as
+  // "left,top,width,height,maximised" (empty: never saved), and, when
+  // ReopenLastFile is on, the file open at close with the header lines of
+  // its open windows, back to front, the active one last.
+  std::string WindowPlacement;
+  bool ReopenLastFile = false;
+  std::string LastFile;
+  std::string LastWindows;
 };
 
 // Defaults that the original platform took from the browser's settings:

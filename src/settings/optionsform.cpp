@@ -237,6 +237,12 @@ QWidget* TOptionsForm::HintsPage() {
     groupLayout->addWidget(box);
   groupLayout->addWidget(new QLabel("(Changes will take effect with the next hint file you load.)", group));
   layout->addWidget(group);
+  auto* start = new QGroupBox("Start", page);
+  auto* startLayout = new QVBoxLayout(start);
+  ReopenLastFileCheckBox = CheckBox("Reopen the last hint file and its windows at start", "ReopenLastFileCheckBox",
+                                    Working.ReopenLastFile, start);
+  startLayout->addWidget(ReopenLastFileCheckBox);
+  layout->addWidget(start);
   layout->addStretch(1);
   return page;
 }
@@ -324,6 +330,7 @@ void TOptionsForm::FormClose() {
     Working.Memory = HintMemoryCheckBox->isChecked();
     Working.StretchGraphics = StretchGraphicsCheckBox->isChecked();
     Working.DisplayInfo = DisplayInfoCheckBox->isChecked();
+    Working.ReopenLastFile = ReopenLastFileCheckBox->isChecked();
   }
   if (SkipUpdateBeforeDownloadCheckBox != nullptr) {
     Working.SkipUpdateBeforeDownload = !SkipUpdateBeforeDownloadCheckBox->isChecked();

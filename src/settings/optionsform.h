@@ -75,6 +75,7 @@ class TOptionsForm : public QDialog {
   QCheckBox* HintMemoryCheckBox = nullptr;
   QCheckBox* StretchGraphicsCheckBox = nullptr;
   QCheckBox* DisplayInfoCheckBox = nullptr;
+  QCheckBox* ReopenLastFileCheckBox = nullptr;
   QCheckBox* SkipUpdateBeforeDownloadCheckBox = nullptr;
   QCheckBox* SkipUpdateAfterDownloadCheckBox = nullptr;
   QCheckBox* SkipUpdateMessagesCheckBox = nullptr;

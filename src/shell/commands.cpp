@@ -46,6 +46,8 @@ std::span<const TCommand> MainCommands() {
       {"&Windows", "WindowsArrange", "Arrange &Icons", {}, "Arranges icons of minimized windows",
        &TZEBMain::ArrangeIcons},
       {"&Windows", "WindowsCloseAll", "Close &All", {}, "Closes all open windows", &TZEBMain::WindowsCloseAllClick},
+      {"&Windows", "WindowsOutline", "Show O&utline", QKeySequence("F9"),
+       "Shows the titles of this hint file as a tree beside its windows", &TZEBMain::WindowsOutlineClick},
       {"&Windows", "WindowsShowTop", "Show Top &Window", QKeySequence("Ctrl+W"),
        "Shows the top-level window for this file", &TZEBMain::WindowsShowTopClick, E::FileOpen, true, false,
        {"WINDOWSSHOWTOP", "Show Top Window", 205}},

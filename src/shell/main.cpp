@@ -44,6 +44,7 @@
 #include "shell/busycursor.h"
 #include "shell/centering.h"
 #include "shell/commands.h"
+#include "display/outlinepane.h"
 #include "shell/decodetext.h"
 #include "shell/findallfiles.h"
 #include "shell/savewebpage.h"
@@ -111,9 +112,15 @@ TZEBMain::TZEBMain(std::string programDir, std::vector<std::string> arguments)
 
   BuildMenus();
   AddWindowKeys();
-  connect(Area, &QMdiArea::subWindowActivated, this, [this] { UpdateCommandStates(); });
+  connect(Area, &QMdiArea::subWindowActivated, this, [this] {
+    UpdateCommandStates();
+    OutlineFollowsActiveWindow();
+  });
+  if (QAction* outline = Action("WindowsOutline")) outline->setCheckable(true);
 
   ReloadSettings();
+  RestorePlacement();
+  if (Options.ShowOutline) ShowOutline(true);
   HelpFilePath = THomeFolder::HelpFile(ProgramDir);
   LoadHintFile(HelpFilePath, HelpObjects, true);  // a missing help file only leaves the list empty
   LoadRecentFiles();
@@ -239,7 +246,11 @@ void TZEBMain::showEvent(QShowEvent* event) {
 void TZEBMain::HandleCommandLine() {
   ProcessPendingMessages();
   const TCommandLine line = ParseCommandLine(Arguments);
-  if (line.File) OpenHintFile(*line.File);
+  if (line.File) {
+    OpenHintFile(*line.File);
+  } else {
+    ReopenLastSession();
+  }
   if (line.Help) HelpShowClick();
   if (line.Verbose) FileVerboseClick();
   if (line.Update) FileDownloadClick();
@@ -262,7 +273,9 @@ void TZEBMain::dropEvent(QDropEvent* event) {
 }
 
 void TZEBMain::closeEvent(QCloseEvent* event) {
+  RememberSession();
   SaveSettingsNow(true);
+  if (OutlinePaneWidget != nullptr) OutlinePaneWidget->SetRoot(nullptr);
   if (SearchWindow) SearchWindow->CloseWindow();
   if (TitleWindow) TitleWindow->CloseWindow();
   ClearList(HelpObjects);
@@ -318,7 +331,7 @@ void TZEBMain::OpenHintFileAt(const std::string& path, std::int32_t line) {
   });
 }
 
-void TZEBMain::OpenHintFileNow(const std::string& givenPath) {
+bool TZEBMain::OpenHintFileNow(const std::string& givenPath, bool quietFailure) {
   const TBusyCursor busy;
   SaveSettingsNow();
   // The recent files and the hint memory keep a path that still names the
@@ -331,14 +344,15 @@ void TZEBMain::OpenHintFileNow(const std::string& givenPath) {
   if (!result.Loaded()) {
     ClearList(loaded);
     // The message names the file as the user gave it.
-    ShowLoadError(result.Code, givenPath);
+    if (!quietFailure) ShowLoadError(result.Code, givenPath);
     UpdateCommandStates();
     statusBar()->showMessage(" ");
-    return;
+    return false;
   }
   // The results of a search in the old file go with it, only now that the
   // new one has loaded.
   if (SearchWindow) SearchWindow->CloseWindow();
+  if (OutlinePaneWidget != nullptr) OutlinePaneWidget->SetRoot(nullptr);  // the old tree goes
   ClearList(FileObjects);
   FileObjects = std::move(loaded);
   THunk* root = FileRoot();
@@ -361,10 +375,12 @@ void TZEBMain::OpenHintFileNow(const std::string& givenPath) {
     LoadRecentFiles();
   }
   ReloadSettings();
+  OutlineFollowsFile();
   if (root != nullptr) root->Open();
   if (!helpFile) RestoreRememberedHints(root);
   UpdateCommandStates();
   statusBar()->showMessage(" ");
+  return true;
 }
 
 // ---- recent files -------------------------------------------------------------

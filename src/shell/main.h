@@ -19,10 +19,12 @@
 #include "shell/commands.h"
 
 class QAction;
+class QDockWidget;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QPrinter;
+class TOutlinePane;
 class TStringControl;
 class THunk;
 class TStringForm;
@@ -44,7 +46,10 @@ class TZEBMain : public QMainWindow {
   void FileDecodeClick();
   void FileSaveWebPageClick();
   void FileFindAllClick();
-  void FileFindClick();
+  void WindowsOutlineClick();
+  // The outline pane and its dock; none until the outline is first shown.
+  TOutlinePane* OutlinePane() const;
+  QDockWidget* OutlineDock() const;  void FileFindClick();
   void FileInformationClick();
   void FileExitClick();
   void WindowsShowTopClick();
@@ -126,7 +131,8 @@ class TZEBMain : public QMainWindow {
   TObjectList HelpObjects;
   QPointer<TStringForm> SearchWindow;
   QPointer<TStringForm> AllFilesWindow;
-  QPointer<TVerboseForm> TitleWindow;
+  QDockWidget* OutlineDockWidget = nullptr;
+  TOutlinePane* OutlinePaneWidget = nullptr;  QPointer<TVerboseForm> TitleWindow;
   QMdiArea* Area = nullptr;
   // The printer of every print in this run; Printer Setup changes it.
   std::unique_ptr<QPrinter> Printer;
@@ -137,12 +143,26 @@ class TZEBMain : public QMainWindow {
   void AddWindowKeys();
   void HandleCommandLine();
   // OpenHintFile's work; what it throws ends at OpenHintFile.
-  void OpenHintFileNow(const std::string& givenPath);
+  // Opens the file at once; false when it did not load (then the user is
+  // told why, unless quietFailure).
+  bool OpenHintFileNow(const std::string& givenPath, bool quietFailure = false);
   // Saves the settings and the open file's hint memory; a failure is told
   // (at most once before closing, since opening saves too).
   void SaveSettingsNow(bool closing = false);
   void ReloadSettings();
   void ShowLoadError(int code, const std::string& path);
+  void ShowOutline(bool shown);
+  void EnsureOutline();
+  // The outline shows the open file (while it is shown) and selects the
+  // active window's node.
+  void OutlineFollowsFile();
+  void OutlineFollowsActiveWindow();
+  // The main window's place from the settings; and, at close, the place,
+  // the outline's filter and (with the option) the file and its windows.
+  void RestorePlacement();
+  void RememberSession();
+  // With the option on, the last file and its windows as they were left.
+  void ReopenLastSession();
   // Opens the file (unless it is the open one) and then the node whose
   // header is at the line (none: the top window).
   void OpenHintFileAt(const std::string& path, std::int32_t line);
