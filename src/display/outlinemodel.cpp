@@ -4,6 +4,7 @@
 
 #include "display/textcodec.h"
 #include "model/itemshunk.h"
+#include "model/metatexthunk.h"
 #include "model/pngobject.h"
 
 TOutlineModel::TOutlineModel(QObject* parent) : QAbstractItemModel(parent) {}
@@ -33,7 +34,12 @@ void TOutlineModel::Build() {
 
 void TOutlineModel::AddChildren(THunk& node, int entry) {
   auto* items = dynamic_cast<TItemsHunk*>(&node);
-  if (items == nullptr) return;
+  // Most nodes hold text lines only: their lines are not walked.
+  if (items == nullptr || items->NodeItemCount() == 0) return;
+  // A question inside a hint is part of that hint: the outline shows it no
+  // more than the question's window does before the hint is revealed.
+  if (const auto* question = dynamic_cast<const TMetaTextHunk*>(&node); question != nullptr && question->HoldsHints())
+    return;
   for (std::size_t i = 0; i < items->Items.size(); ++i) {
     const TItemView item = items->Items.View(i);
     if (!item.IsNode()) continue;

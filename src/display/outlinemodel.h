@@ -1,7 +1,8 @@
 #pragma once
 // The outline of a hint file: the tree of its titles (subjects, questions,
 // TEXT entries, pictures and what their regions lead to, links, the credits
-// entry) for a tree view, never a hint's text. Built in one pass over the
+// entry) for a tree view, never a hint's text, nor a question that a hint
+// holds. Built in one pass over the
 // file's tree when it is first needed; a filter keeps the entries whose
 // title holds a text (letter case ignored) and the entries above them.
 

@@ -63,6 +63,8 @@ class TItemsHunk : public THunk {
   std::string OwnText() const;
 
   TZEBObject* ItemAt(std::size_t index) const { return Items[index]; }
+  // How many items are nodes (0 for the many nodes of text lines only).
+  std::size_t NodeItemCount() const { return NodeItems; }
   std::size_t ItemCount() const { return Items.size(); }
 
   std::uint8_t LineMode = 0;   // 0 automatic, 1 every line ends, 2 paragraphs

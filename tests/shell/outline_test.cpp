@@ -169,3 +169,20 @@ TEST_F(Outline, TheLayoutAndWithTheOptionTheFileAndItsWindowsComeBack) {
     EXPECT_TRUE(Messages().empty());
   }
 }
+
+// A question that a hint holds is part of the hint: the outline does not
+// give its title away.
+TEST_F(Outline, QuestionsInsideHintsAreNotListed) {
+  TZEBMain& main = StartShown();
+  THintFileWriter writer;
+  writer.Hunks = {Subject("Clockwork", {NestHint("Why does the clock strike thirteen?",
+                                                 {"It wants winding.", "-", "=", Hint("Where is the secret key?",
+                                                                                      {"Ask the butler."})})})};
+  main.OpenHintFile(Save("CLOCK.ZEB", writer));
+  Settle();
+  ASSERT_NE(FileNode("Where is the secret key?"), nullptr);
+  TOutlinePane& pane = ShowOutline(main);
+  EXPECT_EQ(Titles(*pane.Model()), (std::vector<std::string>{"Clockwork", "  Why does the clock strike thirteen?"}));
+  pane.FilterBox()->setText("secret");
+  EXPECT_TRUE(Titles(*pane.Model()).empty());
+}

@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QTest>
 
@@ -15,6 +16,8 @@
 #include <fstream>
 
 #include "authoring/hintwriter.h"
+#include "display/outlinemodel.h"
+#include "display/outlinepane.h"
 #include "display/stringchild.h"
 #include "display/verboseform.h"
 #include "downloader/updateform.h"
@@ -129,5 +132,35 @@ TEST(Screenshot, DownloadNewHintsWithAList) {
   form.FileListView->topLevelItem(1)->setSelected(true);
   QTest::qWait(50);
   EXPECT_TRUE(form.grab().save(QString::fromStdString(std::string(ZEB_BUILD_DIR) + "/screenshot-download.png")));
+  qunsetenv("ZEBWIN_HOME");
+}
+
+// The outline beside the example's windows, filtered to the manor
+// (build/screenshot-outline.png, kept in docs/ for the README).
+TEST(Screenshot, OutlineBesideTheExample) {
+  TTempDir home;
+  qputenv("ZEBWIN_HOME", QByteArray::fromStdString(home.Path().string()));
+  TScriptedDialogs dialogs;
+  const std::string example = std::string(ZEB_BUILD_DIR) + "/examples/MOONFALL.ZEB";
+  TZEBMain main(std::string(ZEB_BUILD_DIR) + "/src/shell/", {example});
+  main.resize(1000, 640);
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  QTest::qWait(100);
+  THunk* root = main.FileRoot();
+  ASSERT_NE(root, nullptr);
+  main.WindowsOutlineClick();
+  ASSERT_NE(main.OutlinePane(), nullptr);
+  THunk* clock = root->FindByTitle("Why does the grandfather clock keep striking thirteen?");
+  ASSERT_NE(clock, nullptr);
+  clock->Open();
+  QList<QMdiSubWindow*> windows = main.WindowArea()->subWindowList();
+  ASSERT_EQ(windows.size(), 2);
+  windows[0]->setGeometry(10, 10, 330, 330);
+  windows[1]->setGeometry(200, 150, 500, 330);
+  main.WindowArea()->setActiveSubWindow(windows[1]);
+  QTest::qWait(100);
+  EXPECT_EQ(main.OutlinePane()->Model()->NodeAt(main.OutlinePane()->Tree()->currentIndex()), clock);
+  EXPECT_TRUE(main.grab().save(QString::fromStdString(std::string(ZEB_BUILD_DIR) + "/screenshot-outline.png")));
   qunsetenv("ZEBWIN_HOME");
 }
