@@ -60,6 +60,12 @@ void ExpectSameOptions(const TOptions& a, const TOptions& b) {
   EXPECT_EQ(a.SkipUpdateMessages, b.SkipUpdateMessages);
   EXPECT_EQ(a.SkipUpdateAfterDownload, b.SkipUpdateAfterDownload);
   EXPECT_EQ(a.ProxyOn, b.ProxyOn);
+  EXPECT_EQ(a.ShowOutline, b.ShowOutline);
+  EXPECT_EQ(a.OutlineFilter, b.OutlineFilter);
+  EXPECT_EQ(a.WindowPlacement, b.WindowPlacement);
+  EXPECT_EQ(a.ReopenLastFile, b.ReopenLastFile);
+  EXPECT_EQ(a.LastFile, b.LastFile);
+  EXPECT_EQ(a.LastWindows, b.LastWindows);
 }
 
 // A record in which every field differs from its default.
@@ -83,6 +89,12 @@ TOptions Unusual() {
   o.SkipUpdateMessages = true;
   o.SkipUpdateAfterDownload = true;
   o.ProxyOn = true;
+  o.ShowOutline = true;
+  o.OutlineFilter = "manor house";
+  o.WindowPlacement = "10,20,800,600,1";
+  o.ReopenLastFile = true;
+  o.LastFile = "/home/user/My Hints/MOONFALL.ZEB";
+  o.LastWindows = "3,17,42";
   return o;
 }
 
