@@ -369,6 +369,12 @@ TEST_F(OptionsTest, SaveWritesEveryKeyInOrder) {
       "SkipUpdateMessages=On",
       "LastUpdateMessage=New files this week, 12 of them",
       "UpdateServer=hints.example.org:8080",
+      "ShowOutline=On",
+      "OutlineFilter=manor house",
+      "WindowPlacement=10,20,800,600,1",
+      "ReopenLastFile=On",
+      "LastFile=/home/user/My Hints/MOONFALL.ZEB",
+      "LastWindows=3,17,42",
   };
   EXPECT_EQ(LinesOf(ReadAll(IniPath())), expected);
 
