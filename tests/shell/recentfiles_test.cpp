@@ -35,7 +35,7 @@ TSlots ReadTitles(TIniFile& ini) {
   return titles;
 }
 
-// The File menu's items between Decode and Exit ("-" for a separator):
+// The File menu's items between Save as Web Page and Exit ("-" for a separator):
 // what a user sees there, and what a screen reader reads.
 std::vector<std::string> ItemsBeforeExit(const TZEBMain& main) {
   std::vector<std::string> items;
@@ -46,7 +46,7 @@ std::vector<std::string> ItemsBeforeExit(const TZEBMain& main) {
     for (QAction* action : menu->actions()) {
       if (action == main.Action("FileExit")) break;
       if (inside) items.push_back(action->isSeparator() ? "-" : action->text().toStdString());
-      if (action == main.Action("FileDecode")) inside = true;
+      if (action == main.Action("FileSaveWebPage")) inside = true;
     }
   }
   return items;
