@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QDockWidget>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -131,6 +132,7 @@ TZEBMain::~TZEBMain() {
   // The window area outlives this part of the window while it is torn
   // down: its signals must not reach it any more.
   disconnect(Area, nullptr, this, nullptr);
+  if (OutlineDockWidget != nullptr) disconnect(OutlineDockWidget, nullptr, this, nullptr);
   DisplayContext() = TDisplayContext{};
   THunk::OpenHandler = nullptr;
   TFileInfo::OpenHandler = nullptr;

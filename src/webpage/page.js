@@ -222,14 +222,17 @@
     img.addEventListener("error", () => note(PICTURE_NOT_SHOWN));
     img.src = "data:image/png;base64," + item.d;
     box.append(img);
-    for (const [left, top, right, bottom, n] of item.r) {
+    item.r.forEach(([left, top, right, bottom, n], i) => {
       const region = leadTo(n, "region", title(n) || "Picture region");
+      // Where regions overlap the first one holds the point, as in the
+      // reader: earlier regions lie above later ones.
+      region.style.zIndex = String(item.r.length - i);
       region.style.left = percent(left, item.w);
       region.style.top = percent(top, item.h);
       region.style.width = percent(Math.max(0, right - left), item.w);
       region.style.height = percent(Math.max(0, bottom - top), item.h);
       box.append(region);
-    }
+    });
     if (view) view.pictures.set(item.g, { box, item });
     return box;
   };
@@ -345,8 +348,9 @@
     if (view.revealed < view.count) {
       $("announce").textContent = reveal();
       view.button.scrollIntoView({ block: "nearest" });
-    } else if (steps > 0) {
-      // The reader closes the question's window.
+    } else if (steps > 0 && !(history.state && history.state.zebFirst)) {
+      // The reader closes the question's window: back to the view before,
+      // unless that would leave the page.
       history.back();
     } else {
       location.hash = "#v" + Math.max(0, nodes[view.n].p);
@@ -360,6 +364,8 @@
     show(n);
   };
 
+  // The entry the page was opened at: going back from it leaves the page.
+  history.replaceState({ zebFirst: true }, "");
   window.addEventListener("hashchange", () => {
     steps++;
     route();

@@ -63,6 +63,9 @@ void WriteIndexPage(const std::vector<TIndexEntry>& entries, std::ostream& out) 
     AppendHtmlText(body, entry.Title);
     body += "</a> <a class=\"zip\" href=\"";
     AppendHtmlText(body, entry.ZipHref);
+    // Each archive link named after its file for screen readers.
+    body += "\" aria-label=\"ZIP archive of ";
+    AppendHtmlText(body, entry.Title);
     body += "\">ZIP</a></li>\n";
   }
   body += "</ul>\n</main>\n</body>\n</html>\n";
