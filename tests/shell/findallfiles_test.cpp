@@ -35,8 +35,10 @@ class FindAll : public MainWindowTest {
     return rows;
   }
 
+  // The window in front of the area; it stays so while the progress box,
+  // gone, still holds the application's activation on a loaded machine.
   static TStringForm* ActiveForm(const TZEBMain& main) {
-    QMdiSubWindow* active = main.WindowArea()->activeSubWindow();
+    QMdiSubWindow* active = main.WindowArea()->currentSubWindow();
     return active != nullptr ? qobject_cast<TStringForm*>(active->widget()) : nullptr;
   }
 };
