@@ -68,10 +68,6 @@ std::vector<const TFileInfo*> ListedByTitle(const TCatalog& catalog) {
   return listed;
 }
 
-bool IsHintFileName(const std::string& name) {
-  return name.size() >= 4 && EqualIgnoringCase(std::string_view(name).substr(name.size() - 4), ".zeb");
-}
-
 void ScanHintFolder(const std::string& folder, TCatalog& catalog, const volatile std::uint8_t& cancel,
                     const std::string& cacheFile, const std::function<void()>& progress) {
   catalog.clear();

@@ -10,14 +10,13 @@
 #include <vector>
 
 #include "downloader/fileinfo.h"
+#include "model/collectionsearch.h"  // IsHintFileName
 
 using TCatalog = std::vector<std::unique_ptr<TFileInfo>>;
 
 // The fixed English month abbreviations, January first.
 extern const char* const MonthNames[12];
 
-// True for a name ending in ".zeb" in any letter case.
-bool IsHintFileName(const std::string& name);
 
 // The title of the program's own help file, which title listings leave out.
 inline constexpr const char* HelpFileTitle = "ZEB Reader Documentation";

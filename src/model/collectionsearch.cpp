@@ -12,6 +12,7 @@
 #include "model/displaydocument.h"
 #include "model/loader.h"
 #include "model/search.h"
+#include "model/textcase.h"
 
 std::vector<TSearchRow> SearchRows(THunk& root, const std::string& phrase) {
   auto results = MakeDocument(SearchTitle(phrase));
@@ -100,17 +101,18 @@ std::vector<TFileSearch> SearchHintFiles(const std::vector<std::string>& paths, 
   return kept;
 }
 
+bool IsHintFileName(const std::string& name) {
+  return name.size() >= 4 && EqualIgnoringCase(std::string_view(name).substr(name.size() - 4), ".zeb");
+}
+
 std::vector<std::string> HintFilesOfFolder(const std::string& folder) {
   namespace fs = std::filesystem;
   std::vector<std::string> files;
   std::error_code error;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
-    if (name.size() < 4) continue;
-    std::string extension = name.substr(name.size() - 4);
-    for (char& c : extension) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
     std::error_code kind;
-    if (extension == ".ZEB" && it->is_regular_file(kind)) files.push_back(it->path().string());
+    if (IsHintFileName(it->path().filename().string()) && it->is_regular_file(kind))
+      files.push_back(it->path().string());
   }
   std::sort(files.begin(), files.end());
   return files;

@@ -38,6 +38,9 @@ std::vector<TFileSearch> SearchHintFiles(const std::vector<std::string>& paths, 
                                          const volatile std::uint8_t& cancel,
                                          const std::function<void(std::size_t done)>& waiting = {});
 
-// The hint files of a folder (names ending in ".zeb" in any letter case),
-// sorted by name; none when the folder cannot be read.
+// True for a name ending in ".zeb" in any letter case.
+bool IsHintFileName(const std::string& name);
+
+// The hint files of a folder (IsHintFileName), sorted by name; none when the
+// folder cannot be read.
 std::vector<std::string> HintFilesOfFolder(const std::string& folder);

@@ -15,7 +15,7 @@ bool WriteDecodedText(THunk& root, const std::string& path) {
   return out.Commit();
 }
 
-std::string DecodedTextName(const std::string& hintFilePath) {
+std::string OfferedFileName(const std::string& hintFilePath, const std::string& extension) {
   const QString base = QFileInfo(QString::fromStdString(hintFilePath)).completeBaseName();
-  return (base.isEmpty() ? QString("HINTS") : base).toStdString() + ".TXT";
+  return (base.isEmpty() ? QString("HINTS") : base).toStdString() + extension;
 }

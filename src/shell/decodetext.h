@@ -9,6 +9,7 @@ class THunk;
 // Writes the decoded file; false when the output could not be created or
 // written in full, and then no partial output is left behind.
 bool WriteDecodedText(THunk& root, const std::string& path);
-// The initial name offered for the output: the hint file's base name with
-// ".TXT" ("HINTS.TXT" when no file name is known).
-std::string DecodedTextName(const std::string& hintFilePath);
+// The initial name offered for an output made from the hint file (decoded
+// text, a web page): its base name with the extension ("HINTS.TXT" for
+// ".TXT" when no file name is known).
+std::string OfferedFileName(const std::string& hintFilePath, const std::string& extension);

@@ -13,18 +13,19 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QDockWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
-#include <QDockWidget>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
-#include "dialogs/pendingevents.h"
 #include "dialogs/dialogs.h"
+#include "dialogs/pendingevents.h"
 #include "display/displaycontext.h"
+#include "display/outlinepane.h"
 #include "display/qtdialogs.h"
 #include "display/savequestion.h"
 #include "display/stringchild.h"
@@ -45,11 +46,10 @@
 #include "shell/busycursor.h"
 #include "shell/centering.h"
 #include "shell/commands.h"
-#include "display/outlinepane.h"
 #include "shell/decodetext.h"
 #include "shell/findallfiles.h"
-#include "shell/savewebpage.h"
 #include "shell/recentfiles.h"
+#include "webpage/webpage.h"
 
 namespace {
 constexpr const char* HelpRootTitle = "ZEB Reader Documentation";
@@ -421,7 +421,7 @@ void TZEBMain::FileDecodeClick() {
   TDialogs::TFileQuestion question;
   question.Title = "Save File As";
   question.Filter = "Text Files (*.TXT *.txt);;All Files (*)";
-  question.InitialName = Text(DecodedTextName(CurrentFilePath));
+  question.InitialName = Text(OfferedFileName(CurrentFilePath, ".TXT"));
   question.DefaultExtension = "TXT";
   SaveOpenFileAs(question, WriteDecodedText);
 }
@@ -430,10 +430,11 @@ void TZEBMain::FileSaveWebPageClick() {
   TDialogs::TFileQuestion question;
   question.Title = "Save as Web Page";
   question.Filter = "Web Pages (*.html *.htm);;All Files (*)";
-  question.InitialName = Text(WebPageFileName(CurrentFilePath));
+  question.InitialName = Text(OfferedFileName(CurrentFilePath, ".html"));
   question.DefaultExtension = "html";
   SaveOpenFileAs(question, [this](THunk& root, const std::string& path) {
-    return WriteWebPageFile(root, CurrentFilePath, path);
+    std::string error;
+    return WriteWebPageFile(root, CurrentFilePath, path, TAtomicFile::TLinks::Follow, error) == TPageFileResult::Written;
   });
 }
 

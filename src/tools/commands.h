@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fileio/atomicfile.h"
 #include "model/loader.h"
 
 namespace ExitCode {
@@ -46,6 +47,14 @@ int PublishCommand(const TArgs& args, std::ostream& out, std::ostream& err);
 // Loads FILE for a command; on failure reports the reader's message.
 int LoadForCommand(const std::string& path, TObjectList& list, std::ostream& err);
 
+// Loads FILE as the reader shows it once open (with its credits entry);
+// the loader's code, reported, or 1 when it holds no root. root is set
+// when it loaded.
+int LoadTreeAsShown(const std::string& path, TObjectList& list, std::ostream& err, THunk*& root);
+// Writes the web page of the tree into outPath whole; the exit status, the
+// failure reported.
+int WritePageFile(THunk& root, const std::string& hintFilePath, const std::string& outPath, TAtomicFile::TLinks links,
+                  std::ostream& err);
 // Reads the arguments FILE [-o OUT] of the command; 0, or the exit status
 // of the usage error it reported.
 int ReadFileAndOutput(const TArgs& args, const std::string& command, std::string& path, std::string& outPath,

@@ -2,43 +2,53 @@
 
 #include <ostream>
 
-#include "fileio/atomicfile.h"
 #include "model/creditsentry.h"
 #include "model/hunk.h"
 #include "tools/commands.h"
 #include "webpage/webpage.h"
 
-int HtmlCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
-  std::string path;
-  std::string outPath;
-  if (const int usage = ReadFileAndOutput(args, "html", path, outPath, err)) return usage;
-  TObjectList list;
+int LoadTreeAsShown(const std::string& path, TObjectList& list, std::ostream& err, THunk*& root) {
+  root = nullptr;
   const int code = LoadForCommand(path, list, err);
   if (code != LoadResult::Loaded) return code;
-  THunk* root = ListRootNode(list);
+  root = ListRootNode(list);
   if (root == nullptr) {
     err << "zebtool: " << path << " holds no hints to show\n";
     return LoadResult::NotHintFile;
   }
   // The tree as the reader shows it once the file is open.
   AppendCreditsEntry(list, *root);
-  if (outPath.empty()) {
-    if (!WriteWebPage(*root, path, out)) {
-      err << "zebtool: cannot read " << path << " again\n";
+  return LoadResult::Loaded;
+}
+
+int WritePageFile(THunk& root, const std::string& hintFilePath, const std::string& outPath, TAtomicFile::TLinks links,
+                  std::ostream& err) {
+  std::string error;
+  switch (WriteWebPageFile(root, hintFilePath, outPath, links, error)) {
+    case TPageFileResult::Written:
+      return ExitCode::Ok;
+    case TPageFileResult::HintFileUnreadable:
+      err << "zebtool: " << error << "\n";
       return LoadResult::CannotOpen;
-    }
-    out.flush();
-    return ExitCode::Ok;
+    case TPageFileResult::CannotWrite:
+      break;
   }
-  TAtomicFile file(outPath, TAtomicFile::TLinks::Follow, 1 << 20);
-  if (file.Open() && !WriteWebPage(*root, path, file.Stream())) {
-    file.Discard();
+  err << "zebtool: " << error << "\n";
+  return ExitCode::CannotCreate;
+}
+
+int HtmlCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
+  std::string path;
+  std::string outPath;
+  if (const int usage = ReadFileAndOutput(args, "html", path, outPath, err)) return usage;
+  TObjectList list;
+  THunk* root = nullptr;
+  if (const int code = LoadTreeAsShown(path, list, err, root)) return code;
+  if (!outPath.empty()) return WritePageFile(*root, path, outPath, TAtomicFile::TLinks::Follow, err);
+  if (!WriteWebPage(*root, path, out)) {
     err << "zebtool: cannot read " << path << " again\n";
     return LoadResult::CannotOpen;
   }
-  if (!file.Commit()) {
-    err << "zebtool: " << file.Error() << "\n";
-    return ExitCode::CannotCreate;
-  }
+  out.flush();
   return ExitCode::Ok;
 }

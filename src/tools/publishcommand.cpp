@@ -17,8 +17,6 @@
 #include "downloader/fileinfo.h"
 #include "downloader/listdates.h"
 #include "fileio/atomicfile.h"
-#include "model/creditsentry.h"
-#include "model/hunk.h"
 #include "tools/commands.h"
 #include "webpage/webpage.h"
 
@@ -65,24 +63,9 @@ bool WriteArchive(const fs::path& file, const fs::path& archive) {
 // for a file that does not load).
 int WritePage(const fs::path& file, const fs::path& page, std::ostream& err) {
   TObjectList list;
-  int status = LoadForCommand(file.string(), list, err);
-  THunk* root = status == LoadResult::Loaded ? ListRootNode(list) : nullptr;
-  if (status == LoadResult::Loaded && root == nullptr) {
-    err << "zebtool: " << file.string() << " holds no hints to show\n";
-    status = LoadResult::NotHintFile;
-  }
-  if (root != nullptr) {
-    AppendCreditsEntry(list, *root);
-    TAtomicFile out(page.string(), TAtomicFile::TLinks::Replace, 1 << 20);
-    if (out.Open() && !WriteWebPage(*root, file.string(), out.Stream())) {
-      out.Discard();
-      err << "zebtool: cannot read " << file.string() << " again\n";
-      status = LoadResult::CannotOpen;
-    } else if (!out.Commit()) {
-      err << "zebtool: " << out.Error() << "\n";
-      status = ExitCode::CannotCreate;
-    }
-  }
+  THunk* root = nullptr;
+  int status = LoadTreeAsShown(file.string(), list, err, root);
+  if (root != nullptr) status = WritePageFile(*root, file.string(), page.string(), TAtomicFile::TLinks::Replace, err);
   ClearList(list);
   return status;
 }

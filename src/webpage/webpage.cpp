@@ -53,6 +53,21 @@ bool WriteWebPage(THunk& root, const std::string& hintFilePath, std::ostream& ou
   return static_cast<bool>(out);
 }
 
+TPageFileResult WriteWebPageFile(THunk& root, const std::string& hintFilePath, const std::string& outPath,
+                                 TAtomicFile::TLinks links, std::string& error) {
+  TAtomicFile file(outPath, links, 1 << 20);
+  if (file.Open() && !WriteWebPage(root, hintFilePath, file.Stream())) {
+    file.Discard();
+    error = "cannot read " + hintFilePath + " again";
+    return TPageFileResult::HintFileUnreadable;
+  }
+  if (!file.Commit()) {
+    error = file.Error();
+    return TPageFileResult::CannotWrite;
+  }
+  return TPageFileResult::Written;
+}
+
 void WriteIndexPage(const std::vector<TIndexEntry>& entries, std::ostream& out) {
   WriteHead(out, "Hint Files", false);
   std::string body = "<body>\n<main class=\"index\">\n<h1>Hint Files</h1>\n<ul class=\"files\">\n";

@@ -8,12 +8,23 @@
 #include <string>
 #include <vector>
 
+#include "fileio/atomicfile.h"
+
 class THunk;
 
 // Writes the page of the tree under root, loaded from the hint file at
 // hintFilePath (its pictures are read from there). False when the file
 // cannot be read again.
 bool WriteWebPage(THunk& root, const std::string& hintFilePath, std::ostream& out);
+
+// What writing a page into a file came to.
+enum class TPageFileResult { Written, HintFileUnreadable, CannotWrite };
+
+// Writes the page into the file at outPath through a synced temporary file
+// beside it, which replaces the file only once the page is whole; on any
+// failure the old file stays as it was and error says what went wrong.
+TPageFileResult WriteWebPageFile(THunk& root, const std::string& hintFilePath, const std::string& outPath,
+                                 TAtomicFile::TLinks links, std::string& error);
 
 // A file of a published folder, as its index page lists it.
 struct TIndexEntry {

@@ -944,21 +944,27 @@ class HostileTexts(PageTestCase):
             self.driver.execute_cdp_cmd("Emulation.setScriptExecutionDisabled", {"value": False})
 
 
-def main():
+def run_suite(name, doc, screenshots=True):
+    """Reads the options the suites share and runs the tests of __main__."""
     global ARGS
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser = argparse.ArgumentParser(description=doc, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--zebtool", required=True)
     parser.add_argument("--example", required=True)
     parser.add_argument("--help-file", required=True)
     parser.add_argument("--work", required=True)
-    parser.add_argument("--screenshots")
+    if screenshots:
+        parser.add_argument("--screenshots")
     ARGS, rest = parser.parse_known_args()
-    browser.require_browser(NAME)
+    browser.require_browser(name)
     # zebtool keeps its settings and caches here, not in the user's home.
     home = Path(ARGS.work) / "home"
     home.mkdir(parents=True, exist_ok=True)
     os.environ["ZEBWIN_HOME"] = str(home)
     unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+
+
+def main():
+    run_suite(NAME, __doc__)
 
 
 if __name__ == "__main__":

@@ -10,10 +10,8 @@ title opens the file's page, each ZIP link answers with the file.
 
 Exits 77 (skipped) where the browser is missing."""
 
-import argparse
 import io
 import json
-import os
 import re
 import shutil
 import subprocess
@@ -173,18 +171,7 @@ class PublishedSiteTest(unittest.TestCase):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--zebtool", required=True)
-    parser.add_argument("--example", required=True)
-    parser.add_argument("--help-file", required=True)
-    parser.add_argument("--work", required=True)
-    args, rest = parser.parse_known_args()
-    page_test.ARGS = args
-    browser.require_browser(NAME)
-    home = Path(args.work) / "home"
-    home.mkdir(parents=True, exist_ok=True)
-    os.environ["ZEBWIN_HOME"] = str(home)
-    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+    page_test.run_suite(NAME, __doc__, screenshots=False)
 
 
 if __name__ == "__main__":
