@@ -19,6 +19,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include "fileio/largepages.h"
 #include "shell/main.h"
 
 namespace fs = std::filesystem;
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
     return 64;
   }
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  RestartWithLargePages(argv);  // as the reader starts
   const std::string first = fs::absolute(argv[1]).string();
   const std::string second = fs::absolute(argv[2]).string();
   const int rounds = argc > 3 ? std::atoi(argv[3]) : 3;

@@ -59,9 +59,12 @@ std::vector<TFileSearch> SearchHintFiles(const std::vector<std::string>& paths, 
   std::size_t done = 0;
   std::mutex lock;
   std::condition_variable changed;
+  // The flag is set by the waiting thread (a Cancel button while it waits);
+  // the workers see it through this copy, which the waiting thread keeps.
+  std::atomic<bool> cancelled{cancel != 0};
   const auto work = [&] {
     for (;;) {
-      if (cancel != 0) break;
+      if (cancelled) break;
       const std::size_t i = next.fetch_add(1);
       if (i >= paths.size()) break;
       TFileSearch found = SearchOneFile(paths[i], phrase);
@@ -90,6 +93,7 @@ std::vector<TFileSearch> SearchHintFiles(const std::vector<std::string>& paths, 
         const std::size_t soFar = done;
         guard.unlock();
         waiting(soFar);
+        if (cancel != 0) cancelled = true;
         guard.lock();
       }
     }

@@ -32,7 +32,8 @@ struct TFileSearch {
 
 // Searches the files in two threads and returns their results in the order
 // of paths. The calling thread waits, calling waiting (when given) about
-// every 50 ms with the number of files done; once cancel is set no further
+// every 50 ms with the number of files done; cancel is set by that thread
+// (in waiting, or before the call), and once it is set no further
 // file is started and the files not searched are left out.
 std::vector<TFileSearch> SearchHintFiles(const std::vector<std::string>& paths, const std::string& phrase,
                                          const volatile std::uint8_t& cancel,

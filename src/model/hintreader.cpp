@@ -6,6 +6,8 @@
 namespace {
 constexpr std::size_t BufferSize = 1 << 16;
 constexpr char EndOfText = 0x1A;
+// From this size on the checksum is taken on a second thread.
+constexpr std::int64_t ChecksumAsideFrom = 8 << 20;
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 }  // namespace
@@ -21,6 +23,7 @@ bool THintReader::Open(const std::string& path) {
   const long size = std::ftell(File);
   if (size < 0 || std::fseek(File, 0, SEEK_SET) != 0) return false;
   Size = size;
+  if (Size >= ChecksumAsideFrom) Background = std::make_unique<TChecksumThread>(path);
   Buffer.reset(new char[BufferSize]);
   Capacity = BufferSize;
   Seek(0, true);
@@ -75,7 +78,7 @@ bool THintReader::Ensure(std::size_t count) {
       if (std::ferror(File)) HasFailed = true;
       return false;
     }
-    ReadTrail.Add(next, std::string_view(Buffer.get() + Len, got));
+    if (!Background) ReadTrail.Add(next, std::string_view(Buffer.get() + Len, got));
     std::size_t usable = got;
     if (TextMode && TextEnd < 0) {
       const void* stop = std::memchr(Buffer.get() + Len, EndOfText, got);

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "model/checksum.h"
+#include "model/checksumthread.h"
 
 class THintReader {
  public:
@@ -53,8 +54,9 @@ class THintReader {
   // Skips at most two characters, stopping after the first line end.
   void SkipLineEnd();
 
-  // The checksum of the bytes read so far from the start of the file.
-  const TChecksumTrail& Trail() const { return ReadTrail; }
+  // The checksum of the bytes read so far from the start of the file; for a
+  // large file, of the whole file, taken on a second thread (waited for here).
+  const TChecksumTrail& Trail() { return Background ? Background->Trail() : ReadTrail; }
 
  private:
   // Makes at least count bytes available from Pos when the text holds them.
@@ -72,4 +74,5 @@ class THintReader {
   bool TextMode = true;
   bool HasFailed = false;
   TChecksumTrail ReadTrail;
+  std::unique_ptr<TChecksumThread> Background;
 };

@@ -1,7 +1,18 @@
 #include "model/loadcontext.h"
 
+namespace {
+// Files from this size on have their text store's blocks touched ahead on a
+// second thread; smaller ones load too fast for a thread to pay.
+constexpr std::int64_t PrepareAheadFrom = 8 << 20;
+constexpr std::size_t PreparedBlock = 2 << 20;
+}  // namespace
+
 TLoadContext::TLoadContext(THintReader& reader, bool inlineImages)
     : Reader(reader), InlineImages(inlineImages) {}
+
+TLoadContext::~TLoadContext() {
+  if (TextStore) TextStore->StopPreparing();
+}
 
 bool TLoadContext::Stopped() { return Reader.Failed() || Reader.AtEnd(); }
 
@@ -20,7 +31,10 @@ std::string_view TLoadContext::ReadLineView() {
 }
 
 const std::shared_ptr<TTextStore>& TLoadContext::SharedTexts() {
-  if (!TextStore) TextStore = std::make_shared<TTextStore>();
+  if (!TextStore) {
+    TextStore = std::make_shared<TTextStore>();
+    if (Reader.FileSize() >= PrepareAheadFrom) TextStore->PrepareBlocksAhead(PreparedBlock);
+  }
   return TextStore;
 }
 

@@ -15,6 +15,9 @@ class TLoadContext {
   static constexpr int MaxDepth = 256;
 
   TLoadContext(THintReader& reader, bool inlineImages);
+  ~TLoadContext();  // the text store stops preparing blocks: the load is over
+  TLoadContext(const TLoadContext&) = delete;
+  TLoadContext& operator=(const TLoadContext&) = delete;
 
   // True when a read failed or the text has ended: body loops stop there.
   bool Stopped();

@@ -20,9 +20,15 @@ std::string_view TTextStore::Add(std::string_view text) {
 
 void TTextStore::Rewind(std::size_t size) {
   // Only room taken from the current block can be given back.
-  if (Next == nullptr || size > static_cast<std::size_t>(Next - Blocks.back().get())) return;
+  if (Next == nullptr || size > static_cast<std::size_t>(Next - Current)) return;
   Next -= size;
   Left += size;
+}
+
+void TTextStore::PrepareBlocksAhead(std::size_t blockSize) {
+  // Reservations of eight blocks: the allocator's own writes at the ends of
+  // a reservation touch two of its pages, the thread the rest.
+  if (!Supply) Supply = std::make_unique<TBlockSupply>(blockSize, 8);
 }
 
 char* TTextStore::AllocateAligned(std::size_t size, std::size_t align) {
@@ -43,19 +49,24 @@ char* TTextStore::Allocate(std::size_t size) {
   if (size > Left) {
     // Blocks double up to the largest size; a longer text gets a block of its
     // own, and the current block stays in use.
-    const std::size_t grown = Blocks.empty() ? FirstBlock : std::min(LargestBlock, 2 * ReservedBytes);
+    std::size_t grown = Blocks.empty() ? FirstBlock : std::min(LargestBlock, 2 * ReservedBytes);
+    if (Supply) grown = Supply->BlockSize();
     Blocks.reserve(Blocks.size() + 1);
     if (size > grown) {
-      // Put before the current block, which stays last for Rewind.
       auto block = std::unique_ptr<char[]>(new char[size]);
       char* at = block.get();
-      Blocks.insert(Blocks.end() - (Blocks.empty() ? 0 : 1), std::move(block));
+      Blocks.push_back(std::move(block));
       ReservedBytes += size;
       return at;
     }
-    Blocks.push_back(std::unique_ptr<char[]>(new char[grown]));
+    if (Supply) {
+      Current = Supply->Take();
+    } else {
+      Blocks.push_back(std::unique_ptr<char[]>(new char[grown]));
+      Current = Blocks.back().get();
+    }
     ReservedBytes += grown;
-    Next = Blocks.back().get();
+    Next = Current;
     Left = grown;
   }
   char* at = Next;

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/blocksupply.h"
+
 class TTextStore {
  public:
   TTextStore() = default;
@@ -24,12 +26,22 @@ class TTextStore {
   char* AllocateAligned(std::size_t size, std::size_t align);
   void Rewind(std::size_t size);
 
+  // From now on new blocks are of this size and touched ahead on a second
+  // thread (for a large load); StopPreparing ends the thread, and later
+  // blocks are taken untouched.
+  void PrepareBlocksAhead(std::size_t blockSize);
+  void StopPreparing() {
+    if (Supply) Supply->Stop();
+  }
+
   // Bytes taken from the system, for measurements.
   std::size_t Reserved() const { return ReservedBytes; }
 
  private:
   std::vector<std::unique_ptr<char[]>> Blocks;
+  char* Current = nullptr;  // start of the block that Next points into
   char* Next = nullptr;
   std::size_t Left = 0;
   std::size_t ReservedBytes = 0;
+  std::unique_ptr<TBlockSupply> Supply;
 };

@@ -5,6 +5,7 @@
 
 #include <QMessageBox>
 
+#include "fileio/largepages.h"
 #include "model/version.h"
 #include "shell/application.h"
 #include "shell/main.h"
@@ -34,6 +35,8 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
+  // Opening a large hint file is a large load: memory as zebtool takes it.
+  RestartWithLargePages(argv);
   TZEBApplication app(argc, argv);
   QApplication::setApplicationName("ZEB Reader");
   // No display name: Qt would add it to every window's caption, and each

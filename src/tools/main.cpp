@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "fileio/largepages.h"
 #include "tools/commandtable.h"
 #include "tools/commands.h"
 
@@ -31,23 +32,6 @@ std::string FullProgram() {
   }
   return (folder / "zebtool-full").string();
 }
-// Loading a large file fills tens of megabytes of fresh memory. With the
-// system's transparent huge pages, malloc takes them in 2 MiB pages: a few
-// hundred page faults instead of tens of thousands, a quarter of the time of
-// a load. The C library reads the setting when a process starts, so the
-// program starts itself again with it, once, before commands on files. A
-// setting the user made is left alone.
-void RestartWithHugePages(char** argv) {
-#ifdef __GLIBC__
-  if (std::getenv("GLIBC_TUNABLES") != nullptr) return;
-  if (::setenv("GLIBC_TUNABLES", "glibc.malloc.hugetlb=1", 1) != 0) return;
-  ::execv("/proc/self/exe", argv);
-  ::unsetenv("GLIBC_TUNABLES");  // the restart failed: go on as we are
-#else
-  static_cast<void>(argv);
-#endif
-}
-
 bool WantsHugePages(const std::string& command) {
   const TCommandInfo* info = FindCommand(ZebtoolCommands, command);
   return info != nullptr && info->HugePages;
@@ -61,7 +45,7 @@ int main(int argc, char** argv) {
   const TArgs args(argv + 1, argv + argc);
   int status = 0;
   if (args.empty()) return UsageError(std::cerr, "no command given");
-  if (WantsHugePages(args[0])) RestartWithHugePages(argv);
+  if (WantsHugePages(args[0])) RestartWithLargePages(argv);
   try {
     if (RunModelCommand(args, std::cout, std::cerr, status)) {
       std::cout.flush();

@@ -7,6 +7,8 @@
 
 #include "authoring/hintwriter.h"
 #include "model/checksum.h"
+#include "model/checksumthread.h"
+#include "model/loader.h"
 #include "support/fixtures.h"
 
 TEST(Checksum, KnownValues) {
@@ -111,5 +113,45 @@ TEST(ChecksumTrail, GivesTheResultOfReadingTheWholeFile) {
       }
     }
     EXPECT_EQ(VerifyFileChecksum(path, c.DataEnd, c.Length), c.Valid) << c.Name;
+  }
+}
+
+// The trail a second thread takes of a whole file is the trail of its bytes,
+// and a large file is checked with it as a small one is without it.
+TEST(ChecksumThread, TrailsTheWholeFileAndALargeDamagedFileStillFails) {
+  TTempDir dir;
+  std::string bytes;
+  for (int i = 0; bytes.size() < 300000; ++i) bytes += "line " + std::to_string(i) + "\n";
+  bytes[123456] = 0x1A;
+  const std::string path = dir.Write("plain.bin", bytes);
+  TChecksumThread thread(path);
+  const TChecksumTrail& trail = thread.Trail();
+  EXPECT_EQ(trail.End(), static_cast<std::int64_t>(bytes.size()));
+  EXPECT_EQ(trail.EndOfText(), 123456);
+  EXPECT_EQ(trail.Checkpoints().back().second, RawChecksum(bytes));
+
+  TChecksumThread missing((dir.Path() / "missing.zeb").string());
+  EXPECT_EQ(missing.Trail().End(), 0);
+
+  // Over 8 MB: the loader takes the checksum on the second thread.
+  THintFileWriter writer;
+  std::vector<TWHunkPtr> questions;
+  for (int q = 0; q < 75000; ++q)
+    questions.push_back(Hint("Q" + std::to_string(q), {"A hint text of question " + std::to_string(q) + " that runs on a while",
+                                                       "and a second line of it, as long as the first one"}));
+  writer.Hunks = {Subject("Root", questions)};
+  std::string file = writer.Build();
+  ASSERT_GT(file.size(), std::size_t{8} << 20);
+  TObjectList list;
+  EXPECT_EQ(LoadHintFile(dir.Write("large.zeb", file), list, false).Code, LoadResult::Loaded);
+  ClearList(list);
+  // A byte of a hint in the middle and one of the last hint: hint lines are
+  // kept scrambled in the file, so their plain words are not found there.
+  for (const std::size_t at : {file.size() / 2, file.rfind("Q74999") + 3}) {
+    ASSERT_LT(at, file.size());
+    std::string damaged = file;
+    damaged[at] = static_cast<char>(damaged[at] ^ 0x01);
+    EXPECT_EQ(LoadHintFile(dir.Write("damaged.zeb", damaged), list, false).Code, LoadResult::BadChecksum) << at;
+    EXPECT_TRUE(list.empty());
   }
 }
