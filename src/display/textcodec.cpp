@@ -11,10 +11,15 @@ constexpr char16_t High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0
 
 QString FromCp1252(std::string_view bytes) {
   QString text;
-  text.reserve(static_cast<qsizetype>(bytes.size()));
+  AssignCp1252(text, bytes);
+  return text;
+}
+
+void AssignCp1252(QString& text, std::string_view bytes) {
+  text.resize(static_cast<qsizetype>(bytes.size()));
+  char16_t* out = reinterpret_cast<char16_t*>(text.data());
   for (const char c : bytes) {
     const auto b = static_cast<unsigned char>(c);
-    text.append(b >= 0x80 && b < 0xA0 ? QChar(High[b - 0x80]) : QChar(b));
+    *out++ = b >= 0x80 && b < 0xA0 ? High[b - 0x80] : char16_t{b};
   }
-  return text;
 }

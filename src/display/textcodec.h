@@ -6,3 +6,5 @@
 #include <QString>
 
 QString FromCp1252(std::string_view bytes);
+// The same into text, whose storage is reused when it is large enough.
+void AssignCp1252(QString& text, std::string_view bytes);

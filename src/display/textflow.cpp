@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "display/prefixwidths.h"
 #include "display/textmeasure.h"
 #include "model/itemshunk.h"
 #include "model/zebobject.h"
@@ -15,6 +16,8 @@ TFlowEnd FlowItems(const TItemsHunk& document, int count, const TTextMeasure& me
   int x = frame.Left;
   int y = frame.Top;
   int right = 0;
+  QString text;  // the item's text; its storage serves every item
+  TPrefixWidths widths(measure);
   for (int i = 0; i < count && !sink.Cancelled(); ++i) {
     TZEBObject* item = document.ItemAt(static_cast<std::size_t>(i));
 
@@ -33,10 +36,11 @@ TFlowEnd FlowItems(const TItemsHunk& document, int count, const TTextMeasure& me
 
     const bool fixed = item->UseFixedFont != 0;
     const bool wraps = item->Wraps != 0;
-    const QString text = ItemText(*item);
+    AssignItemText(text, *item);
     qsizetype pos = 0;
     while (pos < text.size()) {
       const QStringView rest = QStringView(text).mid(pos);
+      widths.Reset(rest, fixed);
       qsizetype n = rest.size();
       bool brokenWord = false;
       if (wraps) {
@@ -45,7 +49,7 @@ TFlowEnd FlowItems(const TItemsHunk& document, int count, const TTextMeasure& me
         // A line narrower than the margins still takes a first word at the
         // left margin; otherwise the item would never get placed.
         if (force && room < 0) room = 0;
-        n = SplitString(measure, fixed, rest, room, force);
+        n = SplitString(widths, room, force);
         if (frame.BreakWords && force && n > 0) {
           // Only a first word wider than the whole line can be too wide here.
           const int fit = FitCharacters(measure, fixed, rest.first(n), room);
@@ -80,7 +84,7 @@ TFlowEnd FlowItems(const TItemsHunk& document, int count, const TTextMeasure& me
       }
 
       const int gap = (brokenWord || (!item->SpaceAfter && n == rest.size())) ? 0 : (fixed ? spaceFixed : spaceMain);
-      const int w = measure.TextWidth(rest.first(n), fixed);
+      const int w = widths.Width(n);
       y = sink.Place(y, lineHeight);
       sink.Add({{x, y, x + w, y + lineHeight}, static_cast<std::uint32_t>(pos), static_cast<std::uint32_t>(n), item});
       // The space at a break is part of neither piece; a word broken in

@@ -1,6 +1,6 @@
 #pragma once
 // The flow that lays a display document's items out, shared by the screen
-// (one tall page, Part of the display control's layout) and the printer
+// (one tall page, part of the display control's layout) and the printer
 // (pages of a print job): text wrapped at spaces with SplitString, words of
 // the fixed font measured in that font, pictures placed at the current x
 // pushing the line down, and an item's EndsLine moving to the next line.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "display/prefixwidths.h"
 #include "display/textcodec.h"
 #include "display/textflow.h"
 #include "display/textmeasure.h"
@@ -29,37 +30,37 @@ qsizetype FirstWord(QStringView text) {
   return space == None ? text.size() : space;
 }
 
-// Whether the whole text is narrower than width. Prefix widths never
-// decrease as the prefix grows, so a prefix a little longer than a line
-// that already reaches width answers for the whole text; this keeps the
-// cost of a line proportional to the line, not to the rest of a long item.
-bool WholeNarrowerThan(const TTextMeasure& measure, bool fixedFont, QStringView text, int width, int average) {
-  qsizetype probe = std::max<qsizetype>(64, 2 * (width / average + 1));
-  while (probe < text.size()) {
-    if (measure.TextWidth(text.first(probe), fixedFont) >= width) return false;
-    probe *= 2;
-  }
-  return measure.TextWidth(text, fixedFont) < width;
-}
-
 }  // namespace
 
-QString ItemText(const TZEBObject& item) { return FromCp1252(item.GetText()); }
+QString ItemText(const TZEBObject& item) {
+  QString text;
+  AssignItemText(text, item);
+  return text;
+}
+
+void AssignItemText(QString& text, const TZEBObject& item) { AssignCp1252(text, item.GetText()); }
 
 bool IsJustAGraphic(const TItemsHunk* document) {
   return document && document->ItemCount() == 1 && document->ItemAt(0)->KindCode() == Kind::PngObject;
 }
 
 int SplitString(const TTextMeasure& measure, bool fixedFont, QStringView text, int width, bool force) {
+  TPrefixWidths widths(measure);
+  widths.Reset(text, fixedFont);
+  return SplitString(widths, width, force);
+}
+
+int SplitString(TPrefixWidths& widths, int width, bool force) {
   if (width < 0) return 0;
   width = std::min(width, 32767);
-  const int average = std::max(1, measure.AverageCharWidth(fixedFont));
-  if (WholeNarrowerThan(measure, fixedFont, text, width, average)) return static_cast<int>(text.size());
+  const QStringView text = widths.Text();
+  if (widths.WholeNarrowerThan(width)) return static_cast<int>(text.size());
 
   // Only prefixes that end at a space (or the start) are candidates. When
   // no space is left the loops end whatever the width, so the whole text is
   // never measured there.
-  const auto extent = [&](qsizetype count) { return measure.TextWidth(text.first(count), fixedFont); };
+  const auto extent = [&](qsizetype count) { return widths.Width(count); };
+  const int average = std::max(1, widths.Measure().AverageCharWidth(widths.FixedFont()));
   const qsizetype guess = std::min<qsizetype>(width / average, text.size());
 
   if (extent(guess) < width) {

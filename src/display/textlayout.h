@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringView>
 
+class TPrefixWidths;
 class TTextMeasure;
 class TZEBObject;
 class TItemsHunk;
@@ -45,6 +46,9 @@ struct TWrapInfo {
 // it: GetText() converted from Windows-1252 (a node's title, a file entry's
 // title, "" for a BLANK node).
 QString ItemText(const TZEBObject& item);
+// The same into text, reusing its storage (a layout goes through thousands
+// of items).
+void AssignItemText(QString& text, const TZEBObject& item);
 
 // True when the document has exactly one item (shown or not) and it is a
 // picture.
@@ -56,6 +60,8 @@ bool IsJustAGraphic(const TItemsHunk* document);
 // where the line breaks. With force set, a first word too wide for the room
 // is returned whole (up to the first space, or the whole text).
 int SplitString(const TTextMeasure& measure, bool fixedFont, QStringView text, int width, bool force);
+// The same for the text of widths, whose prefix widths it keeps.
+int SplitString(TPrefixWidths& widths, int width, bool force);
 // How many characters from the start of text fit into width (0 when not
 // even one does); paper breaks a word wider than the page there.
 int FitCharacters(const TTextMeasure& measure, bool fixedFont, QStringView text, int width);

@@ -1,39 +1,12 @@
 #include "display/textmeasure.h"
 
-#include <array>
 #include <map>
 #include <memory>
-#include <unordered_map>
 
-#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QString>
 
-#include "settings/options.h"
-
-// Shaping a text for every measurement is far too slow for layouts of
-// thousands of items, so widths are sums of cached character advances. The
-// fonts are made without kerning (MakeFont), so a text is drawn as wide as
-// its characters' advances add up to.
-class TAdvanceCache {
- public:
-  TAdvanceCache(const QFont& font, const QPaintDevice* device)
-      : Metrics(device != nullptr ? QFontMetricsF(font, device) : QFontMetricsF(font)) {
-    for (int c = 0; c < 256; ++c) Latin[c] = Metrics.horizontalAdvance(QChar(c));
-  }
-
-  double Advance(QChar c) {
-    if (c.unicode() < 256) return Latin[c.unicode()];
-    const auto found = Others.find(c.unicode());
-    if (found != Others.end()) return found->second;
-    return Others[c.unicode()] = Metrics.horizontalAdvance(c);
-  }
-
- private:
-  QFontMetricsF Metrics;
-  std::array<double, 256> Latin{};
-  std::unordered_map<char16_t, double> Others;
-};
+#include "display/advancecache.h"
 
 namespace {
 // One cache per font and device resolution, kept for the whole run.
@@ -44,23 +17,28 @@ std::shared_ptr<TAdvanceCache> CacheFor(const QFont& font, const QPaintDevice* d
   if (!cache) cache = std::make_shared<TAdvanceCache>(font, device);
   return cache;
 }
+
+QFontMetrics MetricsOf(const QFont& font, const QPaintDevice* device) {
+  return device ? QFontMetrics(font, device) : QFontMetrics(font);
+}
 }  // namespace
 
 TFontMeasure::TFontMeasure(const QFont& mainFont, const QFont& fixedFont, const QPaintDevice* device)
-    : Main(device ? QFontMetrics(mainFont, device) : QFontMetrics(mainFont)),
-      Fixed(device ? QFontMetrics(fixedFont, device) : QFontMetrics(fixedFont)),
-      MainAdvances(CacheFor(mainFont, device)),
-      FixedAdvances(CacheFor(fixedFont, device)) {}
+    : MainAdvances(CacheFor(mainFont, device)), FixedAdvances(CacheFor(fixedFont, device)) {
+  const QFontMetrics main = MetricsOf(mainFont, device);
+  MainAverage = main.averageCharWidth();
+  Height = main.height();
+  FixedAverage = MetricsOf(fixedFont, device).averageCharWidth();
+}
 
 int TFontMeasure::TextWidth(QStringView text, bool fixedFont) const {
-  TAdvanceCache& cache = fixedFont ? *FixedAdvances : *MainAdvances;
-  double width = 0;
-  for (const QChar c : text) width += cache.Advance(c);
-  return static_cast<int>(width + 0.5);
+  return TAdvanceCache::Rounded(Advances(fixedFont)->Sum(text));
 }
 
-int TFontMeasure::AverageCharWidth(bool fixedFont) const {
-  return (fixedFont ? Fixed : Main).averageCharWidth();
-}
+int TFontMeasure::AverageCharWidth(bool fixedFont) const { return fixedFont ? FixedAverage : MainAverage; }
 
-int TFontMeasure::LineHeight() const { return Main.height(); }
+int TFontMeasure::LineHeight() const { return Height; }
+
+TAdvanceCache* TFontMeasure::Advances(bool fixedFont) const {
+  return fixedFont ? FixedAdvances.get() : MainAdvances.get();
+}

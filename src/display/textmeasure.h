@@ -26,6 +26,14 @@ class TTextMeasure {
   // Height of " " in the main font: the height of every laid-out text line,
   // fixed-font lines included.
   virtual int LineHeight() const = 0;
+  // For a measure whose TextWidth rounds the sum of its characters'
+  // advances: those advances, so that the widths of many prefixes of one
+  // text can be had by adding each character once. Null for any other
+  // measure, whose every width comes from TextWidth.
+  virtual TAdvanceCache* Advances(bool fixedFont) const {
+    (void)fixedFont;
+    return nullptr;
+  }
 };
 
 // Measures with QFontMetrics on two fonts; with a device (a printer) the
@@ -37,11 +45,15 @@ class TFontMeasure : public TTextMeasure {
   int TextWidth(QStringView text, bool fixedFont) const override;
   int AverageCharWidth(bool fixedFont) const override;
   int LineHeight() const override;
+  TAdvanceCache* Advances(bool fixedFont) const override;
 
  private:
-  QFontMetrics Main;
-  QFontMetrics Fixed;
   std::shared_ptr<TAdvanceCache> MainAdvances;
   std::shared_ptr<TAdvanceCache> FixedAdvances;
+  // Read once: the layout asks at every line break, and the font engine
+  // looks them up anew each time.
+  int MainAverage = 0;
+  int FixedAverage = 0;
+  int Height = 0;
 };
 

@@ -86,21 +86,44 @@ void TFileInfo::ScanHeader(const std::string& path) {
   }
 }
 
+bool TakeRecordLines(std::string_view& text, TRecordLines& lines) {
+  std::string_view rest = text;
+  for (std::string_view& line : lines) {
+    if (rest.empty()) return false;
+    const std::size_t end = rest.find('\n');
+    line = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  }
+  text = rest;
+  return true;
+}
+
+std::optional<std::int32_t> RecordLength(std::string_view line) {
+  std::size_t i = line.find_first_not_of(" \t");
+  if (i == std::string_view::npos) return std::nullopt;
+  if (line[i] == '+' || line[i] == '-') ++i;
+  if (i == line.size() || line.find_first_not_of("0123456789", i) != std::string_view::npos) return std::nullopt;
+  return LeadingNumber(line);
+}
+
 bool TFileInfo::ReadRecord(std::istream& in) {
   std::string lines[8];
-  for (std::string& line : lines) {
-    if (!std::getline(in, line)) return false;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  TRecordLines views;
+  for (std::size_t i = 0; i < views.size(); ++i) {
+    if (!std::getline(in, lines[i])) return false;
+    if (!lines[i].empty() && lines[i].back() == '\r') lines[i].pop_back();
+    views[i] = lines[i];
   }
-  // The length line: a decimal number, leading blanks allowed, then the line end.
-  const std::string& length = lines[2];
-  std::size_t i = length.find_first_not_of(" \t");
-  if (i == std::string::npos) return false;
-  if (length[i] == '+' || length[i] == '-') ++i;
-  if (i == length.size() || length.find_first_not_of("0123456789", i) != std::string::npos) return false;
+  return SetFromRecord(views);
+}
+
+bool TFileInfo::SetFromRecord(const TRecordLines& lines) {
+  const std::optional<std::int32_t> length = RecordLength(lines[2]);
+  if (!length) return false;
   FileName = lines[0];
   Title = lines[1];
-  FileLength = LeadingNumber(length);
+  FileLength = *length;
   Version = lines[3];
   Author = lines[4];
   Publisher = lines[5];

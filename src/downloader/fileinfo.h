@@ -3,13 +3,28 @@
 // author, publisher, date, time and length, read from the first lines of the
 // file without loading it, and cached as an eight-line record.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "model/zebobject.h"
+
+// The eight lines of one cache record, without their line ends: file name,
+// title, length, version, author, publisher, date and time.
+using TRecordLines = std::array<std::string_view, 8>;
+
+// Cuts the next record's lines from the front of text, a line ending at
+// "\n" or at the end of text, a "\r" before the "\n" dropped; false when
+// text holds fewer than eight lines.
+bool TakeRecordLines(std::string_view& text, TRecordLines& lines);
+// The number of a record's length line: a decimal number, leading blanks
+// allowed, then the line end; nothing for any other line.
+std::optional<std::int32_t> RecordLength(std::string_view line);
 
 class TFileInfo : public TZEBObject {
  public:
@@ -27,6 +42,9 @@ class TFileInfo : public TZEBObject {
 
   // Reads one cache record; false when the stream holds no complete record.
   bool ReadRecord(std::istream& in);
+  // Takes the fields of one record's lines; false, with nothing changed,
+  // when its length line is no number.
+  bool SetFromRecord(const TRecordLines& lines);
   void WriteRecord(std::ostream& out) const;
 
   // How the by-title window opens the file a summary describes.

@@ -105,8 +105,8 @@ std::vector<TFileSearch> SearchHintFiles(const std::vector<std::string>& paths, 
   return kept;
 }
 
-bool IsHintFileName(const std::string& name) {
-  return name.size() >= 4 && EqualIgnoringCase(std::string_view(name).substr(name.size() - 4), ".zeb");
+bool IsHintFileName(std::string_view name) {
+  return name.size() >= 4 && EqualIgnoringCase(name.substr(name.size() - 4), ".zeb");
 }
 
 std::vector<std::string> HintFilesOfFolder(const std::string& folder) {

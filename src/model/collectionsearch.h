@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class THunk;
@@ -40,7 +41,7 @@ std::vector<TFileSearch> SearchHintFiles(const std::vector<std::string>& paths, 
                                          const std::function<void(std::size_t done)>& waiting = {});
 
 // True for a name ending in ".zeb" in any letter case.
-bool IsHintFileName(const std::string& name);
+bool IsHintFileName(std::string_view name);
 
 // The hint files of a folder (IsHintFileName), sorted by name; none when the
 // folder cannot be read.

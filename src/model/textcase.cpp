@@ -6,7 +6,6 @@ char Upper(char c) {
   const auto byte = static_cast<unsigned char>(c);
   return static_cast<char>(byte - (static_cast<unsigned char>(byte - 'a') < 26 ? 32 : 0));
 }
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 }  // namespace
 
 std::string UpperCaseAtoZ(std::string text) {
@@ -24,14 +23,14 @@ void AppendUpperCaseAtoZ(std::string& to, std::string_view text) {
 }
 
 std::string LowerCaseAtoZ(std::string text) {
-  for (char& c : text) c = Lower(c);
+  for (char& c : text) c = LowerAtoZ(c);
   return text;
 }
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
+    if (LowerAtoZ(a[i]) != LowerAtoZ(b[i])) return false;
   return true;
 }
 

@@ -7,6 +7,8 @@
 #include <string_view>
 
 std::string UpperCaseAtoZ(std::string text);
+// The byte with A to Z in lower case.
+inline char LowerAtoZ(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 // Appends the text to `to` with the letters a to z in upper case; runs on
 // many bytes at once, for search over whole files.
 void AppendUpperCaseAtoZ(std::string& to, std::string_view text);

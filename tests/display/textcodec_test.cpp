@@ -18,3 +18,15 @@ TEST(TextCodec, Windows1252ToUnicode) {
   }
   EXPECT_EQ(FromCp1252(std::string("a\0b", 3)).size(), 3);
 }
+
+// Converting into a string that held a longer or a shorter text leaves
+// exactly the new text, whatever storage it reuses.
+TEST(TextCodec, AssignReplacesTheWholeText) {
+  QString text;
+  for (const std::string& bytes : {std::string("a longer text \x93quoted\x94"), std::string("ab"), std::string(),
+                                   std::string("\x80 and more than before")}) {
+    AssignCp1252(text, bytes);
+    EXPECT_EQ(text, FromCp1252(bytes)) << bytes;
+    EXPECT_EQ(text.size(), static_cast<qsizetype>(bytes.size())) << bytes;
+  }
+}

@@ -423,4 +423,81 @@ TEST_F(FontMeasure, MeasuresTheTwoFontsAndPrefixViews) {
   EXPECT_LT(measure.TextWidth(QStringView(text).first(4), false), measure.TextWidth(text, false));
 }
 
+// The program's measure without its advances: every width comes from
+// TextWidth, as for a measure that keeps no running sums.
+class TWholeTextMeasure : public TTextMeasure {
+ public:
+  explicit TWholeTextMeasure(const TTextMeasure& real) : Real(real) {}
+  int TextWidth(QStringView text, bool fixedFont) const override { return Real.TextWidth(text, fixedFont); }
+  int AverageCharWidth(bool fixedFont) const override { return Real.AverageCharWidth(fixedFont); }
+  int LineHeight() const override { return Real.LineHeight(); }
+
+ private:
+  const TTextMeasure& Real;
+};
+
+// Breaking lines from running sums of advances gives the layout that
+// measuring every prefix whole gives, to the pixel: for each pair of fonts
+// in turn (one layout object laying out again after a change of fonts) and
+// each width, over items in both fonts, characters beyond Latin-1, items
+// that continue the line and a paragraph many lines long.
+TEST_F(FontMeasure, RunningSumsLayOutAsWholeMeasurementsDo) {
+  TMetaTextHunk doc("Document", nullptr, Kind::Subject);
+  std::string paragraph;
+  for (int i = 0; paragraph.size() < 3000; ++i) paragraph += (i % 7 == 0 ? "WWW " : "lamp ") + std::to_string(i) + " ";
+  struct TItem {
+    std::string Text;
+    unsigned Flags;
+  };
+  const TItem items[] = {
+      {"The lamp is behind the door of the old shed, under the rope and the ladder; look west.", Wrap | Ends},
+      {"Fixed  text  with  double  spaces and a long tail of words to wrap", Wrap | Fixed | Space},
+      {"\x93Quoted\x94 \x80 words \x97 with dashes", Wrap | Space},
+      {"short", Space},
+      {paragraph, Wrap | Ends},
+      {"iiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiiii WWWWWWWWWWWWWWWW", Wrap | Ends},
+      {"x", Wrap},
+      {"after x on the same line, then an end", Wrap | Fixed | Ends},
+  };
+  for (const TItem& item : items) {
+    auto* line = new THunkLine(item.Text, &doc);
+    line->EndsLine = (item.Flags & Ends) != 0;
+    line->Wraps = (item.Flags & Wrap) != 0;
+    line->UseFixedFont = (item.Flags & Fixed) != 0;
+    line->SpaceAfter = (item.Flags & Space) != 0;
+    doc.Append(line);
+  }
+  const std::pair<TFontSpec, TFontSpec> fonts[] = {
+      {{"Arial", 10, false, false}, {"Courier New", 9, false, false}},
+      {{"Times New Roman", 14, true, false}, {"Courier New", 12, true, false}},
+      {{"Arial", 8, false, true}, {"Courier New", 8, false, false}},
+  };
+  TTextLayout fast;
+  TTextLayout whole;
+  for (const auto& [mainFont, fixedFont] : fonts) {
+    const TFontMeasure measure(MakeFont(mainFont), MakeFont(fixedFont));
+    ASSERT_NE(measure.Advances(false), nullptr);
+    const TWholeTextMeasure reference(measure);
+    for (const int width : {90, 333, 640, 1500}) {
+      SCOPED_TRACE(mainFont.Face + " " + std::to_string(mainFont.Size) + " at " + std::to_string(width));
+      for (TTextLayout* layout : {&fast, &whole}) {
+        layout->Document = &doc;
+        layout->ShownCount = static_cast<int>(doc.ItemCount());
+        layout->LayoutWidth = width;
+      }
+      EXPECT_EQ(fast.WrapText(measure, QSize(width, 100)), whole.WrapText(reference, QSize(width, 100)));
+      ASSERT_EQ(fast.Pieces().size(), whole.Pieces().size());
+      EXPECT_GT(fast.Pieces().size(), doc.ItemCount());
+      for (std::size_t i = 0; i < fast.Pieces().size(); ++i) {
+        const TWrapInfo& a = fast.Pieces()[i];
+        const TWrapInfo& b = whole.Pieces()[i];
+        EXPECT_TRUE(a.Rect == b.Rect && a.Start == b.Start && a.Length == b.Length && a.Item == b.Item)
+            << "piece " << i << ": " << a.Rect.Left << "," << a.Rect.Top << " +" << a.Rect.Width() << " chars "
+            << a.Start << "+" << a.Length << " against " << b.Rect.Left << "," << b.Rect.Top << " +"
+            << b.Rect.Width() << " chars " << b.Start << "+" << b.Length;
+      }
+    }
+  }
+}
+
 }  // namespace

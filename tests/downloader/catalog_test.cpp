@@ -224,6 +224,21 @@ TEST_F(CatalogScan, DamagedRecordStopsReadingTheCache) {
   }
 }
 
+// Records of one name (in any letter case) and size: the first in the file
+// is used, whatever the later ones say; another size is another record.
+TEST_F(CatalogScan, FirstRecordOfANameAndSizeWins) {
+  Put("a.zeb", HintBytes("Alpha"));
+  const std::string size = std::to_string(fs::file_size(Folder / "a.zeb"));
+  const auto record = [](const std::string& name, const std::string& title, const std::string& length) {
+    return name + "\r\n" + title + "\r\n" + length + "\r\n96a\r\n\r\n\r\n\r\n\r\n";
+  };
+  WriteAll(Cache, record("a.zeb", "Other Size", size + "1") + record("A.ZEB", "First", size) +
+                      record("a.zeb", "Second", size));
+  const TCatalog catalog = Scan();
+  EXPECT_EQ(Titles(catalog), (std::map<std::string, std::string>{{"a.zeb", "First"}}));
+  EXPECT_EQ(CacheRecords().size(), 3u);
+}
+
 TEST_F(CatalogScan, TruncatedCacheKeepsTheRecordsBeforeTheCut) {
   Put("a.zeb", HintBytes("Alpha"));
   Put("b.zeb", HintBytes("Beta"));

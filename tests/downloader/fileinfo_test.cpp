@@ -219,6 +219,36 @@ TEST(CacheRecord, AcceptsLfLineEnds) {
   EXPECT_EQ(info.Time, "Time");
 }
 
+// The catalog cuts records from the cache file's bytes: record by record it
+// takes what reading the stream takes, and stops where the stream does.
+TEST(CacheRecord, RecordsFromBytesAreThoseReadFromTheStream) {
+  const std::string cases[] = {
+      "a.zeb\r\nTitle\r\n12\r\n96a\r\nA\r\nP\r\nD\r\nT\r\nb.zeb\nB\n7\nv\n\n\n\n\n",
+      "a.zeb\nTitle\n12\n96a\nA\nP\nD\nlast line without its end",
+      "a.zeb\nTitle\n12\n96a\nA\nP\nD\nT\r",
+      "a.zeb\nTitle\n12\n96a\nA\nP\nD\n",
+      "a.zeb\r\n\r\n 3\r\n\r\n\r\n\r\n\r\n\r\n\r\nnext\r\n",
+      "\r\r\n\r\n-4\r\n\r\n\r\n\r\n\r\n\r\n",
+      "a.zeb\nTitle\nx12\n96a\nA\nP\nD\nT\nb.zeb\nB\n7\nv\n\n\n\n\n",
+      "",
+  };
+  for (const std::string& bytes : cases) {
+    SCOPED_TRACE(bytes);
+    std::istringstream in(bytes);
+    std::string_view rest = bytes;
+    for (int record = 0; record < 4; ++record) {
+      TFileInfo fromStream;
+      const bool streamRead = fromStream.ReadRecord(in);
+      TRecordLines lines;
+      TFileInfo fromBytes;
+      const bool bytesRead = TakeRecordLines(rest, lines) && fromBytes.SetFromRecord(lines);
+      ASSERT_EQ(bytesRead, streamRead) << "record " << record;
+      if (!streamRead) break;
+      ExpectSameFields(fromBytes, fromStream);
+    }
+  }
+}
+
 TEST(CacheRecord, TruncatedRecordFails) {
   std::ostringstream out;
   FullSummary().WriteRecord(out);
