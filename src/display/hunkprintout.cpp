@@ -284,7 +284,9 @@ THunkPrintout::TOutcome THunkPrintout::Print(QPrinter& printer) {
 }
 
 void THunkPrintout::PrintPages(QPrinter& printer, QPainter& painter, int first, int last) {
-  const TPieceStyle style = PieceStyle();
+  const TFontMeasure measure(PrintFont, PrintFixedFont, &printer);
+  TPieceStyle style = PieceStyle();
+  style.RunMeasure = &measure;
   const auto beginPage = [&](int page) {
     if (page != first) printer.newPage();
     ShowStatus(Title() + "\n\nPage " + QString::number(page) + " of " + QString::number(last));
