@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <functional>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
@@ -17,6 +21,7 @@
 #include "display/textcodec.h"
 #include "display/textflow.h"
 #include "display/textmeasure.h"
+#include "model/chunkeddocument.h"
 #include "model/itemshunk.h"
 #include "model/pngobject.h"
 #include "settings/options.h"
@@ -27,41 +32,122 @@ constexpr int PicturePixelsPerInch = 120;
 // Text is drawn in runs of at most this many characters.
 constexpr int RunLength = 20;
 
+// Chunks of this many items are laid out while the display of a whole
+// file is built, and freed before the next is built.
+constexpr std::size_t ChunkItems = 4096;
+
 // The page breaks of the printer's flow: a piece that would reach below
 // the print rectangle starts a new page, even on an empty page.
-class TPageSink : public TFlowSink {
+class TPageBreaks : public TFlowSink {
  public:
-  TPageSink(int top, int bottom, std::vector<std::vector<TWrapInfo>>& pages, std::function<void()> newPage,
-            const volatile std::uint8_t& cancelled)
-      : Top(top), Bottom(bottom), Pages(pages), NewPage(std::move(newPage)), CancelFlag(cancelled) {}
+  TPageBreaks(int top, int bottom) : Top(top), Bottom(bottom) {}
 
   int Place(int y, int height) override {
     if (y + height <= Bottom) return y;
     NewPage();
     return Top;
   }
-  void Add(const TWrapInfo& piece) override { Pages.back().push_back(piece); }
-  bool Cancelled() const override { return CancelFlag != 0; }
+
+ protected:
+  virtual void NewPage() = 0;
 
  private:
   int Top;
   int Bottom;
-  std::vector<std::vector<TWrapInfo>>& Pages;
-  std::function<void()> NewPage;
+};
+
+// Counts the pages, stopping at a cancel.
+class TPageCounter : public TPageBreaks {
+ public:
+  TPageCounter(int top, int bottom, std::function<void()> newPage, const volatile std::uint8_t& cancelled)
+      : TPageBreaks(top, bottom), OnNewPage(std::move(newPage)), CancelFlag(cancelled) {}
+  void Add(const TWrapInfo&) override {}
+  bool Cancelled() const override { return CancelFlag != 0; }
+
+ private:
+  void NewPage() override { OnNewPage(); }
+  std::function<void()> OnNewPage;
   const volatile std::uint8_t& CancelFlag;
+};
+
+// Hands on the pieces of pages first .. last as the flow places them,
+// telling when each of those pages begins; the flow stops after the last,
+// or at the end of the page during which Cancel was pressed.
+class TPageRangeSink : public TPageBreaks {
+ public:
+  TPageRangeSink(int top, int bottom, int first, int last, std::function<void(int page)> beginPage,
+                 std::function<void(const TWrapInfo&)> take, const volatile std::uint8_t& cancelled)
+      : TPageBreaks(top, bottom),
+        First(first),
+        Last(last),
+        BeginPage(std::move(beginPage)),
+        Take(std::move(take)),
+        CancelFlag(cancelled) {
+    if (First == 1) BeginPage(1);
+  }
+  void Add(const TWrapInfo& piece) override {
+    if (!Stopped && Page >= First) Take(piece);
+  }
+  bool Cancelled() const override { return Stopped; }
+
+ private:
+  void NewPage() override {
+    if (Stopped) return;
+    ++Page;
+    if (Page > Last || CancelFlag != 0) {
+      Stopped = true;
+    } else if (Page >= First) {
+      BeginPage(Page);
+    }
+  }
+
+  int Page = 1;
+  bool Stopped = false;
+  int First;
+  int Last;
+  std::function<void(int page)> BeginPage;
+  std::function<void(const TWrapInfo&)> Take;
+  const volatile std::uint8_t& CancelFlag;
+};
+// While pages are written, memory the program frees stays with it: the PDF
+// writer takes and frees large buffers for every page (its compressor's
+// among them), and giving them back to the system each time, only to have
+// them cleared and faulted in again for the next page, costs more than
+// the drawing. Ends with the default limits.
+class TKeepFreedMemory {
+ public:
+  TKeepFreedMemory() {
+#ifdef __GLIBC__
+    mallopt(M_TRIM_THRESHOLD, KeptBytes);
+    mallopt(M_MMAP_THRESHOLD, KeptBytes);
+#endif
+  }
+  ~TKeepFreedMemory() {
+#ifdef __GLIBC__
+    mallopt(M_TRIM_THRESHOLD, DefaultThreshold);
+    mallopt(M_MMAP_THRESHOLD, DefaultThreshold);
+#endif
+  }
+  TKeepFreedMemory(const TKeepFreedMemory&) = delete;
+  TKeepFreedMemory& operator=(const TKeepFreedMemory&) = delete;
+
+ private:
+  static constexpr int KeptBytes = 64 << 20;
+  static constexpr int DefaultThreshold = 128 << 10;
 };
 }  // namespace
 
 THunkPrintout::THunkPrintout(TItemsHunk& document, int itemCount, bool wholeFile, QWidget* owner)
     : Document(&document),
+      TitleText(FromCp1252(document.Text)),
       ItemCount(std::clamp<int>(itemCount, 0, static_cast<int>(document.ItemCount()))),
       WholeFile(wholeFile),
-      Owner(owner),
-      Pages(1) {}
+      Owner(owner) {}
+
+THunkPrintout::THunkPrintout(THunk& root, std::string title, QWidget* owner)
+    : Root(&root), TitleText(FromCp1252(title)), WholeFile(true), Owner(owner) {}
 
 THunkPrintout::~THunkPrintout() = default;
-
-QString THunkPrintout::Title() const { return FromCp1252(Document->Text); }
 
 void THunkPrintout::ShowStatus(const QString& text) {
   if (!Progress) return;
@@ -95,7 +181,6 @@ void THunkPrintout::SetUpPage(QPrinter& printer) {
 }
 
 void THunkPrintout::Format(QPrinter& printer) {
-  Pages.assign(1, {});
   LastPage = 0;
   BeginFormatting();
   Paginate(printer);
@@ -113,7 +198,6 @@ void THunkPrintout::BeginFormatting() {
 
 void THunkPrintout::NewPage() {
   ++LastPage;
-  Pages.emplace_back();
   if (WholeFile) ShowStatus(Title() + "\n\nPage " + QString::number(LastPage + 1));
 }
 
@@ -135,19 +219,38 @@ void THunkPrintout::Paginate(QPrinter& printer) {
   PageHeight = page.height();
   PageWidth = page.width();
   Formatted = true;
+  LaidOutFor = &printer;
   const QFontMetrics metrics(PrintFont, &printer);
   LineHeightPx = metrics.height() + std::max(0, metrics.leading());
   Ascent = metrics.ascent();
-  // Any rectangle with room formats (a rectangle at the paper's edge too).
-  if (Rect.Width() > 0 && Rect.Height() > 0 && ItemCount > 0) {
-    const TFontMeasure measure(PrintFont, PrintFixedFont, &printer);
-    const TFlowFrame frame{Rect.Left, Rect.Top, Rect.Right, 0, LineHeightPx, true};
-    TPageSink sink(Rect.Top, Rect.Bottom, Pages, [this] { NewPage(); }, Cancelled);
-    const TImageSize imageSize = [this](const TZEBObject& item) { return PrintedSize(PictureOf(item)); };
-    FlowItems(*Document, ItemCount, measure, frame, imageSize, sink);
-  }
+  TPageCounter counter(Rect.Top, Rect.Bottom, [this] { NewPage(); }, Cancelled);
+  LayOut(counter);
   if (Progress && Cancelled == 0) Progress->Finish();
   Progress.reset();
+}
+
+void THunkPrintout::LayOut(TFlowSink& sink) {
+  // Any rectangle with room formats (a rectangle at the paper's edge too).
+  if (LaidOutFor == nullptr || Rect.Width() <= 0 || Rect.Height() <= 0) return;
+  const TFontMeasure measure(PrintFont, PrintFixedFont, LaidOutFor);
+  const TFlowFrame frame{Rect.Left, Rect.Top, Rect.Right, 0, LineHeightPx, true};
+  const TImageSize imageSize = [this](const TZEBObject& item) { return PrintedSize(PictureOf(item)); };
+  TFlow flow(measure, frame, imageSize, sink);
+  if (Root == nullptr) {
+    flow.Add(*Document, ItemCount);
+    return;
+  }
+  // The chunks are only laid out: their title is never shown.
+  TChunkedDocument document({}, ChunkItems, [&flow](const TItemsHunk& chunk) {
+    flow.Add(chunk, static_cast<int>(chunk.ItemCount()));
+  });
+  document.Build(*Root);
+}
+
+void THunkPrintout::VisitPagePieces(int page, const std::function<void(const TWrapInfo& piece)>& visit) {
+  const volatile std::uint8_t never = 0;
+  TPageRangeSink sink(Rect.Top, Rect.Bottom, page, page, [](int) {}, visit, never);
+  LayOut(sink);
 }
 
 THunkPrintout::TOutcome THunkPrintout::Print(QPrinter& printer) {
@@ -167,16 +270,12 @@ THunkPrintout::TOutcome THunkPrintout::Print(QPrinter& printer) {
   last = std::min(last, LastPage + 1);
   if (first > last) return TOutcome::Printed;
 
+  const TKeepFreedMemory keep;
   QPainter painter;
   if (!painter.begin(&printer)) return TOutcome::Failed;
   const TDisplayContext& context = DisplayContext();
   if (context.ShowProgress) Progress = context.ShowProgress("Printing", &Cancelled);
-  for (int p = first; p <= last; ++p) {
-    ShowStatus(Title() + "\n\nPage " + QString::number(p) + " of " + QString::number(last));
-    PrintPage(p, painter);
-    if (Cancelled != 0) break;
-    if (p != last) printer.newPage();
-  }
+  PrintPages(printer, painter, first, last);
   const bool ended = painter.end();
   if (Progress && Cancelled == 0) Progress->Finish();
   Progress.reset();
@@ -184,11 +283,24 @@ THunkPrintout::TOutcome THunkPrintout::Print(QPrinter& printer) {
   return ended ? TOutcome::Printed : TOutcome::Failed;
 }
 
-void THunkPrintout::PrintPage(int page, QPainter& painter) {
-  if (!HasPage(page)) return;
-  const TOptions& options = DisplayOptions();
+void THunkPrintout::PrintPages(QPrinter& printer, QPainter& painter, int first, int last) {
+  const TFontMeasure measure(PrintFont, PrintFixedFont, &printer);
+  TPieceStyle style = PieceStyle();
+  style.RunMeasure = &measure;
+  const auto beginPage = [&](int page) {
+    if (page != first) printer.newPage();
+    ShowStatus(Title() + "\n\nPage " + QString::number(page) + " of " + QString::number(last));
+    PaintHeaderAndFooter(page, painter);
+  };
+  const auto paint = [&](const TWrapInfo& piece) { PaintPiece(painter, piece, style); };
+  TPageRangeSink sink(Rect.Top, Rect.Bottom, first, last, beginPage, paint, Cancelled);
+  LayOut(sink);
   painter.setFont(PrintFont);
-  painter.setPen(ToQColor(options.FontColor));
+}
+
+void THunkPrintout::PaintHeaderAndFooter(int page, QPainter& painter) {
+  painter.setFont(PrintFont);
+  painter.setPen(ToQColor(DisplayOptions().FontColor));
   const int pageHeight = PageHeight;
   const int headerMargin = std::max(static_cast<int>(0.25 * DpiY), OffsetY);
   const int footerMargin = std::max(static_cast<int>(0.25 * DpiY), PhysicalHeight - OffsetY - pageHeight);
@@ -202,9 +314,12 @@ void THunkPrintout::PrintPage(int page, QPainter& painter) {
   if (0.8 * DpiY > LineHeightPx + headerMargin) centred("ZEB: " + Title(), headerMargin - OffsetY);
   if (0.8 * DpiY > LineHeightPx + footerMargin)
     centred(QString("Page %1 of %2").arg(page).arg(LastPage + 1), PhysicalHeight - footerMargin - OffsetY - LineHeightPx);
+}
 
+TPieceStyle THunkPrintout::PieceStyle() {
   // The printer-resolution fonts throughout: the fixed font for its pieces,
   // the main font for every other.
+  const TOptions& options = DisplayOptions();
   TPieceStyle style;
   style.MainFont = PrintFont;
   style.FixedFont = PrintFixedFont;
@@ -218,18 +333,19 @@ void THunkPrintout::PrintPage(int page, QPainter& painter) {
   style.PictureRect = [this](const QImage& image, const TRect& r) {
     return QRect(QPoint(r.Left, r.Top), PrintedSize(image));
   };
-  for (const TWrapInfo& piece : PagePieces(page)) PaintPiece(painter, piece, style);
-  painter.setFont(PrintFont);
+  return style;
 }
 
-THunkPrintout::TOutcome RunPrintJob(TItemsHunk& document, int itemCount, bool wholeFile, QWidget* owner) {
+namespace {
+// Runs the job on the program's printer (a new default printer when none
+// is set) and tells the user when the printer could not be started.
+THunkPrintout::TOutcome RunOnProgramPrinter(THunkPrintout& job, QWidget* owner) {
   std::unique_ptr<QPrinter> ownPrinter;
   QPrinter* printer = DisplayContext().Printer;
   if (printer == nullptr) {
     ownPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer = ownPrinter.get();
   }
-  THunkPrintout job(document, itemCount, wholeFile, owner);
   const THunkPrintout::TOutcome outcome = job.Print(*printer);
   if (outcome == THunkPrintout::TOutcome::Failed) {
     const QString target = printer->outputFileName().isEmpty() ? printer->printerName() : printer->outputFileName();
@@ -239,4 +355,15 @@ THunkPrintout::TOutcome RunPrintJob(TItemsHunk& document, int itemCount, bool wh
                       TDialogs::TIcon::Stop);
   }
   return outcome;
+}
+}  // namespace
+
+THunkPrintout::TOutcome RunPrintJob(TItemsHunk& document, int itemCount, bool wholeFile, QWidget* owner) {
+  THunkPrintout job(document, itemCount, wholeFile, owner);
+  return RunOnProgramPrinter(job, owner);
+}
+
+THunkPrintout::TOutcome RunPrintJob(THunk& root, std::string title, QWidget* owner) {
+  THunkPrintout job(root, std::move(title), owner);
+  return RunOnProgramPrinter(job, owner);
 }

@@ -6,6 +6,7 @@
 // printing show a progress box whose Cancel stops at the next page.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,11 +15,14 @@
 #include <QImage>
 #include <QString>
 
+#include "display/piecepainter.h"
 #include "display/textlayout.h"
 
 class QPainter;
 class QPrinter;
 class QWidget;
+class TFlowSink;
+class THunk;
 class TItemsHunk;
 class TProgressBox;
 class TZEBObject;
@@ -35,6 +39,10 @@ class THunkPrintout {
   // Prints items 0 .. itemCount - 1 of the document; wholeFile shows the
   // formatting progress. owner: the window that owns the dialogs.
   THunkPrintout(TItemsHunk& document, int itemCount, bool wholeFile, QWidget* owner = nullptr);
+  // Prints the whole subtree of the root (numbered afresh) under the title,
+  // as a whole file. Its display is built a chunk at a time whenever the
+  // pages are laid out, so it is never held whole.
+  THunkPrintout(THunk& root, std::string title, QWidget* owner = nullptr);
   ~THunkPrintout();
   THunkPrintout(const THunkPrintout&) = delete;
   THunkPrintout& operator=(const THunkPrintout&) = delete;
@@ -47,10 +55,11 @@ class THunkPrintout {
   void SetUpPage(QPrinter& printer);
   // Pages count from 1.
   bool HasPage(int page) const { return page >= 1 && page <= LastPage + 1; }
-  void PrintPage(int page, QPainter& painter);
 
   int PageCount() const { return LastPage + 1; }
-  const std::vector<TWrapInfo>& PagePieces(int page) const { return Pages.at(static_cast<std::size_t>(page - 1)); }
+  // Lays the page of the last formatting out afresh and hands its pieces
+  // to visit; the items of a subtree's display live only during the call.
+  void VisitPagePieces(int page, const std::function<void(const TWrapInfo& piece)>& visit);
   // Where text and pictures go, in printable-area pixels.
   const TRect& PrintRect() const { return Rect; }
   int LineHeight() const { return LineHeightPx; }
@@ -61,14 +70,24 @@ class THunkPrintout {
   void BeginFormatting();
   void Paginate(QPrinter& printer);
   void NewPage();
+  // Lays every item out on the pages of the last formatting's printer,
+  // handing the pieces to the sink.
+  void LayOut(TFlowSink& sink);
+  // Prints pages first .. last as the flow reaches them.
+  void PrintPages(QPrinter& printer, QPainter& painter, int first, int last);
+  void PaintHeaderAndFooter(int page, QPainter& painter);
+  TPieceStyle PieceStyle();
   void ShowStatus(const QString& text);
   // The picture of an image item as printed: the window's bitmap, or one
   // decoded for the moment when no window holds it.
   QImage PictureOf(const TZEBObject& item) const;
   QSize PrintedSize(const QImage& image) const;
-  QString Title() const;
+  const QString& Title() const { return TitleText; }
 
-  TItemsHunk* Document;
+  // What is printed: items of a document, or the display of a subtree.
+  TItemsHunk* Document = nullptr;
+  THunk* Root = nullptr;
+  QString TitleText;
   QFont PrintFont;
   QFont PrintFixedFont;
   int LineHeightPx = 0;
@@ -80,7 +99,7 @@ class THunkPrintout {
   int OffsetY = 0;
   int PhysicalHeight = 0;
   int PhysicalWidth = 0;
-  int ItemCount;
+  int ItemCount = 0;
   TRect Rect;
   QString PrinterName;
   int PageHeight = 0;
@@ -90,12 +109,13 @@ class THunkPrintout {
   volatile std::uint8_t Cancelled = 0;
   bool WholeFile;
   QWidget* Owner;
-  // The pieces of each page; page 1 exists from the start.
-  std::vector<std::vector<TWrapInfo>> Pages;
-
+  // The printer of the last formatting.
+  QPrinter* LaidOutFor = nullptr;
 };
 
 // Prints items 0 .. itemCount - 1 of the document on the program's printer
 // (a new default printer when none is set): formats, asks, prints, and
 // tells the user when the printer could not be started.
 THunkPrintout::TOutcome RunPrintJob(TItemsHunk& document, int itemCount, bool wholeFile, QWidget* owner);
+// Prints the whole subtree of the root under the title in the same way.
+THunkPrintout::TOutcome RunPrintJob(THunk& root, std::string title, QWidget* owner);

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "display/textlayout.h"
+#include "display/textmeasure.h"
 #include "model/zebobject.h"
 
 void PaintPiece(QPainter& painter, const TWrapInfo& piece, const TPieceStyle& style) {
@@ -29,10 +30,11 @@ void PaintPiece(QPainter& painter, const TWrapInfo& piece, const TPieceStyle& st
     return;
   }
   const QFontMetrics metrics(font, painter.device());
+  const bool fixed = item.UseFixedFont != 0;
   int x = r.Left;
   for (qsizetype at = 0; at < text.size(); at += style.RunLength) {
     const QString run = text.mid(at, style.RunLength);
     painter.drawText(QPoint(x, r.Top + style.Baseline), run);
-    x += metrics.horizontalAdvance(run);
+    x += style.RunMeasure != nullptr ? style.RunMeasure->TextWidth(run, fixed) : metrics.horizontalAdvance(run);
   }
 }

@@ -10,6 +10,7 @@
 #include <QRect>
 
 class QPainter;
+class TTextMeasure;
 class TZEBObject;
 struct TRect;
 struct TWrapInfo;
@@ -27,6 +28,10 @@ struct TPieceStyle {
   // Text goes out in runs of at most this many characters (0: whole), for
   // printers that handle long runs badly.
   int RunLength = 0;
+  // Measures where each run after the first starts (the fonts' cached
+  // advances, which add up to what the fonts draw); none: the painter's
+  // font metrics.
+  const TTextMeasure* RunMeasure = nullptr;
   // The entries of the by-title window are links there.
   bool FileEntriesAreLinks = false;
   // The picture of a picture item; a null image for none.

@@ -6,11 +6,14 @@
 // pushing the line down, and an item's EndsLine moving to the next line.
 
 #include <QSize>
+#include <QString>
 
+#include "display/prefixwidths.h"
 #include "display/textlayout.h"
 
 class TItemsHunk;
 class TTextMeasure;
+class TZEBObject;
 
 // Where the flow lays its pieces.
 struct TFlowFrame {
@@ -44,7 +47,33 @@ struct TFlowEnd {
   int Right = 0;  // the rightmost x any piece reached
 };
 
-// Lays items 0 .. count - 1 of the document out. imageSize gives a
-// picture's size as laid out (empty: none).
+// The flow as it goes on from item to item: a document fed to it in
+// chunks is laid out as if it came whole. imageSize gives a picture's size
+// as laid out (empty: none).
+class TFlow {
+ public:
+  TFlow(const TTextMeasure& measure, const TFlowFrame& frame, const TImageSize& imageSize, TFlowSink& sink);
+
+  // Lays items 0 .. count - 1 of the document out after what came before.
+  void Add(const TItemsHunk& document, int count);
+  TFlowEnd End() const { return {X, Y, Right}; }
+
+ private:
+  void AddItem(TZEBObject* item);
+
+  const TTextMeasure& Measure;
+  TFlowFrame Frame;
+  TImageSize ImageSize;
+  TFlowSink& Sink;
+  int SpaceFixed;
+  int SpaceMain;
+  TPrefixWidths Widths;  // of the piece being placed
+  QString Text;          // the item's text; its storage serves every item
+  int X;
+  int Y;
+  int Right = 0;
+};
+
+// Lays items 0 .. count - 1 of the document out.
 TFlowEnd FlowItems(const TItemsHunk& document, int count, const TTextMeasure& measure, const TFlowFrame& frame,
                    const TImageSize& imageSize, TFlowSink& sink);

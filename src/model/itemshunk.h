@@ -38,10 +38,10 @@ class TItemsHunk : public THunk {
   // Puts the item at the end, flags untouched (for display documents). A
   // document with a Writer writes the item out instead, and deletes it when
   // the document made it.
-  void Append(TZEBObject* item);
+  virtual void Append(TZEBObject* item);
   // Appends the item at the index of the node's list, as Append does; a
   // document with a Writer writes a compact line without making an object.
-  void AppendFrom(const TItemsHunk& node, std::size_t index);
+  virtual void AppendFrom(const TItemsHunk& node, std::size_t index);
   // Sets the item's layout flags from the node's modes and appends it; the
   // node takes the item and deletes it when it adds nothing.
   void AddItem(TZEBObject* item, bool splitPiece, bool hadMarkup);

@@ -9,24 +9,11 @@
 #include "display/hunkprintout.h"
 #include "display/stringchild.h"
 #include "display/stringcontrol.h"
-#include "model/displaydocument.h"
 #include "model/hunk.h"
 #include "shell/main.h"
 
-namespace {
-// Builds the node's whole subtree into a document of that title, numbered
-// afresh, prints it as a whole file, and frees it.
-void PrintSubtree(THunk& node, const std::string& title, QWidget* owner) {
-  auto document = MakeDocument(title);
-  node.AssignLabels("");
-  node.AppendDisplay(*document);
-  RunPrintJob(*document, static_cast<int>(document->ItemCount()), true, owner);
-  FreeDocument(std::move(document));
-}
-}  // namespace
-
 void TZEBMain::FilePrintClick() {
-  if (THunk* root = FileRoot()) PrintSubtree(*root, "Hints for " + root->GetText(), this);
+  if (THunk* root = FileRoot()) RunPrintJob(*root, "Hints for " + root->GetText(), this);
 }
 
 void TZEBMain::FilePrinterSetupClick() { Dialogs().PrinterSetup(this, *Printer); }
@@ -39,7 +26,7 @@ void TZEBMain::HelpPrintClick() {
   }
   // The index and everything under it; a help file without an index prints whole.
   THunk* index = root->FindByTitle("Help File Index");
-  PrintSubtree(index != nullptr ? *index : *root, "ZEBWIN Documentation", this);
+  RunPrintJob(index != nullptr ? *index : *root, "ZEBWIN Documentation", this);
 }
 
 TStringControl* TZEBMain::ActiveControl() const {

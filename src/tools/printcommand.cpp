@@ -13,7 +13,6 @@
 #include "dialogs/dialogs.h"
 #include "display/displaycontext.h"
 #include "display/hunkprintout.h"
-#include "model/displaydocument.h"
 #include "model/hunk.h"
 #include "settings/homefolder.h"
 #include "settings/inifile.h"
@@ -68,12 +67,8 @@ int PrintCommand(const TArgs& args, std::ostream&, std::ostream& err) {
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(QString::fromStdString(outPath));
 
-  auto document = MakeDocument("Hints for " + root->GetText());
-  root->AssignLabels("");
-  root->AppendDisplay(*document);
-  THunkPrintout job(*document, static_cast<int>(document->ItemCount()), true);
+  THunkPrintout job(*root, "Hints for " + root->GetText());
   const THunkPrintout::TOutcome outcome = job.Print(printer);
-  FreeDocument(std::move(document));
   ClearList(list);
   context = TDisplayContext{};
   if (outcome != THunkPrintout::TOutcome::Printed) {

@@ -75,6 +75,13 @@ class Printout : public WindowTest {
     return node;
   }
 
+  // The pieces of a page of a job over a document (whose items outlive the call).
+  static std::vector<TWrapInfo> PagePieces(THunkPrintout& job, int page) {
+    std::vector<TWrapInfo> pieces;
+    job.VisitPagePieces(page, [&pieces](const TWrapInfo& piece) { pieces.push_back(piece); });
+    return pieces;
+  }
+
   // Lines a page holds: a line goes on while its bottom stays inside.
   static int LinesPerPage(const THunkPrintout& job) { return job.PrintRect().Height() / job.LineHeight(); }
 
@@ -184,15 +191,15 @@ TEST_F(Printout, APictureThatDoesNotFitStartsANewPage) {
   // the text follows on page 3, and the half-page picture, no longer fitting
   // under 40 lines, on page 4.
   ASSERT_EQ(job.PageCount(), 4);
-  EXPECT_TRUE(job.PagePieces(1).empty());
-  ASSERT_EQ(job.PagePieces(2).size(), 1u);
-  EXPECT_EQ(job.PagePieces(2)[0].Item, tallPicture);
-  EXPECT_EQ(job.PagePieces(2)[0].Rect.Height(), 1300 * dpi / 120);
-  EXPECT_EQ(job.PagePieces(2)[0].Rect.Width(), 40 * printer->logicalDpiX() / 120);
-  EXPECT_EQ(job.PagePieces(3).front().Rect.Top, job.PrintRect().Top);
-  ASSERT_EQ(job.PagePieces(4).size(), 1u);
-  EXPECT_EQ(job.PagePieces(4)[0].Item, halfPicture);
-  EXPECT_EQ(job.PagePieces(4)[0].Rect.Top, job.PrintRect().Top);
+  EXPECT_TRUE(PagePieces(job, 1).empty());
+  ASSERT_EQ(PagePieces(job, 2).size(), 1u);
+  EXPECT_EQ(PagePieces(job, 2)[0].Item, tallPicture);
+  EXPECT_EQ(PagePieces(job, 2)[0].Rect.Height(), 1300 * dpi / 120);
+  EXPECT_EQ(PagePieces(job, 2)[0].Rect.Width(), 40 * printer->logicalDpiX() / 120);
+  EXPECT_EQ(PagePieces(job, 3).front().Rect.Top, job.PrintRect().Top);
+  ASSERT_EQ(PagePieces(job, 4).size(), 1u);
+  EXPECT_EQ(PagePieces(job, 4)[0].Item, halfPicture);
+  EXPECT_EQ(PagePieces(job, 4)[0].Rect.Top, job.PrintRect().Top);
   EXPECT_EQ(pdf::PageCount(path), 4);
   EXPECT_EQ(tallPicture->Bitmap, nullptr) << "pictures decoded for printing are freed again";
   FreeDocument(std::move(document));
@@ -403,3 +410,77 @@ TEST_F(PrintDialog, WithoutAPrinterItStartsOnPrintingToAFile) {
 }
 
 }  // namespace
+
+// Print File lays a whole file out while its display is built a chunk of
+// items at a time: the pages, and what is printed on them, are those of the
+// display built whole, also where a word, a line or a picture stands at a
+// chunk's edge, and for a range of pages from the middle.
+TEST_F(Printout, ASubtreePrintedInChunksGivesThePagesOfItsWholeDisplay) {
+  THintFileWriter writer;
+  std::vector<TWHunkPtr> questions;
+  for (int q = 1; q <= 1000; ++q) {
+    std::vector<std::string> lines;
+    for (int h = 1; h <= 3; ++h) {
+      if (h > 1) lines.push_back("-");
+      lines.push_back("Question " + std::to_string(q) + " hint " + std::to_string(h) +
+                      " runs on for some words so that it wraps now and then on the page");
+    }
+    questions.push_back(Hint("Q" + std::to_string(q), lines));
+    if (q % 230 == 0) questions.push_back(writer.HyperPng("Map " + std::to_string(q), TinyPng(240, 300)));
+  }
+  writer.Hunks = {Subject("Big", std::move(questions))};
+  TItemsHunk* root = Load(writer);
+  ASSERT_NE(root, nullptr);
+
+  // First in chunks, while the lines of the tree are still as loaded.
+  const std::string chunkedPath = PdfPath("chunked.pdf");
+  auto chunkedPrinter = PdfPrinter(chunkedPath);
+  THunkPrintout chunked(*root, "Hints for Big");
+  ASSERT_EQ(chunked.Print(*chunkedPrinter), THunkPrintout::TOutcome::Printed);
+
+  // The display built whole, printed as a document.
+  auto document = MakeDocument("Hints for Big");
+  root->AssignLabels("");
+  root->AppendDisplay(*document);
+  ASSERT_GT(document->ItemCount(), 2u * 4096) << "the display spans several chunks";
+  const std::string wholePath = PdfPath("whole.pdf");
+  auto wholePrinter = PdfPrinter(wholePath);
+  THunkPrintout whole(*document, static_cast<int>(document->ItemCount()), true);
+  ASSERT_EQ(whole.Print(*wholePrinter), THunkPrintout::TOutcome::Printed);
+
+  ASSERT_EQ(chunked.PageCount(), whole.PageCount());
+  ASSERT_GT(whole.PageCount(), 20);
+  EXPECT_EQ(pdf::PageCount(chunkedPath), whole.PageCount());
+  EXPECT_EQ(pdf::Text(chunkedPath), pdf::Text(wholePath));
+
+  // Each piece: where it stands and what it shows.
+  const auto describe = [](THunkPrintout& job, int page) {
+    std::vector<std::string> pieces;
+    job.VisitPagePieces(page, [&pieces](const TWrapInfo& piece) {
+      const TRect& r = piece.Rect;
+      pieces.push_back(std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
+                       std::to_string(r.Bottom) + " " + piece.Item->ClassName() + " " +
+                       ItemText(*piece.Item).mid(piece.Start, piece.Length).toStdString());
+    });
+    return pieces;
+  };
+  for (const int page : {1, 2, whole.PageCount() / 2, whole.PageCount()}) {
+    SCOPED_TRACE(page);
+    const auto expected = describe(whole, page);
+    EXPECT_FALSE(expected.empty());
+    EXPECT_EQ(describe(chunked, page), expected);
+  }
+
+  const std::string rangePath = PdfPath("range.pdf");
+  auto rangePrinter = PdfPrinter(rangePath);
+  const int from = whole.PageCount() / 2;
+  Dialogs.PrintAnswers = {TDialogs::TPageRange{from, from + 2, true}};
+  THunkPrintout range(*root, "Hints for Big");
+  ASSERT_EQ(range.Print(*rangePrinter), THunkPrintout::TOutcome::Printed);
+  ASSERT_EQ(pdf::PageCount(rangePath), 3);
+  for (int page = 0; page < 3; ++page) {
+    SCOPED_TRACE(from + page);
+    EXPECT_EQ(pdf::Text(rangePath, page + 1), pdf::Text(wholePath, from + page));
+  }
+  FreeDocument(std::move(document));
+}

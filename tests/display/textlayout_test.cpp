@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <string>
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QFontInfo>
 
+#include "display/textflow.h"
 #include "display/textlayout.h"
 #include "display/textmeasure.h"
 #include "model/datahunks.h"
@@ -227,6 +229,57 @@ TEST_F(Layout, ItemsWithoutLineEndContinueTheLine) {
                 {43, 8, 59, 24, 0, 2, 2},
                 {67, 8, 81, 24, 0, 2, 3},
                 {8, 24, 22, 40, 0, 2, 4}});
+}
+
+// A document fed to the flow in chunks, as printing feeds a whole file, is
+// laid out as if it came whole, wherever the chunks end: mid-line, after a
+// flowing item, next to a picture, in a broken word.
+TEST_F(Layout, AFlowFedInChunksLaysOutAsTheWholeDocument) {
+  Line("ab cd", Wrap);
+  Line("ef", Wrap | Space);
+  Line("averyveryverylongword and more words to wrap", Wrap | Space);
+  Image(30, 20);
+  Line("gh", Fixed | Space);
+  Line("ij kl mn op qr st", Wrap | Ends);
+  Line("", Ends);
+  Line("uv", Wrap | Space);
+  const TFlowFrame frame{8, 8, 100, 0, 16, true};
+  const TImageSize imageSize = [this](const TZEBObject& image) { return Sizes.at(&image); };
+  const auto record = [](std::vector<TWrapInfo>& pieces) {
+    struct TRecorder : TFlowSink {
+      explicit TRecorder(std::vector<TWrapInfo>& pieces) : Pieces(pieces) {}
+      void Add(const TWrapInfo& piece) override { Pieces.push_back(piece); }
+      std::vector<TWrapInfo>& Pieces;
+    };
+    return TRecorder(pieces);
+  };
+  std::vector<TWrapInfo> whole;
+  auto wholeSink = record(whole);
+  const TFlowEnd wholeEnd = FlowItems(Doc, static_cast<int>(Doc.ItemCount()), Measure, frame, imageSize, wholeSink);
+  ASSERT_GT(whole.size(), Doc.ItemCount());
+
+  for (std::size_t size = 1; size < Doc.ItemCount(); ++size) {
+    SCOPED_TRACE(size);
+    std::vector<TWrapInfo> chunked;
+    auto sink = record(chunked);
+    TFlow flow(Measure, frame, imageSize, sink);
+    for (std::size_t first = 0; first < Doc.ItemCount(); first += size) {
+      TMetaTextHunk chunk{"Chunk", nullptr, Kind::Subject};
+      chunk.SetOwnsItems(false);
+      for (std::size_t i = first; i < std::min(first + size, Doc.ItemCount()); ++i) chunk.Append(Doc.ItemAt(i));
+      flow.Add(chunk, static_cast<int>(chunk.ItemCount()));
+    }
+    ASSERT_EQ(chunked.size(), whole.size());
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+      EXPECT_EQ(chunked[i].Rect, whole[i].Rect) << "piece " << i;
+      EXPECT_EQ(chunked[i].Start, whole[i].Start) << "piece " << i;
+      EXPECT_EQ(chunked[i].Length, whole[i].Length) << "piece " << i;
+      EXPECT_EQ(chunked[i].Item, whole[i].Item) << "piece " << i;
+    }
+    EXPECT_EQ(flow.End().X, wholeEnd.X);
+    EXPECT_EQ(flow.End().Y, wholeEnd.Y);
+    EXPECT_EQ(flow.End().Right, wholeEnd.Right);
+  }
 }
 
 TEST_F(Layout, ForcedFirstWordOverflowsAndRightLeavesOutTheGap) {
