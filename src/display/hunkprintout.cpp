@@ -113,19 +113,19 @@ class TPageRangeSink : public TPageBreaks {
 // writer takes and frees large buffers for every page (its compressor's
 // among them), and giving them back to the system each time, only to have
 // them cleared and faulted in again for the next page, costs more than
-// the drawing. Ends with the default limits.
+// the drawing. Ends with the default limit. (Where blocks are mapped of
+// their own is left as the program set it at its start: large blocks from
+// the heap.)
 class TKeepFreedMemory {
  public:
   TKeepFreedMemory() {
 #ifdef __GLIBC__
     mallopt(M_TRIM_THRESHOLD, KeptBytes);
-    mallopt(M_MMAP_THRESHOLD, KeptBytes);
 #endif
   }
   ~TKeepFreedMemory() {
 #ifdef __GLIBC__
     mallopt(M_TRIM_THRESHOLD, DefaultThreshold);
-    mallopt(M_MMAP_THRESHOLD, DefaultThreshold);
 #endif
   }
   TKeepFreedMemory(const TKeepFreedMemory&) = delete;

@@ -5,7 +5,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <exception>
+#include <iterator>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "model/datahunks.h"
@@ -14,13 +17,13 @@
 #include "model/search.h"
 #include "model/textcase.h"
 
-std::vector<TSearchRow> SearchRows(THunk& root, const std::string& phrase) {
-  auto results = MakeDocument(SearchTitle(phrase));
-  root.Search(phrase, *results);
-  // Each row is its links, separated by ":" items and ended by a " " item.
+namespace {
+// The rows of a results document: its links, separated by ":" items and
+// each ended by a " " item. The document owns the rows' links.
+std::vector<TSearchRow> RowsOf(const TItemsHunk& results) {
   std::vector<TSearchRow> rows;
   TSearchRow row;
-  for (const TZEBObject* item : results->Items) {
+  for (const TZEBObject* item : results.Items) {
     if (item->KindCode() == Kind::Link) {
       row.Titles.push_back(item->Text);
       row.Lines.push_back(static_cast<const TLinkHunk*>(item)->TargetLine);
@@ -29,7 +32,61 @@ std::vector<TSearchRow> SearchRows(THunk& root, const std::string& phrase) {
       row = {};
     }
   }
-  // The results own the rows they made: they go with the document.
+  return rows;
+}
+
+// The rows of the nodes from..to, searched whole, in order.
+std::vector<TSearchRow> RowsOfNodes(const std::vector<THunk*>& nodes, std::size_t from, std::size_t to,
+                                    const std::string& phrase) {
+  auto results = MakeDocument(SearchTitle(phrase));
+  for (std::size_t i = from; i < to; ++i) nodes[i]->Search(phrase, *results);
+  return RowsOf(*results);
+}
+}  // namespace
+
+std::vector<TSearchRow> SearchRows(THunk& root, const std::string& phrase, TSearchThreads threads) {
+  auto* top = dynamic_cast<TItemsHunk*>(&root);
+  std::vector<THunk*> nodes;
+  if (top != nullptr && threads == TSearchThreads::Two) {
+    for (std::size_t i = 0; i < top->Items.size(); ++i)
+      if (TZEBObject* item = top->Items.ObjectAt(i); item != nullptr && item->IsNode()) nodes.push_back(static_cast<THunk*>(item));
+  }
+  if (nodes.size() < 2) return RowsOfNodes({&root}, 0, 1, phrase);
+
+  // The root's own text, then the nodes it holds in two halves, the second
+  // on another thread. Searching only reads the tree.
+  std::vector<TSearchRow> rows;
+  {
+    auto results = MakeDocument(SearchTitle(phrase));
+    top->SearchOwnText(phrase, *results);
+    rows = RowsOf(*results);
+  }
+  const std::size_t half = nodes.size() / 2;
+  std::vector<TSearchRow> second;
+  std::exception_ptr secondFailed;
+  const auto searchSecond = [&] {
+    try {
+      second = RowsOfNodes(nodes, half, nodes.size(), phrase);
+    } catch (...) {
+      secondFailed = std::current_exception();
+    }
+  };
+  std::thread other;
+  try {
+    other = std::thread(searchSecond);
+  } catch (const std::system_error&) {
+    searchSecond();  // no thread: one after the other
+  }
+  std::vector<TSearchRow> first;
+  try {
+    first = RowsOfNodes(nodes, 0, half, phrase);
+  } catch (...) {
+    if (other.joinable()) other.join();
+    throw;
+  }
+  if (other.joinable()) other.join();
+  if (secondFailed) std::rethrow_exception(secondFailed);
+  for (auto* part : {&first, &second}) std::move(part->begin(), part->end(), std::back_inserter(rows));
   return rows;
 }
 

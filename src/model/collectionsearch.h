@@ -19,8 +19,14 @@ struct TSearchRow {
   std::vector<std::int32_t> Lines;
 };
 
-// The rows of a search of the root's tree, in the order the search finds them.
-std::vector<TSearchRow> SearchRows(THunk& root, const std::string& phrase);
+// Whether a search of one tree may split it between two threads.
+enum class TSearchThreads { One, Two };
+
+// The rows of a search of the root's tree, in the order the search finds
+// them. With two threads, the nodes the root holds are searched in two
+// halves at once (for one large file; a search of many files has its
+// threads already).
+std::vector<TSearchRow> SearchRows(THunk& root, const std::string& phrase, TSearchThreads threads = TSearchThreads::One);
 
 // What the search found in one file: its load result, its root's title and
 // its rows (none when it did not load).

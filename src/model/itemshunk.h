@@ -32,6 +32,9 @@ class TItemsHunk : public THunk {
   void ResetHintsShown() override;
   bool HintsShownValid() const override;
   void Search(const std::string& phrase, TItemsHunk& results) override;
+  // The row of this node alone (not of the nodes it holds) when its own text
+  // holds the phrase; reads the tree only, so threads may search apart.
+  void SearchOwnText(const std::string& phrase, TItemsHunk& results) const;
 
   virtual bool SetOwnsItems(bool owns);
 

@@ -30,8 +30,9 @@ void AppendOwnText(const TItemList& items, std::string& text, bool upper) {
 }
 
 // Whether the node's own text holds the phrase, letters a to z in any case.
-// One buffer serves every node of a search, so a search of a large file
-// makes no string per node.
+// One buffer serves every node of a search (of a thread), so a search of a
+// large file makes no string per node; it is sized once per node and the
+// items are upper-cased into it in place.
 bool OwnTextHolds(const TItemList& items, const std::string& phrase) {
   using TSearcher = std::boyer_moore_horspool_searcher<std::string::const_iterator>;
   thread_local std::string text;
@@ -43,9 +44,28 @@ bool OwnTextHolds(const TItemList& items, const std::string& phrase) {
     upperPhrase = UpperCaseAtoZ(phrase);
     searcher.emplace(upperPhrase.begin(), upperPhrase.end());
   }
-  text.clear();
-  AppendOwnText(items, text, true);
-  return upperPhrase.empty() || std::search(text.cbegin(), text.cend(), *searcher) != text.cend();
+  if (upperPhrase.empty()) return true;
+  // Objects (rare in a loaded file) are joined the slow way.
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const TItemView item = items.View(i);
+    if (item.Object != nullptr) {
+      text.clear();
+      AppendOwnText(items, text, true);
+      return std::search(text.cbegin(), text.cend(), *searcher) != text.cend();
+    }
+    length += item.Text.size() + ((item.Flags.SpaceAfter || item.Flags.EndsLine) ? 1 : 0);
+  }
+  if (length < upperPhrase.size()) return false;
+  text.resize(length);
+  char* out = text.data();
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const TItemView item = items.View(i);
+    UpperCaseAtoZInto(item.Text, out);
+    out += item.Text.size();
+    if (item.Flags.SpaceAfter || item.Flags.EndsLine) *out++ = ' ';
+  }
+  return std::search(text.cbegin(), text.cend(), *searcher) != text.cend();
 }
 }  // namespace
 
@@ -56,10 +76,18 @@ std::string TItemsHunk::OwnText() const {
 }
 
 void TItemsHunk::Search(const std::string& phrase, TItemsHunk& results) {
+  SearchOwnText(phrase, results);
+  if (NodeItems == 0) return;
+  for (std::size_t i = 0; i < Items.size(); ++i)
+    if (THunk* node = NodeAt(i)) node->Search(phrase, results);
+}
+
+void TItemsHunk::SearchOwnText(const std::string& phrase, TItemsHunk& results) const {
   if (OwnTextHolds(Items, phrase)) {
     // The way from just below the top of the tree down to this node.
     std::vector<THunk*> way;
-    for (TZEBObject* node = this; node->Owner != nullptr; node = node->Owner) way.push_back(static_cast<THunk*>(node));
+    for (const TZEBObject* node = this; node->Owner != nullptr; node = node->Owner)
+      way.push_back(const_cast<THunk*>(static_cast<const THunk*>(node)));
     results.LineMode = 2;
     for (auto step = way.rbegin(); step != way.rend(); ++step) {
       auto* link = new TLinkHunk((*step)->Text, *step);
@@ -72,9 +100,6 @@ void TItemsHunk::Search(const std::string& phrase, TItemsHunk& results) {
     end->EndsLine = 1;
     results.AddLine(end);
   }
-  if (NodeItems == 0) return;
-  for (std::size_t i = 0; i < Items.size(); ++i)
-    if (THunk* node = NodeAt(i)) node->Search(phrase, results);
 }
 
 std::unique_ptr<TMetaTextHunk> FindInFile(THunk& root, const std::string& phrase, bool* found) {

@@ -40,7 +40,7 @@ inline constexpr TCommandInfo Commands[] = {
      "download and unpack the named hint files into the hint-file folder", TRunBy::ZebtoolFull, false,
      DownloadCommand},
     {"print", "FILE -o OUT.pdf [--pages A-B]", "print the whole hint file into a PDF, as Print File prints it",
-     TRunBy::ZebtoolFull, false, PrintCommand},
+     TRunBy::ZebtoolFull, true, PrintCommand},
     {"publish", "DIR OUT --base-url URL [--html]",
      "write an update server's content for the hint files of DIR (with --html, a web site too)",
      TRunBy::ZebtoolFull, false, PublishCommand},

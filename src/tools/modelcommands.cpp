@@ -153,7 +153,7 @@ int SearchCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
   const int code = Load(args[0], list, err);
   if (code != LoadResult::Loaded) return code;
   if (THunk* root = ListRootNode(list))
-    for (const TSearchRow& row : SearchRows(*root, args[1])) out << RowText(row) << "\n";
+    for (const TSearchRow& row : SearchRows(*root, args[1], TSearchThreads::Two)) out << RowText(row) << "\n";
   DoneWithList(list);
   return ExitCode::Ok;
 }

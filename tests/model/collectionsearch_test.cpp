@@ -65,3 +65,37 @@ TEST(CollectionSearch, CancelStopsStartingFiles) {
   EXPECT_LT(found.size(), many.size());
   for (const auto& one : found) EXPECT_EQ(one.Rows.size(), 1u);
 }
+
+// One large file's search split between two threads finds the rows one
+// thread finds, in the same order, whatever the number of subjects.
+TEST(CollectionSearch, TwoThreadsGiveTheRowsOfOneInOrder) {
+  TTempDir dir;
+  for (const int subjects : {0, 1, 2, 3, 8}) {
+    SCOPED_TRACE(testing::Message() << subjects << " subjects");
+    std::vector<TWHunkPtr> children;
+    for (int s = 0; s < subjects; ++s) {
+      std::vector<TWHunkPtr> questions;
+      for (int q = 0; q < 3; ++q)
+        questions.push_back(Hint("Question " + std::to_string(s) + "." + std::to_string(q),
+                                 {q == s % 3 ? "Roll the Barrel." : "Look around.", "-", "Think of a barrel."}));
+      questions.push_back(Subject("Deeper " + std::to_string(s), {Hint("Inner", {"no barrel here? a BARREL"})}));
+      children.push_back(Subject("Subject " + std::to_string(s), questions));
+    }
+    THintFileWriter writer;
+    writer.Hunks = {Subject("Root", children)};
+    const std::string path = (dir.Path() / ("S" + std::to_string(subjects) + ".ZEB")).string();
+    writer.Save(path);
+    TObjectList list;
+    ASSERT_EQ(LoadHintFile(path, list, false).Code, LoadResult::Loaded);
+    THunk* root = ListRootNode(list);
+    const auto one = SearchRows(*root, "barrel", TSearchThreads::One);
+    const auto two = SearchRows(*root, "barrel", TSearchThreads::Two);
+    EXPECT_EQ(one.size(), static_cast<std::size_t>(4 * subjects));
+    ASSERT_EQ(two.size(), one.size());
+    for (std::size_t i = 0; i < one.size(); ++i) {
+      EXPECT_EQ(two[i].Titles, one[i].Titles) << "row " << i;
+      EXPECT_EQ(two[i].Lines, one[i].Lines) << "row " << i;
+    }
+    ClearList(list);
+  }
+}
