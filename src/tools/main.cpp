@@ -32,9 +32,11 @@ std::string FullProgram() {
   }
   return (folder / "zebtool-full").string();
 }
+// Commands this program runs itself restart here; zebtool-full restarts
+// for its own, as the setting may not reach it whole through this one.
 bool WantsHugePages(const std::string& command) {
   const TCommandInfo* info = FindCommand(ZebtoolCommands, command);
-  return info != nullptr && info->HugePages;
+  return info != nullptr && info->HugePages && info->RunBy == TRunBy::Zebtool;
 }
 }  // namespace
 
