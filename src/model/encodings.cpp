@@ -6,6 +6,11 @@ namespace {
 // Bytes enter the arithmetic as signed 8-bit values.
 std::int32_t Signed(char c) { return static_cast<std::int8_t>(static_cast<unsigned char>(c)); }
 
+// Keys up to this size (a mixer of the position plus 40, xor a mask byte)
+// keep d - 32 above -96 * 64 and the lifted value below 12,288, where the
+// remainder by multiplication is exact; longer lines go on byte by byte.
+constexpr std::size_t ArithmeticKeysUpTo = 5800;
+
 std::array<std::uint8_t, 256> Build88aTable() {
   std::array<std::uint8_t, 256> table{};
   for (int v = 0; v < 256; ++v) table[v] = static_cast<std::uint8_t>(v);
@@ -88,9 +93,26 @@ void DecodeWithMask(std::string_view from, char* to, std::string_view mask, TMas
   for (std::size_t start = 0; start < from.size(); start += n) {
     const std::size_t count = std::min(n, from.size() - start);
     const std::int32_t mixer = static_cast<std::int32_t>((nested ? start : 0) + 40);
+    const char* in = from.data() + start;
+    char* out = to + start;
+    if (static_cast<std::size_t>(mixer) + count > ArithmeticKeysUpTo) {
+      for (std::size_t j = 0; j < count; ++j) {
+        const std::int32_t key = Signed(mask[j]) ^ (mixer + static_cast<std::int32_t>(j));
+        out[j] = static_cast<char>(DecodeMaskedByte(static_cast<std::uint8_t>(in[j]), key));
+      }
+      continue;
+    }
+    // "While d < 32: d += 96" as arithmetic with no branch, so that the loop
+    // runs on many bytes at once: d - 32 is lifted by a multiple of 96 above
+    // zero, and its remainder by 96 taken with a multiplication (exact for
+    // the values these keys give).
     for (std::size_t j = 0; j < count; ++j) {
       const std::int32_t key = Signed(mask[j]) ^ (mixer + static_cast<std::int32_t>(j));
-      to[start + j] = static_cast<char>(DecodeMaskedByte(static_cast<std::uint8_t>(from[start + j]), key));
+      const std::int32_t d = Signed(in[j]) - key;
+      const std::int32_t lifted = d - 32 + 96 * 64;
+      const std::int32_t remainder = lifted - 96 * ((lifted * 43691) >> 22);
+      const std::int32_t decoded = d < 32 ? 32 + remainder : d;
+      out[j] = static_cast<char>(decoded & 0xFF);
     }
   }
 }
