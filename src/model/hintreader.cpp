@@ -6,8 +6,6 @@
 namespace {
 constexpr std::size_t BufferSize = 1 << 16;
 constexpr char EndOfText = 0x1A;
-// From this size on the checksum is taken on a second thread.
-constexpr std::int64_t ChecksumAsideFrom = 8 << 20;
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 }  // namespace
@@ -23,13 +21,16 @@ bool THintReader::Open(const std::string& path) {
   const long size = std::ftell(File);
   if (size < 0 || std::fseek(File, 0, SEEK_SET) != 0) return false;
   Size = size;
-  if (Size >= ChecksumAsideFrom) Background = std::make_unique<TChecksumThread>(path);
   Buffer.reset(new char[BufferSize]);
   Capacity = BufferSize;
   Seek(0, true);
   // A folder opens but cannot be read.
   Ensure(1);
   return !std::ferror(File);
+}
+
+void THintReader::TakeChecksumAside(const std::string& path) {
+  if (!Background) Background = std::make_unique<TChecksumThread>(path);
 }
 
 std::int64_t THintReader::Limit() const {

@@ -54,8 +54,11 @@ class THintReader {
   // Skips at most two characters, stopping after the first line end.
   void SkipLineEnd();
 
-  // The checksum of the bytes read so far from the start of the file; for a
-  // large file, of the whole file, taken on a second thread (waited for here).
+  // From now on the checksum is taken of the whole file, on a second thread
+  // (a large load, which checks the checksum at its end).
+  void TakeChecksumAside(const std::string& path);
+  // The checksum of the bytes read so far from the start of the file; once
+  // taken aside, of the whole file (waited for here).
   const TChecksumTrail& Trail() { return Background ? Background->Trail() : ReadTrail; }
 
  private:

@@ -1,9 +1,6 @@
 #include "model/loadcontext.h"
 
 namespace {
-// Files from this size on have their text store's blocks touched ahead on a
-// second thread; smaller ones load too fast for a thread to pay.
-constexpr std::int64_t PrepareAheadFrom = 8 << 20;
 constexpr std::size_t PreparedBlock = 2 << 20;
 }  // namespace
 
@@ -33,7 +30,7 @@ std::string_view TLoadContext::ReadLineView() {
 const std::shared_ptr<TTextStore>& TLoadContext::SharedTexts() {
   if (!TextStore) {
     TextStore = std::make_shared<TTextStore>();
-    if (Reader.FileSize() >= PrepareAheadFrom) TextStore->PrepareBlocksAhead(PreparedBlock);
+    if (Reader.FileSize() >= LargeFile) TextStore->PrepareBlocksAhead(PreparedBlock);
   }
   return TextStore;
 }

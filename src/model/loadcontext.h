@@ -13,6 +13,10 @@ class TLoadContext {
  public:
   // Deeper nesting than this stops reading, so that no file overflows the stack.
   static constexpr int MaxDepth = 256;
+  // Files from this size on load on two cores: the checksum and the touching
+  // of the text store's blocks go to other threads. Smaller files load too
+  // fast for a thread to pay.
+  static constexpr std::int64_t LargeFile = 8 << 20;
 
   TLoadContext(THintReader& reader, bool inlineImages);
   ~TLoadContext();  // the text store stops preparing blocks: the load is over

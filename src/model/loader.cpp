@@ -242,6 +242,7 @@ int LoadCode(const std::string& path, TObjectList& list, bool inlineImages) {
   try {
     THintReader reader;
     if (!reader.Open(path)) return LoadResult::CannotOpen;
+    if (reader.FileSize() >= TLoadContext::LargeFile) reader.TakeChecksumAside(path);
     ClearList(list);
     return LoadInto(path, reader, list, inlineImages);
   } catch (const std::bad_alloc&) {

@@ -10,6 +10,7 @@
 #include "authoring/hintwriter.h"
 #include "model/blocksupply.h"
 #include "model/hunk.h"
+#include "model/loadcontext.h"
 #include "model/loader.h"
 #include "model/metatexthunk.h"
 #include "model/textstore.h"
@@ -82,7 +83,7 @@ TEST(Loader, AFileLargeEnoughToPrepareItsMemoryAheadLoadsEveryLine) {
   std::vector<TWHunkPtr> questions;
   std::vector<std::vector<std::string>> expected;
   std::size_t bytes = 0;
-  for (int q = 0; bytes < (9u << 20); ++q) {
+  for (int q = 0; static_cast<std::int64_t>(bytes) < TLoadContext::LargeFile + (1 << 20); ++q) {
     std::vector<std::string> lines;
     for (int l = 0; l < 6; ++l) {
       lines.push_back("Question " + std::to_string(q) + " line " + std::to_string(l) + " of a long enough hint text");

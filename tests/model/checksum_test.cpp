@@ -8,6 +8,7 @@
 #include "authoring/hintwriter.h"
 #include "model/checksum.h"
 #include "model/checksumthread.h"
+#include "model/loadcontext.h"
 #include "model/loader.h"
 #include "support/fixtures.h"
 
@@ -133,7 +134,7 @@ TEST(ChecksumThread, TrailsTheWholeFileAndALargeDamagedFileStillFails) {
   TChecksumThread missing((dir.Path() / "missing.zeb").string());
   EXPECT_EQ(missing.Trail().End(), 0);
 
-  // Over 8 MB: the loader takes the checksum on the second thread.
+  // A large file: the loader takes the checksum on the second thread.
   THintFileWriter writer;
   std::vector<TWHunkPtr> questions;
   for (int q = 0; q < 75000; ++q)
@@ -141,7 +142,7 @@ TEST(ChecksumThread, TrailsTheWholeFileAndALargeDamagedFileStillFails) {
                                                        "and a second line of it, as long as the first one"}));
   writer.Hunks = {Subject("Root", questions)};
   std::string file = writer.Build();
-  ASSERT_GT(file.size(), std::size_t{8} << 20);
+  ASSERT_GE(static_cast<std::int64_t>(file.size()), TLoadContext::LargeFile);
   TObjectList list;
   EXPECT_EQ(LoadHintFile(dir.Write("large.zeb", file), list, false).Code, LoadResult::Loaded);
   ClearList(list);
