@@ -31,8 +31,7 @@ void AppendOwnText(const TItemList& items, std::string& text, bool upper) {
 
 // Whether the node's own text holds the phrase, letters a to z in any case.
 // One buffer serves every node of a search (of a thread), so a search of a
-// large file makes no string per node; it is sized once per node and the
-// items are upper-cased into it in place.
+// large file makes no string per node.
 bool OwnTextHolds(const TItemList& items, const std::string& phrase) {
   using TSearcher = std::boyer_moore_horspool_searcher<std::string::const_iterator>;
   thread_local std::string text;
@@ -44,28 +43,9 @@ bool OwnTextHolds(const TItemList& items, const std::string& phrase) {
     upperPhrase = UpperCaseAtoZ(phrase);
     searcher.emplace(upperPhrase.begin(), upperPhrase.end());
   }
-  if (upperPhrase.empty()) return true;
-  // Objects (rare in a loaded file) are joined the slow way.
-  std::size_t length = 0;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    const TItemView item = items.View(i);
-    if (item.Object != nullptr) {
-      text.clear();
-      AppendOwnText(items, text, true);
-      return std::search(text.cbegin(), text.cend(), *searcher) != text.cend();
-    }
-    length += item.Text.size() + ((item.Flags.SpaceAfter || item.Flags.EndsLine) ? 1 : 0);
-  }
-  if (length < upperPhrase.size()) return false;
-  text.resize(length);
-  char* out = text.data();
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    const TItemView item = items.View(i);
-    UpperCaseAtoZInto(item.Text, out);
-    out += item.Text.size();
-    if (item.Flags.SpaceAfter || item.Flags.EndsLine) *out++ = ' ';
-  }
-  return std::search(text.cbegin(), text.cend(), *searcher) != text.cend();
+  text.clear();
+  AppendOwnText(items, text, true);
+  return upperPhrase.empty() || std::search(text.cbegin(), text.cend(), *searcher) != text.cend();
 }
 }  // namespace
 

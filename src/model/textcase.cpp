@@ -16,10 +16,7 @@ std::string UpperCaseAtoZ(std::string text) {
 void AppendUpperCaseAtoZ(std::string& to, std::string_view text) {
   const std::size_t at = to.size();
   to.resize(at + text.size());
-  UpperCaseAtoZInto(text, to.data() + at);
-}
-
-void UpperCaseAtoZInto(std::string_view text, char* out) {
+  char* out = to.data() + at;
   const char* in = text.data();
   const std::size_t n = text.size();
   for (std::size_t i = 0; i < n; ++i) out[i] = Upper(in[i]);

@@ -12,8 +12,6 @@ inline char LowerAtoZ(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(
 // Appends the text to `to` with the letters a to z in upper case; runs on
 // many bytes at once, for search over whole files.
 void AppendUpperCaseAtoZ(std::string& to, std::string_view text);
-// Writes the text upper-cased (a to z only) to out, which has room for it.
-void UpperCaseAtoZInto(std::string_view text, char* out);
 std::string LowerCaseAtoZ(std::string text);
 bool EqualIgnoringCase(std::string_view a, std::string_view b);
 // True when text begins with prefix, the letters of text compared in upper case.
