@@ -9,8 +9,9 @@
 //
 // The C library reads these settings when a process starts, so the program
 // starts itself again with them, once, before it does anything else. A
-// setting the user made is left alone, and a restart that fails leaves the
-// program running as it was.
+// setting the user made is left alone, a restart that fails leaves the
+// program running as it was, and the restarted program takes the setting
+// out of its environment again, so the programs it starts do not inherit it.
 
 // Restarts the program (argv as main got it) with the settings; returns only
 // when the settings are already in place or the restart failed.
