@@ -161,40 +161,56 @@ class Site:
         }
         for name, source in self.sources.items():
             zebtool("html", source, "-o", self.root / (name + ".html"))
-        self.log = self.root / "server.log"
-        self.port = free_port()
-        self.log_stream = self.log.open("w")
-        self.server = subprocess.Popen(
-            [sys.executable, "-m", "http.server", "--bind", "127.0.0.1", str(self.port), "--directory", str(self.root)],
-            stdout=subprocess.DEVNULL, stderr=self.log_stream)
-        self.url = f"http://127.0.0.1:{self.port}"
-        deadline = time.time() + 20
-        while True:
-            try:
-                urllib.request.urlopen(self.url + "/blank.html", timeout=2).read()
-                break
-            except OSError:
-                if time.time() > deadline or self.server.poll() is not None:
-                    raise RuntimeError("the HTTP server did not start")
-                time.sleep(0.1)
+        self.server = FolderServer(self.root, self.root / "server.log", "/blank.html")
+        self.url = self.server.url
 
     def page(self, name):
         return self.root / (name + ".html")
 
     def requests(self):
-        """The paths requested from the server so far."""
-        return re.findall(r'"GET (\S+) HTTP', self.log.read_text())
+        return self.server.requests()
 
     def stop(self):
-        self.server.terminate()
-        self.server.wait(timeout=10)
-        self.log_stream.close()
+        self.server.stop()
 
 
 def free_port():
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         return s.getsockname()[1]
+
+
+class FolderServer:
+    """A folder served by python3 -m http.server on 127.0.0.1, its requests
+    logged; ready once the probe path answers."""
+
+    def __init__(self, folder, log, probe, port=None):
+        self.port = port or free_port()
+        self.url = f"http://127.0.0.1:{self.port}"
+        self.log = log
+        self.log_stream = log.open("w")
+        self.process = subprocess.Popen(
+            [sys.executable, "-m", "http.server", "--bind", "127.0.0.1", str(self.port), "--directory", str(folder)],
+            stdout=subprocess.DEVNULL, stderr=self.log_stream)
+        deadline = time.time() + 20
+        while True:
+            try:
+                urllib.request.urlopen(self.url + probe, timeout=2).read()
+                break
+            except OSError:
+                if time.time() > deadline or self.process.poll() is not None:
+                    self.stop()
+                    raise RuntimeError("the HTTP server did not start")
+                time.sleep(0.1)
+
+    def requests(self):
+        """The paths requested from the server so far."""
+        return re.findall(r'"GET (\S+) HTTP', self.log.read_text())
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(timeout=10)
+        self.log_stream.close()
 
 
 def setUpModule():

@@ -14,9 +14,7 @@ import io
 import json
 import re
 import shutil
-import subprocess
 import sys
-import time
 import unittest
 import urllib.parse
 import urllib.request
@@ -28,7 +26,7 @@ sys.path.insert(0, str(HERE))
 sys.dont_write_bytecode = True  # no caches beside the sources
 import browser  # noqa: E402
 import page_test  # noqa: E402  (its helpers for fixtures and zebtool)
-from page_test import build_fixture, free_port, zebtool  # noqa: E402
+from page_test import FolderServer, build_fixture, free_port, zebtool  # noqa: E402
 
 NAME = "WebPage.PublishedSiteInChromium"
 SITE = None
@@ -54,23 +52,11 @@ class PublishedSite:
                       lambda s: s.replace(twins, '@subject Mystery & Co. <Live> "Unplugged"'))
         for source in self.folder.glob("*-source"):
             shutil.rmtree(source)  # only hint files in the published folder
-        self.port = free_port()
-        self.url = f"http://127.0.0.1:{self.port}"
+        # The site's address goes into the published pages, so its port is chosen first.
+        port = free_port()
+        self.url = f"http://127.0.0.1:{port}"
         zebtool("publish", self.folder, self.out, "--base-url", self.url + "/files/", "--html")
-        self.log = root / "server.log"
-        self.log_stream = self.log.open("w")
-        self.server = subprocess.Popen(
-            [sys.executable, "-m", "http.server", "--bind", "127.0.0.1", str(self.port), "--directory", str(self.out)],
-            stdout=subprocess.DEVNULL, stderr=self.log_stream)
-        deadline = time.time() + 20
-        while True:
-            try:
-                urllib.request.urlopen(self.url + "/", timeout=2).read()
-                break
-            except OSError:
-                if time.time() > deadline or self.server.poll() is not None:
-                    raise RuntimeError("the HTTP server did not start")
-                time.sleep(0.1)
+        self.server = FolderServer(self.out, root / "server.log", "/", port)
 
     def by_title(self):
         """`zebtool titles` of the folder: [(title, file name)]."""
@@ -80,9 +66,7 @@ class PublishedSite:
         return json.loads(zebtool("summary", self.folder / name))["title"]
 
     def stop(self):
-        self.server.terminate()
-        self.server.wait(timeout=10)
-        self.log_stream.close()
+        self.server.stop()
 
 
 def setUpModule():
