@@ -59,7 +59,7 @@
   const title = (n) => {
     const node = nodes[n];
     if (node.k === BLANK) return "";
-    return node.h ? unscramble(node.t, 0) : plain(node.t);
+    return node.s ? unscramble(node.t, 0) : plain(node.t);
   };
   // A text as nodes to append, with a chance to break (<wbr>) after every
   // LONG_RUN characters of a run with no space in it: laying out a long

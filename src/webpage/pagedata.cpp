@@ -87,7 +87,7 @@ class TPageDataWriter {
     Out += "{\"k\":" + std::to_string(kind);
     // A title among hints gives away as much as the hint it stands in.
     if (inHint) {
-      Out += ",\"h\":1,\"t\":";
+      Out += ",\"s\":1,\"t\":";
       AppendJsonBytes(Out, ScrambleForPage(ShownTitle(node.GetText())));
     } else {
       Out += ",\"t\":";

@@ -9,7 +9,7 @@
 //   {"title": ROOT_TITLE, "key": MEMORY_KEY, "oldKey": OLD_MEMORY_KEY,
 //    "nodes": [NODE, ...]}
 //   NODE: {"k": KIND, "t": TITLE, "p": PARENT, ...}
-//     "h": 1 where the node stands among hints: TITLE is scrambled
+//     "s": 1 where the node stands among hints: TITLE is scrambled
 //     node 0 is the root; PARENT is the nearest node above that has a view
 //     of its own (-1 for the root)
 //     views:    "i": [ITEM, ...]

@@ -537,7 +537,7 @@ class HiddenHints(PageTestCase):
                     self.assertIn("Where is the key of the clock?", beyond)
                 page = SITE.page(name).read_text(encoding="utf-8")
                 for title in among:
-                    self.assertNotIn(title, page)
+                    self.assertFalse(title in page, f"{title!r} in the page's bytes")
                 # Every view that links reach with no hint revealed.
                 self.open(name)
                 seen, queue = {"#v0"}, ["#v0"]
@@ -545,7 +545,7 @@ class HiddenHints(PageTestCase):
                     self.go(queue.pop(0))
                     document = self.driver.execute_script("return document.documentElement.outerHTML")
                     for title in beyond:
-                        self.assertNotIn(title, document, f"in {self.title()!r}")
+                        self.assertFalse(title in document, f"{title!r} in the view {self.title()!r}")
                     for href in self.driver.execute_script(
                             'return [...document.querySelectorAll("a[href^=\'#v\']")].map(a => a.getAttribute("href"))'):
                         if href not in seen:

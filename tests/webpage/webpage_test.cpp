@@ -233,18 +233,21 @@ TEST(WebPage, TitlesAmongHintsAreScrambledAtEveryDepth) {
                               {10, 10, 20, 20, writer.Overlay("The secret door drawn in", TinyPng(5, 5), 1, 1)}});
   auto question = NestHint("How do I open the vault?", {"Look around first.", "-", "=", shelf, "-", "=",
                                                         Link("Back to the shelf", shelf), "=", map});
-  writer.Hunks = {Subject("Vault", {Subject("Cellar", {question}), Link("Straight to the shelf", shelf)})};
+  auto plainMap = writer.HyperPng("Plain map", TinyPng(40, 20),
+                                  {{0, 0, 10, 10, writer.Overlay("A plain overlay", TinyPng(5, 5), 1, 1)}});
+  writer.Hunks = {Subject("Vault", {Subject("Cellar", {question}), Link("Straight to the shelf", shelf), plainMap})};
   const TPage page = PageOf(dir, writer);
 
   std::map<std::string, bool> shown;  // title: whether the page holds it plain
   for (const json& node : page.Data.at("nodes")) {
     std::string bytes;
     for (const char c : node.at("t").get<std::string>()) bytes += c;
-    if (node.contains("h")) bytes = UnscrambleFromPage(bytes);
-    shown[bytes] = !node.contains("h");
+    if (node.contains("s")) bytes = UnscrambleFromPage(bytes);
+    shown[bytes] = !node.contains("s");
   }
   const std::map<std::string, bool> expected = {
       {"Vault", true}, {"Cellar", true}, {"How do I open the vault?", true}, {"Straight to the shelf", true},
+      {"Plain map", true}, {"A plain overlay", true},
       {"Which shelf hides the lever?", false}, {"Behind the third shelf", false},
       {"What does the lever move?", false}, {"Back to the shelf", false}, {"Map of the hidden passage", false},
       {"Where does the passage lead?", false}, {"The secret door drawn in", false}};
