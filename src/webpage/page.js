@@ -113,9 +113,14 @@
     memory[n] = count;
     try { localStorage.setItem(data.key, JSON.stringify(memory)); } catch (e) { /* private mode: forget */ }
   };
+  // The old key goes too: a page of before, opened after this one, may
+  // have written there, and reading it again would bring the hints back.
   const forget = () => {
     memory = {};
-    try { localStorage.removeItem(data.key); } catch (e) { /* nothing kept */ }
+    try {
+      localStorage.removeItem(data.key);
+      if (data.oldKey) localStorage.removeItem(data.oldKey);
+    } catch (e) { /* nothing kept */ }
   };
 
   // ---- what a node does when it is chosen ---------------------------------
