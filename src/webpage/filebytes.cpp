@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "webpage/sha256.h"
+
 THintFileBytes::THintFileBytes(const std::string& path) : File(path, std::ios::binary) {
   if (!File) return;
   File.seekg(0, std::ios::end);
@@ -20,7 +22,7 @@ std::optional<std::string> THintFileBytes::Read(std::int64_t offset, std::int64_
   return bytes;
 }
 
-std::string THintFileBytes::Checksum() {
+THintFileBytes::TDigests THintFileBytes::Digests() {
   static const std::array<std::uint32_t, 256> table = [] {
     std::array<std::uint32_t, 256> t{};
     for (std::uint32_t n = 0; n < 256; ++n) {
@@ -31,18 +33,20 @@ std::string THintFileBytes::Checksum() {
     return t;
   }();
   std::uint32_t crc = 0xFFFFFFFFu;
+  TSha256 sha;
   if (File.is_open()) {
     File.clear();
     File.seekg(0);
     std::vector<char> buffer(1 << 16);
     while (File.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || File.gcount() > 0) {
       const auto got = static_cast<std::size_t>(File.gcount());
+      sha.Update(std::string_view(buffer.data(), got));
       for (std::size_t i = 0; i < got; ++i) crc = table[(crc ^ static_cast<unsigned char>(buffer[i])) & 0xFF] ^ (crc >> 8);
     }
   }
   char text[9];
   std::snprintf(text, sizeof text, "%08x", crc ^ 0xFFFFFFFFu);
-  return text;
+  return {sha.HexDigest(), text};
 }
 
 std::optional<TPngSize> PngSize(std::string_view png) {

@@ -1,6 +1,6 @@
 #pragma once
 // The parts of a hint file a web page carries whole: its embedded pictures,
-// read by offset and length, and a checksum of all its bytes that tells one
+// read by offset and length, and digests of all its bytes that tell one
 // edition of a file from another.
 
 #include <cstdint>
@@ -16,8 +16,14 @@ class THintFileBytes {
   bool IsOpen() const { return File.is_open(); }
   // The bytes at the offset, or nothing when they do not all lie in the file.
   std::optional<std::string> Read(std::int64_t offset, std::int64_t length);
-  // CRC-32 of the whole file (0 when it cannot be read), as 8 hex digits.
-  std::string Checksum();
+  // Digests of the whole file (of no bytes when it cannot be read): the
+  // SHA-256 that keys the memory of a page, and the CRC-32 that keyed it
+  // before, for pages that find their hints under the old key.
+  struct TDigests {
+    std::string Sha256;  // 64 hex digits
+    std::string Crc32;   // 8 hex digits
+  };
+  TDigests Digests();
 
  private:
   std::ifstream File;

@@ -1,6 +1,7 @@
 "use strict";
 // The reader of one hint file in a web page. The data block holds the tree:
-// node titles plain, every other text scrambled until it is revealed. Each
+// the titles of nodes outside every hint plain, every other text scrambled
+// until it is revealed (the titles of nodes among hints too). Each
 // node with a view of its own is reached as "#vN"; questions reveal their
 // hints one at a time and the browser remembers how many.
 (() => {
@@ -37,11 +38,12 @@
     }
     return fromCodes(codes);
   };
-  // The text of a scrambled item (its first character is its flags).
-  const unscramble = (s) => {
-    const codes = new Uint16Array(s.length - 1);
-    for (let i = 1; i < s.length; i++) {
-      const p = i - 1;
+  // A scrambled text from its character at start on (an item's first
+  // character is its flags).
+  const unscramble = (s, start) => {
+    const codes = new Uint16Array(s.length - start);
+    for (let i = start; i < s.length; i++) {
+      const p = i - start;
       const shift = (p * 31 + 7) % 380;
       let c = s.charCodeAt(i);
       if (c >= 0x20 && c <= 0x7e) {
@@ -54,7 +56,32 @@
     }
     return fromCodes(codes);
   };
-  const title = (n) => (nodes[n].k === BLANK ? "" : plain(nodes[n].t));
+  const title = (n) => {
+    const node = nodes[n];
+    if (node.k === BLANK) return "";
+    return node.s ? unscramble(node.t, 0) : plain(node.t);
+  };
+  // A text as nodes to append, with a chance to break (<wbr>) after every
+  // LONG_RUN characters of a run with no space in it: laying out a long
+  // word then never searches more than LONG_RUN characters for a place to
+  // break. run: the length of the run that the text continues. Returns the
+  // parts and the length of the run at the text's end.
+  const LONG_RUN = 100;
+  const breakable = (text, run) => {
+    const parts = [];
+    let from = 0;
+    for (let i = 0; i < text.length; i++) {
+      if (text.charCodeAt(i) <= 0x20) {
+        run = 0;
+      } else if (++run > LONG_RUN) {
+        parts.push(text.slice(from, i), document.createElement("wbr"));
+        from = i;
+        run = 1;
+      }
+    }
+    parts.push(text.slice(from));
+    return [parts, run];
+  };
   const el = (tag, className, text) => {
     const e = document.createElement(tag);
     if (className) e.className = className;
@@ -63,9 +90,19 @@
   };
 
   // ---- memory of revealed hints -------------------------------------------
+  // A record kept by a page written before, under the title and a CRC-32
+  // of the file, moves once to the key of today's pages.
   const readMemory = () => {
     try {
-      const record = JSON.parse(localStorage.getItem(data.key));
+      let text = localStorage.getItem(data.key);
+      if (text === null && data.oldKey) {
+        text = localStorage.getItem(data.oldKey);
+        if (text !== null) {
+          localStorage.setItem(data.key, text);
+          localStorage.removeItem(data.oldKey);
+        }
+      }
+      const record = JSON.parse(text);
       return record && typeof record === "object" ? record : {};
     } catch (e) {
       return {};
@@ -76,9 +113,14 @@
     memory[n] = count;
     try { localStorage.setItem(data.key, JSON.stringify(memory)); } catch (e) { /* private mode: forget */ }
   };
+  // The old key goes too: a page of before, opened after this one, may
+  // have written there, and reading it again would bring the hints back.
   const forget = () => {
     memory = {};
-    try { localStorage.removeItem(data.key); } catch (e) { /* nothing kept */ }
+    try {
+      localStorage.removeItem(data.key);
+      if (data.oldKey) localStorage.removeItem(data.oldKey);
+    } catch (e) { /* nothing kept */ }
   };
 
   // ---- what a node does when it is chosen ---------------------------------
@@ -139,16 +181,18 @@
       this.buffer = "";
       this.bufferFixed = false;
       this.spoken = "";
+      this.run = 0;  // characters since the last space in the block
     }
     flush() {
       if (!this.buffer) return;
-      const node = document.createTextNode(this.buffer);
+      let parts;
+      [parts, this.run] = breakable(this.buffer, this.run);
       if (this.bufferFixed) {
         const span = el("span", "fixed");
-        span.append(node);
+        span.append(...parts);
         this.block.append(span);
       } else {
-        this.block.append(node);
+        this.block.append(...parts);
       }
       this.spoken += this.buffer;
       this.buffer = "";
@@ -158,6 +202,7 @@
       this.flush();
       this.block = el("div", noWrap ? "pre" : "flow");
       this.noWrap = noWrap;
+      this.run = 0;
       this.container.append(this.block);
     }
     text(s, fixed) {
@@ -189,7 +234,7 @@
           return;
         }
         this.startLine((flags & 4) !== 0);
-        this.text(unscramble(item), (flags & 8) !== 0);
+        this.text(unscramble(item, 1), (flags & 8) !== 0);
         this.endItem(flags);
       } else if (Array.isArray(item)) {
         const [n, flags] = item;

@@ -23,16 +23,18 @@ class TPageDataWriter {
  public:
   TPageDataWriter(THintFileBytes& file, std::string& out) : File(file), Out(out) {}
 
-  void Write(THunk& root, const std::string& memoryKey) {
-    Number(root, -1);
+  void Write(THunk& root, const TPageMemoryKeys& keys) {
+    Number(root, -1, false);
     Out += "{\"title\":";
-    AppendJsonBytes(Out, root.Text);
+    AppendJsonBytes(Out, ShownTitle(root.Text));
     Out += ",\"key\":";
-    AppendJsonBytes(Out, memoryKey);
+    AppendJsonBytes(Out, keys.Key);
+    Out += ",\"oldKey\":";
+    AppendJsonBytes(Out, keys.OldKey);
     Out += ",\"nodes\":[";
     for (std::size_t i = 0; i < Nodes.size(); ++i) {
       if (i > 0) Out += ",\n";
-      WriteNode(*Nodes[i].Node, Nodes[i].Parent);
+      WriteNode(*Nodes[i].Node, Nodes[i].Parent, Nodes[i].InHint);
     }
     Out += "]}";
   }
@@ -41,18 +43,21 @@ class TPageDataWriter {
   struct TEntry {
     THunk* Node;
     int Parent;
+    bool InHint;
   };
 
   // Numbers the node and every node below it, pictures' region targets
-  // included; parent is the view they are shown from.
-  void Number(THunk& node, int parent) {
+  // included; parent is the view they are shown from. inHint: the node
+  // stands among the hints of a question, or below a node that does.
+  void Number(THunk& node, int parent, bool inHint) {
     if (Index.contains(&node)) return;
     const int own = static_cast<int>(Nodes.size());
     Index.emplace(&node, own);
-    Nodes.push_back({&node, parent});
+    Nodes.push_back({&node, parent, inHint});
     auto* items = dynamic_cast<TItemsHunk*>(&node);
     if (items == nullptr) return;
     const int shownFrom = HasOwnWindow(node.KindCode()) || parent < 0 ? own : parent;
+    const bool childrenInHint = inHint || node.KindCode() == Kind::Hint || node.KindCode() == Kind::NestHint;
     for (std::size_t i = 0; i < items->Items.size(); ++i) {
       const TItemView item = items->Items.View(i);
       if (!item.IsNode()) continue;
@@ -63,11 +68,12 @@ class TPageDataWriter {
         auto* picture = static_cast<TPNGObject*>(child);
         for (std::size_t j = 0; j < picture->Items.size(); ++j) {
           const TItemView target = picture->Items.View(j);
-          if (target.IsNode()) Number(*const_cast<THunk*>(static_cast<const THunk*>(target.Object)), shownFrom);
+          if (target.IsNode())
+            Number(*const_cast<THunk*>(static_cast<const THunk*>(target.Object)), shownFrom, childrenInHint);
         }
         continue;
       }
-      Number(*child, shownFrom);
+      Number(*child, shownFrom, childrenInHint);
     }
   }
 
@@ -76,10 +82,17 @@ class TPageDataWriter {
     return found == Index.end() ? -1 : found->second;
   }
 
-  void WriteNode(THunk& node, int parent) {
+  void WriteNode(THunk& node, int parent, bool inHint) {
     const std::uint8_t kind = node.KindCode();
-    Out += "{\"k\":" + std::to_string(kind) + ",\"t\":";
-    AppendJsonBytes(Out, node.GetText());
+    Out += "{\"k\":" + std::to_string(kind);
+    // A title among hints gives away as much as the hint it stands in.
+    if (inHint) {
+      Out += ",\"s\":1,\"t\":";
+      AppendJsonBytes(Out, ScrambleForPage(ShownTitle(node.GetText())));
+    } else {
+      Out += ",\"t\":";
+      AppendJsonBytes(Out, ShownTitle(node.GetText()));
+    }
     Out += ",\"p\":" + std::to_string(parent);
     if (kind == Kind::Link) {
       Out += ",\"to\":" + std::to_string(IndexOf(static_cast<TLinkHunk&>(node).FinalTarget()));
@@ -154,8 +167,8 @@ class TPageDataWriter {
 };
 }  // namespace
 
-std::string PageDataJson(THunk& root, THintFileBytes& file, const std::string& memoryKey) {
+std::string PageDataJson(THunk& root, THintFileBytes& file, const TPageMemoryKeys& keys) {
   std::string out;
-  TPageDataWriter(file, out).Write(root, memoryKey);
+  TPageDataWriter(file, out).Write(root, keys);
   return out;
 }

@@ -1,11 +1,15 @@
 #pragma once
 // The data block of a hint file's web page: the tree as the reader shows it,
-// one entry per node, in JSON. Node titles are plain; every other text is
-// scrambled (see ScrambleForPage) and only the page's script, revealing it,
-// unscrambles it. Pictures travel as base64 PNG streams.
+// one entry per node, in JSON. The titles of nodes that stand outside every
+// hint are plain; every other text, the titles of nodes among hints (at any
+// depth) included, is scrambled (see ScrambleForPage) and only the page's
+// script, revealing it, unscrambles it. Titles are cut as ShownTitle cuts
+// them. Pictures travel as base64 PNG streams.
 //
-//   {"title": ROOT_TITLE, "key": MEMORY_KEY, "nodes": [NODE, ...]}
+//   {"title": ROOT_TITLE, "key": MEMORY_KEY, "oldKey": OLD_MEMORY_KEY,
+//    "nodes": [NODE, ...]}
 //   NODE: {"k": KIND, "t": TITLE, "p": PARENT, ...}
+//     "s": 1 where the node stands among hints: TITLE is scrambled
 //     node 0 is the root; PARENT is the nearest node above that has a view
 //     of its own (-1 for the root)
 //     views:    "i": [ITEM, ...]
@@ -25,6 +29,12 @@
 class THunk;
 class THintFileBytes;
 
-// The data of the page for the tree under root; memoryKey names the place
-// where the page remembers the revealed hints.
-std::string PageDataJson(THunk& root, THintFileBytes& file, const std::string& memoryKey);
+// Where the page remembers the revealed hints, and where pages written
+// before kept them: the page moves a record it finds only there.
+struct TPageMemoryKeys {
+  std::string Key;
+  std::string OldKey;
+};
+
+// The data of the page for the tree under root.
+std::string PageDataJson(THunk& root, THintFileBytes& file, const TPageMemoryKeys& keys);

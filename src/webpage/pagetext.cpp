@@ -94,6 +94,12 @@ void AppendJsonBytes(std::string& out, std::string_view bytes) {
 std::string ScrambleForPage(std::string_view bytes) { return RotateAll(bytes, true); }
 std::string UnscrambleFromPage(std::string_view bytes) { return RotateAll(bytes, false); }
 
+std::string ShownTitle(std::string_view title) {
+  if (title.size() <= ShownTitleLength) return std::string(title);
+  // 0x85 is the ellipsis of the Windows Western code page.
+  return std::string(title.substr(0, ShownTitleLength)) + '\x85';
+}
+
 void AppendBase64(std::string& out, std::string_view bytes) {
   static constexpr char Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::size_t i = 0;

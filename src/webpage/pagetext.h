@@ -26,5 +26,11 @@ std::string ScrambleForPage(std::string_view bytes);
 // The inverse of ScrambleForPage (the page's script does the same).
 std::string UnscrambleFromPage(std::string_view bytes);
 
+// A title as a page shows it: cut after ShownTitleLength bytes (each byte
+// is one character) with an ellipsis, so that no title is long enough to
+// keep a browser busy laying it out.
+constexpr std::size_t ShownTitleLength = 1000;
+std::string ShownTitle(std::string_view title);
+
 // Appends the bytes in base64.
 void AppendBase64(std::string& out, std::string_view bytes);

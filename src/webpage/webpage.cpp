@@ -36,11 +36,13 @@ void WriteHead(std::ostream& out, std::string_view title, bool withScript) {
 bool WriteWebPage(THunk& root, const std::string& hintFilePath, std::ostream& out) {
   THintFileBytes file(hintFilePath);
   if (!file.IsOpen()) return false;
-  // The revealed hints of one edition of a file are remembered under its
-  // title and the checksum of its bytes.
-  const std::string key = "zeb-hints:" + root.Text + ":" + file.Checksum();
-  const std::string data = PageDataJson(root, file, key);
-  WriteHead(out, "ZEB: Hints for " + root.Text, true);
+  // The revealed hints of one edition of a file are remembered under the
+  // SHA-256 of its bytes. Pages written before kept them under the title
+  // and a CRC-32, which another file can be made to match.
+  const THintFileBytes::TDigests digests = file.Digests();
+  const TPageMemoryKeys keys{"zeb-hints:sha256:" + digests.Sha256, "zeb-hints:" + root.Text + ":" + digests.Crc32};
+  const std::string data = PageDataJson(root, file, keys);
+  WriteHead(out, "ZEB: Hints for " + ShownTitle(root.Text), true);
   out << "<body>\n"
          "<header class=\"bar\"><nav id=\"path\" aria-label=\"Path\"></nav>"
          "<button type=\"button\" id=\"forget\">Hide all hints again</button></header>\n"
@@ -75,12 +77,13 @@ void WriteIndexPage(const std::vector<TIndexEntry>& entries, std::ostream& out) 
     body += "<li><a href=\"";
     AppendHtmlText(body, entry.PageHref);
     body += "\">";
-    AppendHtmlText(body, entry.Title);
+    const std::string title = ShownTitle(entry.Title);
+    AppendHtmlText(body, title);
     body += "</a> <a class=\"zip\" href=\"";
     AppendHtmlText(body, entry.ZipHref);
     // Each archive link named after its file for screen readers.
     body += "\" aria-label=\"ZIP archive of ";
-    AppendHtmlText(body, entry.Title);
+    AppendHtmlText(body, title);
     body += "\">ZIP</a></li>\n";
   }
   body += "</ul>\n</main>\n</body>\n</html>\n";

@@ -15,6 +15,7 @@ import json
 import re
 import shutil
 import sys
+import time
 import unittest
 import urllib.parse
 import urllib.request
@@ -50,6 +51,11 @@ class PublishedSite:
             twins, "@subject Abbey of the Lost Bells, and the Long Road Home Through the Marshes of Ardmoor"))
         build_fixture("twins.zebsrc", self.folder / "MYSTERY.ZEB",
                       lambda s: s.replace(twins, '@subject Mystery & Co. <Live> "Unplugged"'))
+        # Titles longer than the index shows, each one unbroken word, from
+        # several files (a line of a file holds at most 10,239 characters).
+        for n in range(6):
+            build_fixture("twins.zebsrc", self.folder / f"LONG{n}.ZEB",
+                          lambda s: s.replace(twins, "@subject " + chr(ord("A") + n) * 10000))
         for source in self.folder.glob("*-source"):
             shutil.rmtree(source)  # only hint files in the published folder
         # The site's address goes into the published pages, so its port is chosen first.
@@ -67,6 +73,11 @@ class PublishedSite:
 
     def stop(self):
         self.server.stop()
+
+
+def shown(title):
+    """A title as the pages show it: cut after 1,000 characters."""
+    return title if len(title) <= 1000 else title[:1000] + "\u2026"
 
 
 def setUpModule():
@@ -104,9 +115,9 @@ class PublishedSiteTest(unittest.TestCase):
         names = sorted(p.name for p in SITE.folder.iterdir())
         listed = [name for _, name in by_title]
         self.assertNotEqual(listed, sorted(listed), "the order by title differs from the order by name")
-        left_out = {SITE.title_of(name) for name in names} - {title for title, _ in by_title}
+        left_out = {shown(SITE.title_of(name)) for name in names} - {shown(title) for title, _ in by_title}
         titles = [title for title, _, _ in self.entries()]
-        self.assertEqual(titles[:len(by_title)], [title for title, _ in by_title])
+        self.assertEqual(titles[:len(by_title)], [shown(title) for title, _ in by_title])
         self.assertEqual(set(titles[len(by_title):]), left_out)
         self.assertEqual(len(titles), len(names))
         self.assertEqual(browser.problems(self.driver), [])
@@ -122,7 +133,7 @@ class PublishedSiteTest(unittest.TestCase):
                 self.assertEqual(browser.problems(self.driver), [])
 
     def test_every_zip_link_answers_with_its_file(self):
-        files = {SITE.title_of(p.name): p for p in SITE.folder.iterdir()}
+        files = {shown(SITE.title_of(p.name)): p for p in SITE.folder.iterdir()}
         for title, _, archive in self.entries():
             with self.subTest(title=title):
                 self.assertIsNotNone(archive, "a ZIP link")
@@ -140,6 +151,18 @@ class PublishedSiteTest(unittest.TestCase):
         for url in urls:
             with urllib.request.urlopen(url, timeout=10) as answer:
                 self.assertEqual(answer.status, 200)
+
+    def test_long_titles_are_cut_and_lay_out_in_time(self):
+        long_titles = [title for title, _, _ in self.entries() if len(title) > 100]
+        self.assertEqual(long_titles, sorted(chr(ord("A") + n) * 1000 + "\u2026" for n in range(6)))
+        for width, height in ((1200, 900), (360, 740)):
+            with self.subTest(width=width):
+                browser.set_window(self.driver, width, height)
+                self.driver.get("about:blank")
+                start = time.monotonic()
+                self.driver.get(SITE.url + "/index.html")
+                self.driver.execute_script("return document.documentElement.scrollHeight")
+                self.assertLess(time.monotonic() - start, 10.0)
 
     def test_the_index_fits_a_phone_and_loads_nothing(self):
         browser.set_window(self.driver, 360, 740)

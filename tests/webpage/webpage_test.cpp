@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -17,6 +20,7 @@
 #include "support/fixtures.h"
 #include "webpage/filebytes.h"
 #include "webpage/pagetext.h"
+#include "webpage/sha256.h"
 #include "webpage/webpage.h"
 
 using json = nlohmann::json;
@@ -134,6 +138,25 @@ TEST(PageText, Base64OfTheStandardVectors) {
   }
 }
 
+// The standard vectors, fed whole and in pieces that straddle the blocks.
+TEST(PageText, Sha256OfTheStandardVectors) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+      {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+      {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+       "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+      {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+  };
+  for (const auto& [bytes, digest] : cases) {
+    EXPECT_EQ(Sha256Hex(bytes), digest) << bytes.size() << " bytes";
+    for (const std::size_t piece : {1u, 7u, 63u, 64u, 65u, 4096u}) {
+      TSha256 hash;
+      for (std::size_t at = 0; at < bytes.size(); at += piece) hash.Update(std::string_view(bytes).substr(at, piece));
+      EXPECT_EQ(hash.HexDigest(), digest) << bytes.size() << " bytes in pieces of " << piece;
+    }
+  }
+}
+
 TEST(PageText, PngSizeReadsTheHeaderAndRefusesWhatIsNoPicture) {
   const std::string png = TinyPng(31, 17);
   const auto size = PngSize(png);
@@ -185,7 +208,78 @@ TEST(WebPage, HoldsTheTreeWithHintsScrambledAndTitlesPlain) {
   // The link leads to the question itself.
   EXPECT_EQ(nodes[3].at("k"), 9);
   EXPECT_EQ(nodes[3].at("to"), 2);
-  EXPECT_TRUE(page.Data.at("key").get<std::string>().starts_with("zeb-hints:Crypt:"));
+  // Remembered under the SHA-256 of the file; the title and CRC-32 of
+  // pages written before name where an old record may lie.
+  std::ifstream file(dir.Path() / "PAGE.ZEB", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(page.Data.at("key"), "zeb-hints:sha256:" + Sha256Hex(bytes));
+  const std::string oldKey = page.Data.at("oldKey");
+  EXPECT_TRUE(oldKey.starts_with("zeb-hints:Crypt:")) << oldKey;
+  EXPECT_EQ(oldKey.size(), std::string("zeb-hints:Crypt:").size() + 8);
+}
+
+// What stands among the hints of a question (a nested question and what
+// lies below it, a link, a picture and its regions' targets) is as hidden
+// in the page as the hints themselves, however deep; what stands outside
+// every hint, and the question itself, keep their titles plain.
+TEST(WebPage, TitlesAmongHintsAreScrambledAtEveryDepth) {
+  TTempDir dir;
+  THintFileWriter writer;
+  auto lever = Hint("What does the lever move?", {"The wall swings open."});
+  auto shelf = NestHint("Which shelf hides the lever?",
+                        {"Count the shelves.", "-", "=", Subject("Behind the third shelf", {lever})});
+  auto map = writer.HyperPng("Map of the hidden passage", TinyPng(40, 20),
+                             {{0, 0, 10, 10, Hint("Where does the passage lead?", {"To the crypt."})},
+                              {10, 10, 20, 20, writer.Overlay("The secret door drawn in", TinyPng(5, 5), 1, 1)}});
+  auto question = NestHint("How do I open the vault?", {"Look around first.", "-", "=", shelf, "-", "=",
+                                                        Link("Back to the shelf", shelf), "=", map});
+  auto plainMap = writer.HyperPng("Plain map", TinyPng(40, 20),
+                                  {{0, 0, 10, 10, writer.Overlay("A plain overlay", TinyPng(5, 5), 1, 1)}});
+  writer.Hunks = {Subject("Vault", {Subject("Cellar", {question}), Link("Straight to the shelf", shelf), plainMap})};
+  const TPage page = PageOf(dir, writer);
+
+  std::map<std::string, bool> shown;  // title: whether the page holds it plain
+  for (const json& node : page.Data.at("nodes")) {
+    std::string bytes;
+    for (const char c : node.at("t").get<std::string>()) bytes += c;
+    if (node.contains("s")) bytes = UnscrambleFromPage(bytes);
+    shown[bytes] = !node.contains("s");
+  }
+  const std::map<std::string, bool> expected = {
+      {"Vault", true}, {"Cellar", true}, {"How do I open the vault?", true}, {"Straight to the shelf", true},
+      {"Plain map", true}, {"A plain overlay", true},
+      {"Which shelf hides the lever?", false}, {"Behind the third shelf", false},
+      {"What does the lever move?", false}, {"Back to the shelf", false}, {"Map of the hidden passage", false},
+      {"Where does the passage lead?", false}, {"The secret door drawn in", false}};
+  EXPECT_EQ(shown, expected);
+  for (const auto& [title, plain] : expected)
+    EXPECT_EQ(page.Bytes.find(title) != std::string::npos, plain) << title;
+}
+
+// A title lays out in a browser in time only up to a length: a page and
+// the index cut longer ones, with an ellipsis.
+TEST(WebPage, LongTitlesAreCutWithAnEllipsis) {
+  const std::string cut = std::string(ShownTitleLength, 'x') + "\xE2\x80\xA6";  // the ellipsis in UTF-8
+  TTempDir dir;
+  THintFileWriter writer;
+  const std::string title(10000, 'x');
+  writer.Hunks = {Subject(title, {Subject(title + " below", {Hint(title + "?", {"a", "-", "=", "b"})})})};
+  const TPage page = PageOf(dir, writer);
+  EXPECT_NE(page.Bytes.find("<title>ZEB: Hints for " + cut + "</title>"), std::string::npos);
+  // The data carries bytes as code points: the ellipsis is U+0085 there.
+  const std::string data = std::string(ShownTitleLength, 'x') + "\xC2\x85";
+  ASSERT_EQ(page.Data.at("nodes").size(), 3u);
+  for (const json& node : page.Data.at("nodes")) EXPECT_EQ(node.at("t"), data);
+  EXPECT_EQ(page.Data.at("title"), data);
+
+  std::ostringstream out;
+  WriteIndexPage({{std::string(200000, 'x'), "hints/A.html", "files/A.zip"}, {"Short", "hints/B.html", "B.zip"}},
+                 out);
+  const std::string index = out.str();
+  EXPECT_NE(index.find("<a href=\"hints/A.html\">" + cut + "</a>"), std::string::npos);
+  EXPECT_NE(index.find("aria-label=\"ZIP archive of " + cut + "\""), std::string::npos);
+  EXPECT_EQ(index.find(std::string(ShownTitleLength + 1, 'x')), std::string::npos);
+  EXPECT_NE(index.find("<a href=\"hints/B.html\">Short</a>"), std::string::npos);
 }
 
 // A file's texts can say anything: nothing of them can end the data block,
