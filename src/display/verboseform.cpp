@@ -96,10 +96,9 @@ void TVerboseForm::ListFolder(const std::string& folder) {
     ShowStatusNow();
   }
   TCatalog catalog;
-  ScanHintFolder(folder, catalog, cancel, THomeFolder::CatalogCacheFile(),
-                 [&progress] {
-                   if (progress) ProcessPendingMessages();
-                 });
+  const std::error_code error = ScanHintFolder(folder, catalog, cancel, THomeFolder::CatalogCacheFile(), [&progress] {
+    if (progress) ProcessPendingMessages();
+  });
   // The help file and files without a title are left out; titles sorted,
   // equal keys in catalog order.
   for (const TFileInfo* info : ListedByTitle(catalog)) {
@@ -116,6 +115,15 @@ void TVerboseForm::ListFolder(const std::string& folder) {
   if (progress && cancel == 0) progress->Finish();
   control->PaintSuspended = false;
   control->update();
+  // A folder that is not there lists nothing, as an empty one does; one
+  // that is there but cannot be read is no empty folder.
+  if (error && error != std::errc::no_such_file_or_directory)
+    Dialogs().Message(this, "Error", FolderErrorText(folder, error), TDialogs::TIcon::Stop);
+}
+
+QString FolderErrorText(const std::string& folder, const std::error_code& error) {
+  return "The folder " + QString::fromStdString(folder) + " cannot be read: " + QString::fromStdString(error.message()) +
+         ".";
 }
 
 TVerboseForm* ShowVerboseWindow(const std::string& folder) {

@@ -6,10 +6,12 @@
 
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "display/stringchild.h"
 
 class QLabel;
+class QString;
 class TMetaTextHunk;
 
 class TVerboseForm : public THintForm {
@@ -40,6 +42,9 @@ class TVerboseForm : public THintForm {
   std::string FolderShown;
   QLabel* Label;
 };
+
+// The message for a folder of hint files that cannot be listed.
+QString FolderErrorText(const std::string& folder, const std::error_code& error);
 
 // Opens the by-title window in the window area, listing the folder.
 TVerboseForm* ShowVerboseWindow(const std::string& folder);

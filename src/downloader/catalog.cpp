@@ -28,10 +28,9 @@ std::string ModificationDate(const std::string& path) {
 }
 
 // The ordinary, visible hint files of a folder, in name order.
-std::vector<TFolderFile> FindHintFiles(const std::string& folder) {
-  std::vector<TFolderFile> found = RegularFilesOf(folder, [](std::string_view name) {
-    return !name.empty() && name[0] != '.' && IsHintFileName(name);
-  });
+std::vector<TFolderFile> FindHintFiles(const std::string& folder, std::error_code& error) {
+  std::vector<TFolderFile> found = RegularFilesOf(
+      folder, [](std::string_view name) { return !name.empty() && name[0] != '.' && IsHintFileName(name); }, error);
   std::sort(found.begin(), found.end(), [](const TFolderFile& a, const TFolderFile& b) { return a.Name < b.Name; });
   return found;
 }
@@ -45,9 +44,12 @@ std::vector<const TFileInfo*> ListedByTitle(const TCatalog& catalog) {
   return listed;
 }
 
-void ScanHintFolder(const std::string& folder, TCatalog& catalog, const volatile std::uint8_t& cancel,
-                    const std::string& cacheFile, const std::function<void()>& progress) {
+std::error_code ScanHintFolder(const std::string& folder, TCatalog& catalog, const volatile std::uint8_t& cancel,
+                               const std::string& cacheFile, const std::function<void()>& progress) {
   catalog.clear();
+  std::error_code listing;
+  const std::vector<TFolderFile> files = FindHintFiles(folder, listing);
+  if (listing) return listing;
 
   // Every cached summary, read once. Names compare without regard to the
   // case of their ASCII letters; other bytes (names need not be UTF-8)
@@ -59,7 +61,6 @@ void ScanHintFolder(const std::string& folder, TCatalog& catalog, const volatile
   TAppendFile append(cacheFile);
   bool caching = append.Open();
 
-  const std::vector<TFolderFile> files = FindHintFiles(folder);
   catalog.reserve(files.size());
   for (const TFolderFile& file : files) {
     if (cancel != 0) break;
@@ -80,4 +81,5 @@ void ScanHintFolder(const std::string& folder, TCatalog& catalog, const volatile
     }
     catalog.push_back(std::move(info));
   }
+  return {};
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "downloader/fileinfo.h"
@@ -27,6 +28,8 @@ std::vector<const TFileInfo*> ListedByTitle(const TCatalog& catalog);
 
 // Scans folder (ending with "/") into catalog through the cache file. The
 // cancel flag is checked before each file; progress is called before each
-// file too (the program keeps its windows alive there).
-void ScanHintFolder(const std::string& folder, TCatalog& catalog, const volatile std::uint8_t& cancel,
-                    const std::string& cacheFile, const std::function<void()>& progress = {});
+// file too (the program keeps its windows alive there). A folder that
+// cannot be listed leaves the catalog empty and the cache untouched; the
+// result says why (empty when the folder was listed).
+std::error_code ScanHintFolder(const std::string& folder, TCatalog& catalog, const volatile std::uint8_t& cancel,
+                               const std::string& cacheFile, const std::function<void()>& progress = {});

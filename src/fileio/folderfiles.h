@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 struct TFolderFile {
@@ -17,6 +18,8 @@ struct TFolderFile {
 
 // The files whose names `wanted` accepts (it sees every name but "." and
 // ".."), in the order the folder gives them; entries that vanish or cannot
-// be looked at are left out, and a folder that cannot be read gives what
-// was read until then.
-std::vector<TFolderFile> RegularFilesOf(const std::string& folder, const std::function<bool(std::string_view)>& wanted);
+// be looked at are left out. A folder that cannot be opened or read to its
+// end gives no files and sets error to why (else error is cleared): a part
+// of a folder is no answer to what the folder holds.
+std::vector<TFolderFile> RegularFilesOf(const std::string& folder, const std::function<bool(std::string_view)>& wanted,
+                                        std::error_code& error);

@@ -166,15 +166,16 @@ bool IsHintFileName(std::string_view name) {
   return name.size() >= 4 && EqualIgnoringCase(name.substr(name.size() - 4), ".zeb");
 }
 
-std::vector<std::string> HintFilesOfFolder(const std::string& folder) {
+std::vector<std::string> HintFilesOfFolder(const std::string& folder, std::error_code& error) {
   namespace fs = std::filesystem;
   std::vector<std::string> files;
-  std::error_code error;
+  error.clear();
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     std::error_code kind;
     if (IsHintFileName(it->path().filename().string()) && it->is_regular_file(kind))
       files.push_back(it->path().string());
   }
+  if (error) return {};
   std::sort(files.begin(), files.end());
   return files;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 class THunk;
@@ -49,6 +50,6 @@ std::vector<TFileSearch> SearchHintFiles(const std::vector<std::string>& paths, 
 // True for a name ending in ".zeb" in any letter case.
 bool IsHintFileName(std::string_view name);
 
-// The hint files of a folder (IsHintFileName), sorted by name; none when the
-// folder cannot be read.
-std::vector<std::string> HintFilesOfFolder(const std::string& folder);
+// The hint files of a folder (IsHintFileName), sorted by name. A folder that
+// cannot be opened or read to its end gives none and sets error to why.
+std::vector<std::string> HintFilesOfFolder(const std::string& folder, std::error_code& error);

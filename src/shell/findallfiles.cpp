@@ -60,7 +60,12 @@ void TZEBMain::FileFindAllClick() {
   if (!phrase) return;
   // The folder the by-title window shows, else the hint-file folder.
   const std::string folder = TitleWindow ? TitleWindow->Folder() : THomeFolder::WithSlash(Options.InstallDir);
-  const std::vector<std::string> files = HintFilesOfFolder(folder);
+  std::error_code error;
+  const std::vector<std::string> files = HintFilesOfFolder(folder, error);
+  if (error) {
+    Dialogs().Message(this, "Error", FolderErrorText(folder, error), TDialogs::TIcon::Stop);
+    return;
+  }
   volatile std::uint8_t cancel = 0;
   std::unique_ptr<TProgressBox> box;
   if (DisplayContext().ShowProgress) box = DisplayContext().ShowProgress("Find in All Hint Files", &cancel);

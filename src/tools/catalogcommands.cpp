@@ -21,9 +21,9 @@ std::string HintFolder() {
   return THomeFolder::WithSlash(ini.ReadIniString(SettingsSection, "InstallDir", THomeFolder::DefaultHintFolder()));
 }
 
-void ScanCatalog(const std::string& folder, TCatalog& catalog) {
+std::error_code ScanCatalog(const std::string& folder, TCatalog& catalog) {
   const volatile std::uint8_t noCancel = 0;
-  ScanHintFolder(THomeFolder::WithSlash(folder), catalog, noCancel, THomeFolder::CatalogCacheFile());
+  return ScanHintFolder(THomeFolder::WithSlash(folder), catalog, noCancel, THomeFolder::CatalogCacheFile());
 }
 }  // namespace
 
@@ -45,7 +45,7 @@ int SummaryCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
 int TitlesCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
   if (args.size() != 1) return UsageError(err, "titles takes one DIR");
   TCatalog catalog;
-  ScanCatalog(args[0], catalog);
+  if (const std::error_code error = ScanCatalog(args[0], catalog)) return FolderError(err, args[0], error);
   for (const TFileInfo* info : ListedByTitle(catalog)) out << info->Title << "\t" << info->FileName << "\n";
   return ExitCode::Ok;
 }

@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "fileio/atomicfile.h"
@@ -12,7 +13,8 @@
 namespace ExitCode {
 constexpr int Ok = 0;
 constexpr int Usage = 64;
-constexpr int BadSource = 65;
+constexpr int BadSource = 65;  // a data error: a bad source, a folder that cannot be published
+constexpr int NoInput = 66;    // a folder that cannot be listed
 constexpr int Unavailable = 69;  // a network or archive failure
 constexpr int Software = 70;  // an unexpected error inside zebtool
 constexpr int CannotCreate = 73;
@@ -59,5 +61,13 @@ int WritePageFile(THunk& root, const std::string& hintFilePath, const std::strin
 // of the usage error it reported.
 int ReadFileAndOutput(const TArgs& args, const std::string& command, std::string& path, std::string& outPath,
                       std::ostream& err);
+// Reports a folder that cannot be listed; returns NoInput.
+int FolderError(std::ostream& err, const std::string& folder, const std::error_code& error);
+// 0 when no output path names one of the input files (the files themselves
+// are compared, links followed, so a hard link, a symbolic link or another
+// spelling of an input counts); otherwise reports the first such output and
+// returns CannotCreate. Outputs that do not exist yet are new files.
+int RefuseOutputsOverInputs(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs,
+                            std::ostream& err);
 // Reports a usage error and returns its exit status.
 int UsageError(std::ostream& err, const std::string& problem);

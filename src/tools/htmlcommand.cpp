@@ -41,6 +41,8 @@ int HtmlCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
   std::string path;
   std::string outPath;
   if (const int usage = ReadFileAndOutput(args, "html", path, outPath, err)) return usage;
+  if (!outPath.empty())
+    if (const int refused = RefuseOutputsOverInputs({outPath}, {path}, err)) return refused;
   TObjectList list;
   THunk* root = nullptr;
   if (const int code = LoadTreeAsShown(path, list, err, root)) return code;

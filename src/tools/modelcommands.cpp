@@ -13,6 +13,7 @@
 
 #include "authoring/compiler.h"
 #include "fileio/atomicfile.h"
+#include "fileio/fileidentity.h"
 #include "model/datahunks.h"
 #include "model/displaydocument.h"
 #include "model/hunk.h"
@@ -42,6 +43,28 @@ void DoneWithList(TObjectList& list) {
 }  // namespace
 
 void LeaveLoadedTreesAtExit() { LeaveTreesAtExit = true; }
+
+int FolderError(std::ostream& err, const std::string& folder, const std::error_code& error) {
+  err << "zebtool: cannot read folder " << folder << ": " << error.message() << "\n";
+  return ExitCode::NoInput;
+}
+
+int RefuseOutputsOverInputs(const std::vector<std::string>& outputs, const std::vector<std::string>& inputs,
+                            std::ostream& err) {
+  std::vector<std::pair<TFileIdentity, const std::string*>> known;
+  for (const std::string& input : inputs)
+    if (const auto identity = FileIdentityOf(input)) known.emplace_back(*identity, &input);
+  for (const std::string& output : outputs) {
+    const auto identity = FileIdentityOf(output);
+    if (!identity) continue;
+    for (const auto& [inputIdentity, input] : known) {
+      if (inputIdentity != *identity) continue;
+      err << "zebtool: will not write " << output << ": it is the input file " << *input << "\n";
+      return ExitCode::CannotCreate;
+    }
+  }
+  return ExitCode::Ok;
+}
 
 int UsageError(std::ostream& err, const std::string& problem) {
   err << "zebtool: " << problem << "\n\n" << UsageText();
@@ -96,6 +119,8 @@ int DecodeCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
   std::string path;
   std::string outPath;
   if (const int usage = ReadFileAndOutput(args, "decode", path, outPath, err)) return usage;
+  if (!outPath.empty())
+    if (const int refused = RefuseOutputsOverInputs({outPath}, {path}, err)) return refused;
   TObjectList list;
   const int code = Load(path, list, err);
   if (code != LoadResult::Loaded) return code;
@@ -132,8 +157,11 @@ std::string RowText(const TSearchRow& row) {
 // Every hint file of the folder, two at a time: one line per row, the file
 // name first; files that do not load are named on the error stream.
 int SearchFolder(const std::string& folder, const std::string& phrase, std::ostream& out, std::ostream& err) {
+  std::error_code error;
+  const std::vector<std::string> files = HintFilesOfFolder(folder, error);
+  if (error) return FolderError(err, folder, error);
   const volatile std::uint8_t noCancel = 0;
-  for (const TFileSearch& file : SearchHintFiles(HintFilesOfFolder(folder), phrase, noCancel)) {
+  for (const TFileSearch& file : SearchHintFiles(files, phrase, noCancel)) {
     const std::string name = std::filesystem::path(file.Path).filename().string();
     if (file.LoadCode != LoadResult::Loaded) {
       err << "zebtool: skipped " << name << ": " << LoadErrorMessage(file.LoadCode, file.Path) << "\n";

@@ -18,6 +18,8 @@
 #include "downloader/listdates.h"
 #include "fileio/atomicfile.h"
 #include "tools/commands.h"
+#include "tools/publishchecks.h"
+#include "webpage/urlpath.h"
 #include "webpage/webpage.h"
 
 namespace fs = std::filesystem;
@@ -38,6 +40,9 @@ std::string ListDate(const fs::path& file) {
   std::snprintf(text, sizeof text, "%02d-%s-%04d", parts.tm_mday, MonthNames[parts.tm_mon], parts.tm_year + 1900);
   return text;
 }
+
+// The name of a hint file's archive under files/.
+std::string ArchiveName(const fs::path& file) { return file.stem().string() + ".zip"; }
 
 // A value as list markup can carry it: no "<", which would end it.
 std::string MarkupValue(std::string value) {
@@ -79,8 +84,10 @@ int WriteIndex(const TCatalog& catalog, const fs::path& target, std::ostream& er
   std::vector<TIndexEntry> entries;
   for (const TFileInfo* info : order) {
     const std::string name = fs::path(info->FileName).filename().string();
-    entries.push_back({info->Title.empty() ? name : info->Title, "hints/" + WebPageName(name),
-                       "files/" + fs::path(name).stem().string() + ".zip"});
+    // Links carry the names' own bytes, escaped: a "%" or a UTF-8 letter
+    // in a name reaches the server as the name holds it.
+    entries.push_back({info->Title.empty() ? name : info->Title, "hints/" + UrlPathSegment(WebPageName(name)),
+                       "files/" + UrlPathSegment(ArchiveName(name))});
   }
   TAtomicFile out((target / "index.html").string(), TAtomicFile::TLinks::Replace);
   if (out.Open()) WriteIndexPage(entries, out.Stream());
@@ -107,27 +114,38 @@ int PublishCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
     }
   }
   if (folders.size() != 2 || baseUrl.empty()) return UsageError(err, "publish takes DIR OUT --base-url URL [--html]");
+  if (const int refused = CheckBaseUrl(baseUrl, err)) return refused;
   if (baseUrl.back() != '/') baseUrl += '/';
+  // The URL names where OUT is served; one that ends in files/ already
+  // names the archives' folder (as publish once took it).
+  const std::string filesUrl = baseUrl.ends_with("/files/") ? baseUrl : baseUrl + "files/";
   const fs::path source = folders[0];
   const fs::path target = folders[1];
 
+  // Everything is checked before the first write: a refused folder leaves
+  // OUT as it was.
   std::vector<fs::path> files;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(source, error))
-    if (entry.is_regular_file() && IsHintFileName(entry.path().filename().string())) files.push_back(entry.path());
-  if (error) {
-    err << "zebtool: cannot read " << source.string() << "\n";
-    return ExitCode::Usage;
+  if (const int status = ListPublishedFiles(source, files, err)) return status;
+  if (const int status = CheckFileNames(files, err)) return status;
+  if (const int status = CheckFilesLoad(files, err)) return status;
+  std::vector<std::string> inputs;
+  std::vector<std::string> outputs = {(target / "cgi-bin" / "update.cgi").string()};
+  if (html) outputs.push_back((target / "index.html").string());
+  for (const fs::path& file : files) {
+    inputs.push_back(file.string());
+    outputs.push_back((target / "files" / ArchiveName(file)).string());
+    if (html) outputs.push_back((target / "hints" / WebPageName(file.filename().string())).string());
   }
-  std::sort(files.begin(), files.end());
+  if (const int refused = RefuseOutputsOverInputs(outputs, inputs, err)) return refused;
 
+  std::error_code error;
   fs::create_directories(target / "cgi-bin", error);
   fs::create_directories(target / "files", error);
   if (html) fs::create_directories(target / "hints", error);
   std::string list;
   TCatalog catalog;
   for (const fs::path& file : files) {
-    const std::string archiveName = file.stem().string() + ".zip";
+    const std::string archiveName = ArchiveName(file);
     const fs::path archive = target / "files" / archiveName;
     if (!WriteArchive(file, archive)) {
       err << "zebtool: cannot write " << archive.string() << "\n";
@@ -140,9 +158,9 @@ int PublishCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
     // date later than the file's own would never let a downloaded copy
     // count as current.
     const std::string date = ParseListDate(info.Date).Date != NoDate() ? info.Date : ListDate(file);
-    list += "<FILE><FTITLE>" + MarkupValue(title) + "</FTITLE><FURL>" + baseUrl + archiveName + "</FURL><FNAME>" +
-            MarkupValue(file.filename().string()) + "</FNAME><FDATE>" + MarkupValue(date) + "</FDATE><FSIZE>" +
-            std::to_string(fs::file_size(archive)) + "</FSIZE></FILE>\r\n";
+    list += "<FILE><FTITLE>" + MarkupValue(title) + "</FTITLE><FURL>" + filesUrl + UrlPathSegment(archiveName) +
+            "</FURL><FNAME>" + MarkupValue(file.filename().string()) + "</FNAME><FDATE>" + MarkupValue(date) +
+            "</FDATE><FSIZE>" + std::to_string(fs::file_size(archive)) + "</FSIZE></FILE>\r\n";
     if (html) {
       if (const int status = WritePage(file, target / "hints" / WebPageName(file.filename().string()), err))
         return status;

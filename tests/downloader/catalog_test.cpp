@@ -77,8 +77,8 @@ class CatalogScan : public ::testing::Test {
 
   TCatalog Scan(const fs::path& folder = {}) {
     TCatalog catalog;
-    ScanHintFolder((folder.empty() ? Folder : folder).string() + "/", catalog, Cancel, Cache.string(),
-                   [this] { ++ProgressCalls; });
+    ScanError = ScanHintFolder((folder.empty() ? Folder : folder).string() + "/", catalog, Cancel, Cache.string(),
+                               [this] { ++ProgressCalls; });
     return catalog;
   }
 
@@ -112,6 +112,7 @@ class CatalogScan : public ::testing::Test {
   fs::path Cache = Root.Path() / "program" / "zeblocal.dat";
   volatile std::uint8_t Cancel = 0;
   int ProgressCalls = 0;
+  std::error_code ScanError;  // of the last Scan
 };
 
 TEST_F(CatalogScan, FirstScanCreatesTheCacheWithOneRecordPerFile) {
@@ -387,7 +388,9 @@ TEST_F(CatalogScan, NonHintFileIsListedWithoutTitle) {
 
 TEST_F(CatalogScan, MissingOrEmptyFolderGivesAnEmptyCatalog) {
   EXPECT_TRUE(Scan(Root.Path() / "no such folder").empty());
+  EXPECT_EQ(ScanError, std::errc::no_such_file_or_directory);
   EXPECT_TRUE(Scan().empty());
+  EXPECT_FALSE(ScanError);
   EXPECT_TRUE(CacheRecords().empty());
   if (fs::exists(Cache)) {
     EXPECT_EQ(fs::file_size(Cache), 0u);

@@ -14,9 +14,11 @@ namespace {
 
 std::map<std::string, std::int64_t> Listed(const std::string& folder, bool (*wanted)(std::string_view)) {
   std::map<std::string, std::int64_t> listed;
-  for (const TFolderFile& file : RegularFilesOf(folder, wanted)) {
+  std::error_code error;
+  for (const TFolderFile& file : RegularFilesOf(folder, wanted, error)) {
     EXPECT_TRUE(listed.emplace(file.Name, file.Size).second) << file.Name << " listed twice";
   }
+  EXPECT_FALSE(error) << error.message();
   return listed;
 }
 
@@ -43,11 +45,26 @@ TEST(FolderFiles, ListsRegularFilesAndLinksToThemWithTheirSizes) {
   EXPECT_EQ(Listed(dir.Path().string(), noDot), (std::map<std::string, std::int64_t>{{"link.zeb", 3}}));
 }
 
-TEST(FolderFiles, AFolderThatCannotBeReadListsNothing) {
+TEST(FolderFiles, AFolderThatCannotBeOpenedListsNothingAndSaysWhy) {
   TTempDir dir;
   const std::string file = dir.Write("plain.zeb", "x");
-  EXPECT_TRUE(RegularFilesOf((dir.Path() / "missing").string(), Any).empty());
-  EXPECT_TRUE(RegularFilesOf(file, Any).empty());
+  const struct {
+    std::string Folder;
+    std::errc Why;
+  } cases[] = {{(dir.Path() / "missing").string(), std::errc::no_such_file_or_directory},
+               {file, std::errc::not_a_directory},
+               {file + "/below", std::errc::not_a_directory}};
+  for (const auto& folder : cases) {
+    SCOPED_TRACE(folder.Folder);
+    std::error_code error = std::make_error_code(std::errc::io_error);
+    EXPECT_TRUE(RegularFilesOf(folder.Folder, Any, error).empty());
+    EXPECT_EQ(error, folder.Why);
+  }
+  // An empty folder is no failure: an error left from before is cleared.
+  std::error_code error = std::make_error_code(std::errc::io_error);
+  fs::create_directory(dir.Path() / "empty");
+  EXPECT_TRUE(RegularFilesOf((dir.Path() / "empty").string(), Any, error).empty());
+  EXPECT_FALSE(error);
 }
 
 }  // namespace

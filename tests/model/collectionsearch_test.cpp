@@ -30,7 +30,14 @@ TEST(CollectionSearch, RowsOfEveryFileInOrderAndFailuresReported) {
   const std::string damaged = dir.Write("B.zeb", "not a hint file\r\n");
   const std::string second = CastleFile(dir, "c.Zeb", "Castle Two");
   dir.Write("D.TXT", "barrel");
-  EXPECT_EQ(HintFilesOfFolder(dir.Path().string()), (std::vector<std::string>{first, damaged, second}));
+  std::error_code error;
+  EXPECT_EQ(HintFilesOfFolder(dir.Path().string(), error), (std::vector<std::string>{first, damaged, second}));
+  EXPECT_FALSE(error);
+  // A folder that cannot be listed is told apart from an empty one.
+  EXPECT_TRUE(HintFilesOfFolder((dir.Path() / "gone").string(), error).empty());
+  EXPECT_EQ(error, std::errc::no_such_file_or_directory);
+  EXPECT_TRUE(HintFilesOfFolder(first + "/", error).empty());
+  EXPECT_EQ(error, std::errc::not_a_directory);
 
   const volatile std::uint8_t noCancel = 0;
   const auto found = SearchHintFiles({first, damaged, second, first}, "BARREL", noCancel);

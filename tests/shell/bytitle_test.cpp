@@ -148,7 +148,9 @@ TEST_F(ByTitle, ChangeFolderAddsTheSeparatorAndTheFolderOutlivesTheWindow) {
   EXPECT_EQ(main.TitlesWindow()->Folder(), games);
 }
 
-TEST_F(ByTitle, AVanishedOrUnreadableFolderListsNothing) {
+// A folder that is not there lists nothing, quietly, like an empty one; one
+// that cannot be read lists nothing and says why.
+TEST_F(ByTitle, AVanishedFolderListsNothingAndAnUnreadableOneSaysWhy) {
   TZEBMain& main = StartWithInstallDir((Files.Path() / "gone").string() + "/");
   main.FileVerboseClick();
   ASSERT_NE(main.TitlesWindow(), nullptr);
@@ -159,6 +161,10 @@ TEST_F(ByTitle, AVanishedOrUnreadableFolderListsNothing) {
   Dialogs.Answers = {QString::fromStdString(file)};
   main.TitlesWindow()->HintButtonClick();
   EXPECT_TRUE(main.TitlesWindow()->Node()->Items.empty());
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].Caption, "Error");
+  EXPECT_EQ(Messages()[0].Icon, TDialogs::TIcon::Stop);
+  EXPECT_EQ(Messages()[0].Text.toStdString(), "The folder " + file + "/ cannot be read: Not a directory.");
 }
 
 // Cancel in the "Searching Files" box ends the scan; what was found is listed.

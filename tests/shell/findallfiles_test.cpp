@@ -101,6 +101,26 @@ TEST_F(FindAll, NothingFoundSaysSoAndAFileGoneSinceShowsTheLoadersMessage) {
   EXPECT_EQ(main.FileRoot(), nullptr);
 }
 
+// A folder that cannot be listed is no folder without hints: the message
+// says why, and nothing is searched.
+TEST_F(FindAll, AFolderThatCannotBeReadSaysWhy) {
+  TZEBMain& main = StartWithGames();
+  const std::string file = Files.Write("plain", "x");
+  for (const std::string& folder : {file + "/", (Files.Path() / "gone").string() + "/"}) {
+    SCOPED_TRACE(folder);
+    Dialogs.Asked.clear();
+    main.OptionsRecord().InstallDir = folder;
+    Dialogs.Answers = {QString("gate")};
+    main.FileFindAllClick();
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].Caption, "Error");
+    EXPECT_EQ(Messages()[0].Icon, TDialogs::TIcon::Stop);
+    EXPECT_EQ(Messages()[0].Text.toStdString().rfind("The folder " + folder + " cannot be read: ", 0), 0u)
+        << Messages()[0].Text.toStdString();
+    EXPECT_EQ(main.WindowArea()->subWindowList().size(), 0);
+  }
+}
+
 // The by-title window's folder is searched when that window is open.
 TEST_F(FindAll, SearchesTheFolderOfTheByTitleWindow) {
   TZEBMain& main = StartWithGames();

@@ -3,49 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "authoring/hintwriter.h"
 #include "support/fixtures.h"
 #include "support/pdftext.h"
+#include "tools/zebtoolrun.h"
 
 namespace {
-
-std::string Quote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-// The program under test: the path in ZEBTOOL, or else the one of this build
-// tree (tests/tools_tests beside src/tools/zebtool).
-std::string ZebtoolPath() {
-  if (const char* tool = std::getenv("ZEBTOOL"); tool != nullptr && *tool != '\0') return tool;
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  const std::filesystem::path tool = self.parent_path().parent_path() / "src" / "tools" / "zebtool";
-  return !error && std::filesystem::exists(tool) ? tool.string() : std::string();
-}
-
-struct TRun {
-  int Status = -1;
-  std::string Out;
-  std::string Err;
-};
 
 constexpr const char* CastleSource =
     "@subject Castle\n"
@@ -82,16 +50,8 @@ class ZebtoolCommands : public ::testing::Test {
   }
 
   // Runs zebtool with the arguments (already quoted) and collects its output.
-  TRun Run(const std::string& arguments) const {
-    const std::string out = (Dir.Path() / "stdout").string();
-    const std::string err = (Dir.Path() / "stderr").string();
-    const std::string command = Quote(Tool) + " " + arguments + " >" + Quote(out) + " 2>" + Quote(err);
-    const int raw = std::system(command.c_str());
-    TRun run;
-    run.Status = raw != -1 && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.Out = ReadFile(out);
-    run.Err = ReadFile(err);
-    return run;
+  TRun Run(const std::string& arguments, const std::string& prefix = "") const {
+    return RunTool(Tool, arguments, Dir.Path(), prefix);
   }
 
   TTempDir Dir;
@@ -144,6 +104,66 @@ TEST_F(ZebtoolCommands, HtmlFailuresExitWithTheirCodes) {
     EXPECT_EQ(run.Status, 64) << args;
     EXPECT_EQ(run.Out, "") << args;
   }
+}
+
+// An output that is the input file itself, however it is named, is refused
+// before anything is written, and the hint file keeps its bytes.
+TEST_F(ZebtoolCommands, AnOutputThatIsTheInputIsRefused) {
+  namespace fs = std::filesystem;
+  const std::string original = ReadFile(HintFile);
+  const fs::path hardLink = Dir.Path() / "hard.html";
+  fs::create_hard_link(HintFile, hardLink);
+  const fs::path symbolicLink = Dir.Path() / "link.txt";
+  fs::create_symlink("CASTLE.ZEB", symbolicLink);
+  const std::string otherSpelling = (Dir.Path() / "." / "CASTLE.ZEB").string();
+  for (const std::string command : {"html", "decode"}) {
+    for (const std::string& output : {HintFile, otherSpelling, hardLink.string(), symbolicLink.string()}) {
+      SCOPED_TRACE(command + " -o " + output);
+      const TRun run = Run(command + " " + Quote(HintFile) + " -o " + Quote(output));
+      EXPECT_EQ(run.Status, 73);
+      EXPECT_EQ(run.Err, "zebtool: will not write " + output + ": it is the input file " + HintFile + "\n");
+      EXPECT_EQ(ReadFile(HintFile), original);
+    }
+  }
+  // A copy is another file.
+  const std::string copy = (Dir.Path() / "copy.zeb").string();
+  fs::copy_file(HintFile, copy);
+  EXPECT_EQ(Run("decode " + Quote(HintFile) + " -o " + Quote(copy)).Status, 0);
+  EXPECT_EQ(ReadFile(copy), CastleText);
+}
+
+// A folder that cannot be listed is an error with the system's reason, not
+// a folder without hint files: one that is not there, one under a file,
+// and one closed to the user.
+TEST_F(ZebtoolCommands, AFolderThatCannotBeListedIsAnError) {
+  namespace fs = std::filesystem;
+  const std::string missing = (Dir.Path() / "missing").string();
+  const std::string underFile = HintFile + "/folder";
+  for (const auto& [folder, reason] : {std::pair{missing, "No such file or directory"},
+                                       std::pair{underFile, "Not a directory"}}) {
+    SCOPED_TRACE(folder);
+    const TRun run = Run("titles " + Quote(folder));
+    EXPECT_EQ(run.Status, 66);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(run.Err, "zebtool: cannot read folder " + folder + ": " + reason + "\n");
+  }
+
+  const std::optional<std::string> otherUser = UserWithoutRootsRights();
+  if (!otherUser) GTEST_SKIP() << "cannot run zebtool as a user without root's rights";
+  TTempDir home;
+  TTempDir parent;
+  const fs::path closed = parent.Path() / "closed";
+  fs::create_directory(closed);
+  fs::copy_file(HintFile, closed / "CASTLE.ZEB");
+  fs::permissions(closed, fs::perms::none);
+  for (const std::string arguments : {"titles " + Quote(closed.string()), "search " + Quote(closed.string()) + " moat"}) {
+    SCOPED_TRACE(arguments);
+    const TRun run = Run(arguments, *otherUser + "env ZEBWIN_HOME=" + Quote(home.Path().string()) + " ");
+    EXPECT_EQ(run.Status, 66);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(run.Err, "zebtool: cannot read folder " + closed.string() + ": Permission denied\n");
+  }
+  fs::permissions(closed, fs::perms::owner_all);
 }
 
 TEST_F(ZebtoolCommands, SearchPrintsOneLinePerRow) {
