@@ -4,23 +4,27 @@
 // edition of a file from another.
 
 #include <cstdint>
-#include <fstream>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
 
 class THintFileBytes {
  public:
+  // Opens the file only when it is a regular file (a FIFO would block).
   explicit THintFileBytes(const std::string& path);
+  ~THintFileBytes();
+  THintFileBytes(const THintFileBytes&) = delete;
+  THintFileBytes& operator=(const THintFileBytes&) = delete;
 
-  bool IsOpen() const { return File.is_open(); }
+  bool IsOpen() const { return File != nullptr; }
   // The bytes at the offset, or nothing when they do not all lie in the file.
   std::optional<std::string> Read(std::int64_t offset, std::int64_t length);
   // CRC-32 of the whole file (0 when it cannot be read), as 8 hex digits.
   std::string Checksum();
 
  private:
-  std::ifstream File;
+  std::FILE* File = nullptr;
   std::int64_t Size = 0;
 };
 
