@@ -34,6 +34,7 @@ bool THintReader::Open(const std::string& path) {
 void THintReader::FailLineTooLong() {
   HasFailed = true;
   TooLong = true;
+  Len = Pos;  // nothing buffered is read any more either
   Background.reset();
 }
 

@@ -119,7 +119,7 @@ TEST_F(ZebtoolHostileFiles, GigabytesWithoutALineFeedEndEveryCommandSoon) {
       {"search", "search " + Quote(huge.string()) + " moat", 2, "", damaged},
       {"summary", "summary " + Quote(huge.string()), 0, "HUGE.ZEB", ""},
       {"titles", "titles " + Quote(folder.string()), 0, "Castle", ""},
-      {"search DIR", "search " + Quote(folder.string()) + " moat", 0, "GOOD.ZEB\tWhere is the moat?",
+      {"search DIR", "search " + Quote(folder.string()) + " moat", 0, "GOOD.ZEB\t",
        "skipped HUGE.ZEB: The hint file you have tried to open is damaged: " + damaged},
   };
   for (const auto& c : cases) {
