@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "authoring/hintwriter.h"
+#include "model/loadcontext.h"
 #include "model/textcase.h"
 
 TCompileError::TCompileError(int line, const std::string& message)
@@ -203,7 +204,19 @@ class TSourceCompiler {
     }
   }
 
+  // A hunk and what it holds; nested hunks go one level deeper.
   TWHunkPtr ReadHunk(const TDirective& d) {
+    // The reader refuses a file whose hunks nest deeper than it follows.
+    if (Depth >= TLoadContext::MaxDepth)
+      Fail(d.Line, "hunks nest more than " + std::to_string(TLoadContext::MaxDepth - 1) +
+                       " levels deep here; the reader does not open a file nested so deep");
+    ++Depth;
+    TWHunkPtr hunk = ReadHunkAndBody(d);
+    --Depth;
+    return hunk;
+  }
+
+  TWHunkPtr ReadHunkAndBody(const TDirective& d) {
     if (FirstHunkLine == 0) {
       FirstHunkLine = d.Line;
       RootTitle = d.Argument;
@@ -424,6 +437,7 @@ class TSourceCompiler {
   std::vector<TReference> References;
   int FirstHunkLine = 0;
   std::string RootTitle;
+  int Depth = 0;  // of the hunk being read: 0 at the top level
 };
 }  // namespace
 

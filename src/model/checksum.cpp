@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "model/regularfile.h"
+
 namespace {
 // The checksum is CRC-16/ARC (generator 0x8005, reflected) with its 16 bits
 // reversed, at every step. Working in the reflected form lets the loop take
@@ -100,7 +102,7 @@ bool ChecksumFromTrail(std::FILE* file, const TChecksumTrail& trail, std::int64_
 
 bool VerifyFileChecksum(const std::string& path, std::int64_t dataEnd, std::int32_t replacingLength,
                         const TChecksumTrail* trail) {
-  std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
+  std::unique_ptr<std::FILE, TFileCloser> file(OpenRegularFile(path));
   if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
   const std::int64_t size = std::ftell(file.get());
   if (size < 0) return false;

@@ -6,6 +6,8 @@
 #include <system_error>
 #include <vector>
 
+#include "model/regularfile.h"
+
 namespace {
 struct TFileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
@@ -26,7 +28,7 @@ TChecksumThread::~TChecksumThread() {
 }
 
 void TChecksumThread::Run(const std::string& path) {
-  std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "rb"));
+  std::unique_ptr<std::FILE, TFileCloser> file(OpenRegularFile(path));
   if (!file) return;
   // Blocks of the loader's size: the trail's checkpoints are as close.
   std::vector<char> block(1 << 16);

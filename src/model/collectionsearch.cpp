@@ -95,7 +95,9 @@ TFileSearch SearchOneFile(const std::string& path, const std::string& phrase) {
   TFileSearch found;
   found.Path = path;
   TObjectList list;
-  found.LoadCode = LoadHintFile(path, list, false).Code;
+  const TLoadResult loaded = LoadHintFile(path, list, false);
+  found.LoadCode = loaded.Code;
+  found.LoadDamage = loaded.Damage;
   if (found.LoadCode == LoadResult::Loaded) {
     if (THunk* root = ListRootNode(list)) {
       found.Title = root->Text;

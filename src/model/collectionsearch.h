@@ -10,6 +10,8 @@
 #include <system_error>
 #include <vector>
 
+#include "model/loadresult.h"
+
 class THunk;
 
 // One row of results: the titles of the row's links, from the top of the
@@ -29,11 +31,13 @@ enum class TSearchThreads { One, Two };
 // threads already).
 std::vector<TSearchRow> SearchRows(THunk& root, const std::string& phrase, TSearchThreads threads = TSearchThreads::One);
 
-// What the search found in one file: its load result, its root's title and
-// its rows (none when it did not load).
+// What the search found in one file: its load result (code, and what is
+// wrong with a damaged file), its root's title and its rows (none when it
+// did not load).
 struct TFileSearch {
   std::string Path;
   int LoadCode = 0;
+  TDamage LoadDamage = TDamage::None;
   std::string Title;
   std::vector<TSearchRow> Rows;
 };

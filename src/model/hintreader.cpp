@@ -3,6 +3,8 @@
 #include <cstring>
 #include <limits>
 
+#include "model/regularfile.h"
+
 namespace {
 constexpr std::size_t BufferSize = 1 << 16;
 constexpr char EndOfText = 0x1A;
@@ -15,7 +17,7 @@ THintReader::~THintReader() {
 }
 
 bool THintReader::Open(const std::string& path) {
-  File = std::fopen(path.c_str(), "rb");
+  File = OpenRegularFile(path);
   if (File == nullptr) return false;
   if (std::fseek(File, 0, SEEK_END) != 0) return false;
   const long size = std::ftell(File);
@@ -27,6 +29,13 @@ bool THintReader::Open(const std::string& path) {
   // A folder opens but cannot be read.
   Ensure(1);
   return !std::ferror(File);
+}
+
+void THintReader::FailLineTooLong() {
+  HasFailed = true;
+  TooLong = true;
+  Len = Pos;  // nothing buffered is read any more either
+  Background.reset();
 }
 
 void THintReader::TakeChecksumAside(const std::string& path) {
@@ -109,10 +118,16 @@ bool THintReader::ReadLine(std::string& line) {
       line.append(start, n);
       Pos += n + 1;
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      return true;
+      break;
     }
     line.append(start, avail);
     Pos = Len;
+    // One byte more may still be the CR of the line end.
+    if (line.size() > MaxLine + 1) break;
+  }
+  if (line.size() > MaxLine) {
+    FailLineTooLong();
+    return false;
   }
   return any;
 }
@@ -126,24 +141,35 @@ bool THintReader::ReadLineView(std::string_view& line, std::string& scratch) {
       Pos += n + 1;
       if (n > 0 && start[n - 1] == '\r') --n;
       line = std::string_view(start, n);
-      return true;
+      if (n <= MaxLine) return true;
+      FailLineTooLong();
+      line = {};
+      return false;
     }
   }
   // The line runs past the buffer (or nothing is left): collect it.
   const bool any = ReadLine(scratch);
-  line = scratch;
+  line = TooLong ? std::string_view() : std::string_view(scratch);
   return any;
 }
 
 bool THintReader::ReadNumber(std::int32_t& value) {
   value = 0;
+  // Blanks on one line count towards its length too.
+  std::size_t run = 0;
   for (;;) {
     if (!Ensure(1)) {
       HasFailed = true;
       return false;
     }
-    if (!IsBlank(Buffer[Pos])) break;
+    const char c = Buffer[Pos];
+    if (!IsBlank(c)) break;
     ++Pos;
+    run = c == '\n' ? 0 : run + 1;
+    if (run > MaxLine + 1) {
+      FailLineTooLong();
+      return false;
+    }
   }
   std::string token;
   while (Ensure(1) && !IsBlank(Buffer[Pos])) {

@@ -4,8 +4,10 @@
 // to the end of the file, for embedded data that lies after the text part.
 //
 // Lines end with LF; a CR directly before the LF belongs to the line end.
-// A failed read (a malformed number, an I/O error) is sticky: every later
-// read fails too, so that no loop over a damaged file can run on.
+// A failed read (a malformed number, an I/O error, a line longer than
+// MaxLine) is sticky: every later read fails too, so that no loop over a
+// damaged file can run on. Reading a line never takes more than MaxLine
+// bytes and one buffer, whatever the file holds.
 
 #include <cstdint>
 #include <cstdio>
@@ -18,12 +20,16 @@
 
 class THintReader {
  public:
+  // The longest line of a hint file, in characters without the line end.
+  static constexpr std::size_t MaxLine = 10239;
+
   THintReader() = default;
   ~THintReader();
   THintReader(const THintReader&) = delete;
   THintReader& operator=(const THintReader&) = delete;
 
-  // Opens the file in text mode at offset 0; false when it cannot be opened or read.
+  // Opens the file in text mode at offset 0; false when it cannot be opened
+  // or read, or is no regular file.
   bool Open(const std::string& path);
 
   std::int64_t FileSize() const { return Size; }
@@ -34,11 +40,15 @@ class THintReader {
 
   bool Failed() const { return HasFailed; }
   void Fail() { HasFailed = true; }
+  // True once a line (or a run of blanks before a number) was longer than
+  // MaxLine: the read failed there.
+  bool LineTooLong() const { return TooLong; }
   // True when there is no next character to read (or a read failed).
   bool AtEnd();
 
   // Reads a line without its line end. False, with an empty line, when nothing
-  // was left to read.
+  // was left to read; false too for a line longer than MaxLine, which fails
+  // the reader and leaves the line's first bytes (at least MaxLine) in line.
   bool ReadLine(std::string& line);
   // Reads a line as ReadLine does, as a view of the reader's buffer when the
   // line lies in it, else of `scratch`; the view is good until the next read.
@@ -64,6 +74,9 @@ class THintReader {
  private:
   // Makes at least count bytes available from Pos when the text holds them.
   bool Ensure(std::size_t count);
+  // Fails the reader for a line longer than MaxLine; the checksum thread,
+  // if any, stops: the load ends here.
+  void FailLineTooLong();
   std::int64_t Limit() const;
 
   std::FILE* File = nullptr;
@@ -76,6 +89,7 @@ class THintReader {
   std::int64_t TextEnd = -1;  // offset of the first 0x1A; -1 while unknown
   bool TextMode = true;
   bool HasFailed = false;
+  bool TooLong = false;
   TChecksumTrail ReadTrail;
   std::unique_ptr<TChecksumThread> Background;
 };

@@ -7,11 +7,14 @@
 #include <string>
 
 #include "model/hintreader.h"
+#include "model/loadresult.h"
 #include "model/textstore.h"
 
 class TLoadContext {
  public:
-  // Deeper nesting than this stops reading, so that no file overflows the stack.
+  // A hunk nested this deep (the root's items are at depth 1) makes the file
+  // damaged: the display, search, outline, web page and destructors walk
+  // the tree by recursion, so no file may nest deeper than they can go.
   static constexpr int MaxDepth = 256;
   // Files from this size on load on two cores: the checksum and the touching
   // of the text store's blocks go to other threads. Smaller files load too
@@ -42,6 +45,8 @@ class TLoadContext {
   std::int32_t LineCounter = 0;
   bool InlineImages = false;
   int Depth = 0;
+  // Set when the hunks nest too deep: reading stops and the file is damaged.
+  TDamage Damage = TDamage::None;
   // Whether any hunk read so far has data after the text part to load
   // (TEXT), or embedded data the checksum may cover (GIFA, SOUND): walks of
   // the whole tree for them are skipped when none has.

@@ -83,6 +83,8 @@ TMetaTextHunk* FindParent(const std::array<TMetaTextHunk*, TableSize>& table, in
 
 T88aResult Read88aSection(THintReader& reader, TObjectList& list) {
   std::string line;
+  // A first line too long for a line is judged by its first bytes all the
+  // same: a ZIP archive need hold no line feed for a long way.
   reader.ReadLine(line);
   if (line != "ZEB") {
     const bool zip = line.size() >= 2 && line[0] == 'P' && line[1] == 'K';
@@ -175,33 +177,40 @@ void ReadNewerSection(TLoadContext& context, TObjectList& list) {
   }
 }
 
-int LoadInto(const std::string& path, THintReader& reader, TObjectList& list, bool inlineImages) {
+TLoadResult Damaged(TObjectList& list, TDamage damage) {
+  ClearList(list);
+  return {LoadResult::BadChecksum, damage, {}};
+}
+
+TLoadResult LoadInto(const std::string& path, THintReader& reader, TObjectList& list, bool inlineImages) {
   const T88aResult first = Read88aSection(reader, list);
   if (first.Code != LoadResult::Loaded) {
     ClearList(list);
-    return first.Code;
+    return {first.Code, TDamage::None, {}};
   }
-  if (!first.NewerSectionFollows) return LoadResult::Loaded;
+  if (reader.LineTooLong()) return Damaged(list, TDamage::LineTooLong);
+  if (!first.NewerSectionFollows) return {};
 
   TLoadContext context(reader, inlineImages);
   ReadNewerSection(context, list);
+  // Not checked further: the checksum would wait for the whole file.
+  if (context.Damage != TDamage::None) return Damaged(list, context.Damage);
+  if (reader.LineTooLong()) return Damaged(list, TDamage::LineTooLong);
 
   const TZEBObject* info = FindByKind(list, Kind::Info);
   const std::int32_t length = info != nullptr ? static_cast<const TInfoHunk*>(info)->FileLength : 0;
   const TZEBObject* root = list.size() >= 2 ? list[1].get() : nullptr;
   const std::int64_t dataEnd =
       root != nullptr && context.HasEmbeddedData ? static_cast<const THunk*>(root)->DataEnd() : 0;
-  if (!VerifyFileChecksum(path, dataEnd, length, &reader.Trail())) {
-    ClearList(list);
-    return LoadResult::BadChecksum;
-  }
-  return LoadResult::Loaded;
+  if (!VerifyFileChecksum(path, dataEnd, length, &reader.Trail())) return Damaged(list, TDamage::Checksum);
+  return {};
 }
 }  // namespace
 
 THunk* ReadHunk(TLoadContext& context, TZEBObject* owner) {
   THintReader& reader = context.Reader;
   if (context.Depth >= TLoadContext::MaxDepth) {
+    context.Damage = TDamage::NestedTooDeep;
     reader.Fail();
     return nullptr;
   }
@@ -238,10 +247,10 @@ THunk* ReadHunk(TLoadContext& context, TZEBObject* owner) {
 }
 
 namespace {
-int LoadCode(const std::string& path, TObjectList& list, bool inlineImages) {
+TLoadResult LoadCodeAndDamage(const std::string& path, TObjectList& list, bool inlineImages) {
   try {
     THintReader reader;
-    if (!reader.Open(path)) return LoadResult::CannotOpen;
+    if (!reader.Open(path)) return {LoadResult::CannotOpen, TDamage::None, {}};
     if (reader.FileSize() >= TLoadContext::LargeFile) reader.TakeChecksumAside(path);
     ClearList(list);
     return LoadInto(path, reader, list, inlineImages);
@@ -249,14 +258,13 @@ int LoadCode(const std::string& path, TObjectList& list, bool inlineImages) {
   } catch (const std::length_error&) {
   }
   ClearList(list);
-  return LoadResult::OutOfMemory;
+  return {LoadResult::OutOfMemory, TDamage::None, {}};
 }
 }  // namespace
 
 TLoadResult LoadHintFile(const std::string& path, TObjectList& list, bool inlineImages) {
-  TLoadResult result;
-  result.Code = LoadCode(path, list, inlineImages);
-  result.Message = LoadErrorMessage(result.Code, path);
+  TLoadResult result = LoadCodeAndDamage(path, list, inlineImages);
+  result.Message = LoadErrorMessage(result.Code, path, result.Damage);
   return result;
 }
 

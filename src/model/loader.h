@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/loadresult.h"
 #include "model/zebobject.h"
 
 class THunk;
@@ -15,30 +16,14 @@ class TLoadContext;
 
 using TObjectList = std::vector<std::unique_ptr<TZEBObject>>;
 
-// Result codes of LoadHintFile.
-namespace LoadResult {
-constexpr int Loaded = 0;
-constexpr int NotHintFile = 1;
-constexpr int BadChecksum = 2;
-constexpr int OutOfMemory = 3;
-constexpr int ZipArchive = 4;
-constexpr int CannotOpen = 5;
-}  // namespace LoadResult
-
 // The exact line that ends the 88a section.
 inline constexpr const char* EndOf88aMarker = "** END OF 88A FORMAT **";
 
-// What a load ended with: its code, and for a failure the reader's message,
-// naming the file by the path it was loaded from.
-struct TLoadResult {
-  int Code = LoadResult::Loaded;
-  std::string Message;
-  bool Loaded() const { return Code == LoadResult::Loaded; }
-  friend bool operator==(const TLoadResult& result, int code) { return result.Code == code; }
-};
-
 // Loads the file into the list (emptied first unless the file cannot be
 // opened). With inlineImages, pictures show inside their owner's window.
+// Hunks nested deeper than TLoadContext::MaxDepth allows, or a line longer
+// than THintReader::MaxLine, make the file damaged (code 2): the tree is
+// walked by recursion everywhere, and a line is held whole in memory.
 TLoadResult LoadHintFile(const std::string& path, TObjectList& list, bool inlineImages);
 
 // Deletes every object of the list in order and empties it.
@@ -51,5 +36,5 @@ THunk* ListRootNode(const TObjectList& list);
 TZEBObject* FindByKind(const TObjectList& list, std::uint8_t kind);
 
 // The hunk factory: reads one hunk and makes its node, or none when the
-// header cannot be read (or nesting is too deep).
+// header cannot be read or nesting is too deep (the context says so).
 THunk* ReadHunk(TLoadContext& context, TZEBObject* owner);

@@ -1,8 +1,24 @@
 #include "model/loadmessages.h"
 
+#include "model/loadcontext.h"
 #include "model/loader.h"
 
-std::string LoadErrorMessage(int code, const std::string& path) {
+namespace {
+// 10239 as "10,239".
+std::string GroupedNumber(std::size_t value) {
+  std::string digits = std::to_string(value);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+  return digits;
+}
+}  // namespace
+
+std::string LoadErrorMessage(int code, const std::string& path, TDamage damage) {
+  if (code == LoadResult::BadChecksum && damage == TDamage::NestedTooDeep)
+    return "The hint file you have tried to open is damaged: its hints are nested more than " +
+           std::to_string(TLoadContext::MaxDepth - 1) + " levels deep.";
+  if (code == LoadResult::BadChecksum && damage == TDamage::LineTooLong)
+    return "The hint file you have tried to open is damaged: a line of its text is longer than " +
+           GroupedNumber(THintReader::MaxLine) + " characters.";
   switch (code) {
     case LoadResult::NotHintFile:
       return "The file you have tried to open is not a ZEB file.";

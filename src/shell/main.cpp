@@ -299,10 +299,10 @@ void TZEBMain::FileOpenClick() {
   if (path) OpenHintFile(path->toStdString());
 }
 
-void TZEBMain::ShowLoadError(int code, const std::string& path) {
-  const std::string message = LoadErrorMessage(code, path);
+void TZEBMain::ShowLoadError(const TLoadResult& result, const std::string& path) {
+  const std::string message = LoadErrorMessage(result.Code, path, result.Damage);
   if (message.empty()) return;
-  if (code == LoadResult::ZipArchive) {
+  if (result.Code == LoadResult::ZipArchive) {
     if (Dialogs().Message(this, "Error", Text(message), TDialogs::TIcon::Stop, true) == TDialogs::TAnswer::Help &&
         !ShowHelpTopic("Unzipping ZIP Files"))
       Dialogs().Message(this, "Error", NoHelpFile, TDialogs::TIcon::None);
@@ -346,7 +346,7 @@ bool TZEBMain::OpenHintFileNow(const std::string& givenPath, bool quietFailure) 
   if (!result.Loaded()) {
     ClearList(loaded);
     // The message names the file as the user gave it.
-    if (!quietFailure) ShowLoadError(result.Code, givenPath);
+    if (!quietFailure) ShowLoadError(result, givenPath);
     UpdateCommandStates();
     statusBar()->showMessage(" ");
     return false;

@@ -150,7 +150,7 @@ class TZEBMain : public QMainWindow {
   // (at most once before closing, since opening saves too).
   void SaveSettingsNow(bool closing = false);
   void ReloadSettings();
-  void ShowLoadError(int code, const std::string& path);
+  void ShowLoadError(const TLoadResult& result, const std::string& path);
   void ShowOutline(bool shown);
   void EnsureOutline();
   // The outline shows the open file (while it is shown) and selects the

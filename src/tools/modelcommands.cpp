@@ -164,7 +164,8 @@ int SearchFolder(const std::string& folder, const std::string& phrase, std::ostr
   for (const TFileSearch& file : SearchHintFiles(files, phrase, noCancel)) {
     const std::string name = std::filesystem::path(file.Path).filename().string();
     if (file.LoadCode != LoadResult::Loaded) {
-      err << "zebtool: skipped " << name << ": " << LoadErrorMessage(file.LoadCode, file.Path) << "\n";
+      err << "zebtool: skipped " << name << ": " << LoadErrorMessage(file.LoadCode, file.Path, file.LoadDamage)
+          << "\n";
       continue;
     }
     for (const TSearchRow& row : file.Rows) out << name << "\t" << RowText(row) << "\n";

@@ -17,6 +17,7 @@
 #include "downloader/fileinfo.h"
 #include "downloader/listdates.h"
 #include "fileio/atomicfile.h"
+#include "model/regularfile.h"
 #include "tools/commands.h"
 #include "tools/publishchecks.h"
 #include "webpage/urlpath.h"
@@ -55,7 +56,11 @@ bool WriteArchive(const fs::path& file, const fs::path& archive) {
   int code = 0;
   zip_t* out = zip_open(archive.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
   if (out == nullptr) return false;
-  zip_source_t* source = zip_source_file(out, file.c_str(), 0, -1);
+  // From a stream opened here: only a regular file, never a FIFO that
+  // would block. The source closes the stream once it is freed.
+  std::FILE* stream = OpenRegularFile(file.string());
+  zip_source_t* source = stream != nullptr ? zip_source_filep(out, stream, 0, -1) : nullptr;
+  if (source == nullptr && stream != nullptr) std::fclose(stream);
   if (source == nullptr || zip_file_add(out, file.filename().c_str(), source, ZIP_FL_ENC_GUESS) < 0) {
     if (source != nullptr) zip_source_free(source);
     zip_discard(out);

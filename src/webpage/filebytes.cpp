@@ -1,24 +1,31 @@
 #include "webpage/filebytes.h"
 
 #include <array>
-#include <cstdio>
 #include <vector>
 
+#include "model/regularfile.h"
 #include "webpage/sha256.h"
 
-THintFileBytes::THintFileBytes(const std::string& path) : File(path, std::ios::binary) {
-  if (!File) return;
-  File.seekg(0, std::ios::end);
-  Size = static_cast<std::int64_t>(File.tellg());
-  File.seekg(0);
+THintFileBytes::THintFileBytes(const std::string& path) : File(OpenRegularFile(path)) {
+  if (File == nullptr) return;
+  const long size = std::fseek(File, 0, SEEK_END) == 0 ? std::ftell(File) : -1;
+  if (size < 0) {
+    std::fclose(File);
+    File = nullptr;
+    return;
+  }
+  Size = size;
+}
+
+THintFileBytes::~THintFileBytes() {
+  if (File != nullptr) std::fclose(File);
 }
 
 std::optional<std::string> THintFileBytes::Read(std::int64_t offset, std::int64_t length) {
-  if (!File.is_open() || offset < 0 || length <= 0 || offset > Size || length > Size - offset) return std::nullopt;
+  if (File == nullptr || offset < 0 || length <= 0 || offset > Size || length > Size - offset) return std::nullopt;
   std::string bytes(static_cast<std::size_t>(length), '\0');
-  File.clear();
-  File.seekg(offset);
-  if (!File.read(bytes.data(), length)) return std::nullopt;
+  if (std::fseek(File, static_cast<long>(offset), SEEK_SET) != 0) return std::nullopt;
+  if (std::fread(bytes.data(), 1, bytes.size(), File) != bytes.size()) return std::nullopt;
   return bytes;
 }
 
@@ -34,12 +41,10 @@ THintFileBytes::TDigests THintFileBytes::Digests() {
   }();
   std::uint32_t crc = 0xFFFFFFFFu;
   TSha256 sha;
-  if (File.is_open()) {
-    File.clear();
-    File.seekg(0);
+  if (File != nullptr && std::fseek(File, 0, SEEK_SET) == 0) {
     std::vector<char> buffer(1 << 16);
-    while (File.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || File.gcount() > 0) {
-      const auto got = static_cast<std::size_t>(File.gcount());
+    std::size_t got = 0;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), File)) > 0) {
       sha.Update(std::string_view(buffer.data(), got));
       for (std::size_t i = 0; i < got; ++i) crc = table[(crc ^ static_cast<unsigned char>(buffer[i])) & 0xFF] ^ (crc >> 8);
     }

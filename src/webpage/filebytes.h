@@ -4,16 +4,20 @@
 // edition of a file from another.
 
 #include <cstdint>
-#include <fstream>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
 
 class THintFileBytes {
  public:
+  // Opens the file only when it is a regular file (a FIFO would block).
   explicit THintFileBytes(const std::string& path);
+  ~THintFileBytes();
+  THintFileBytes(const THintFileBytes&) = delete;
+  THintFileBytes& operator=(const THintFileBytes&) = delete;
 
-  bool IsOpen() const { return File.is_open(); }
+  bool IsOpen() const { return File != nullptr; }
   // The bytes at the offset, or nothing when they do not all lie in the file.
   std::optional<std::string> Read(std::int64_t offset, std::int64_t length);
   // Digests of the whole file (of no bytes when it cannot be read): the
@@ -26,7 +30,7 @@ class THintFileBytes {
   TDigests Digests();
 
  private:
-  std::ifstream File;
+  std::FILE* File = nullptr;
   std::int64_t Size = 0;
 };
 

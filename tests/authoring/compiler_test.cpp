@@ -449,6 +449,41 @@ TEST(CompileErrors, NameTheSourceLine) {
   }
 }
 
+// Subjects nested inside each other, levels deep below the top subject,
+// the deepest holding a hint.
+std::string NestedSource(int levels) {
+  std::string source;
+  for (int i = 0; i <= levels; ++i) source += "@subject Level " + std::to_string(i) + "\n";
+  source += "@hint Deepest question\nDeepest answer\n@end\n";
+  for (int i = 0; i <= levels; ++i) source += "@end\n";
+  return source;
+}
+
+// The reader follows hunks 255 levels below the top and no deeper: a source
+// that nests deeper is refused at the hunk that goes too far, however deep
+// it goes, and what compiles loads whole.
+TEST(CompileErrors, NestingDeeperThanTheReaderFollows) {
+  {
+    TLoaded loaded;
+    LoadBytes(CompileHintSource(NestedSource(254), DocsDir.string()), loaded);
+    ASSERT_EQ(loaded.Code, LoadResult::Loaded);
+    auto* root = dynamic_cast<TItemsHunk*>(ListRoot(loaded.List));
+    ASSERT_NE(root, nullptr);
+    EXPECT_NE(root->FindByTitle("Deepest question"), nullptr);
+  }
+  for (const int levels : {255, 10000}) {
+    SCOPED_TRACE(levels);
+    try {
+      CompileHintSource(NestedSource(levels), DocsDir.string());
+      ADD_FAILURE() << "compiled without error";
+    } catch (const TCompileError& e) {
+      // Line 257 opens the hunk at level 256 (the top subject is level 0).
+      EXPECT_EQ(e.Line, 257) << e.what();
+      EXPECT_NE(std::string(e.what()).find("more than 255 levels deep"), std::string::npos) << e.what();
+    }
+  }
+}
+
 // The 88a section scrambles its subjects, questions and hints with the 88a
 // substitution too; a byte it cannot carry is reported at its own line.
 TEST(CompileErrors, UncarriableByteIn88aSectionNamesItsLine) {

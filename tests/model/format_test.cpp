@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -58,8 +60,12 @@ std::vector<std::string> ReadAllLines(const std::string& bytes) {
 // ---- lines and the end of the text part ------------------------------------
 
 TEST(HintReaderLines, LineEndsAndEndOfText) {
-  const std::string longLine(70000, 'x');
-  const std::string atBufferEdge(65535, 'y');  // CR and LF fall on either side of 64 KiB
+  const std::string longLine(THintReader::MaxLine, 'x');
+  // Lines that put a CR and its LF on either side of 64 KiB.
+  const std::string filler = std::string(9998, 'f') + "\r\n";
+  std::string beforeEdge;
+  for (int i = 0; i < 6; ++i) beforeEdge += filler;
+  const std::string atBufferEdge(65535 - beforeEdge.size(), 'y');
   struct TCase {
     const char* What;
     std::string Bytes;
@@ -75,11 +81,79 @@ TEST(HintReaderLines, LineEndsAndEndOfText) {
       {"a CR before 0x1A is ordinary", "a\r\x1a\n", {"a\r"}},
       {"0x1A first: no text at all", "\x1a" "a\r\n", {}},
       {"empty file", "", {}},
-      {"long lines are read whole", longLine + "\r\nz", {longLine, "z"}},
-      {"CR LF across a buffer edge", atBufferEdge + "\r\nz", {atBufferEdge, "z"}},
-      {"0x1A after a full buffer", longLine + "\x1a" "after\r\n", {longLine}},
+      {"lines of the longest length are read whole", longLine + "\r\n" + longLine + "\n" + longLine,
+       {longLine, longLine, longLine}},
+      {"CR LF across a buffer edge", beforeEdge + atBufferEdge + "\r\nz",
+       {filler.substr(0, 9998), filler.substr(0, 9998), filler.substr(0, 9998), filler.substr(0, 9998),
+        filler.substr(0, 9998), filler.substr(0, 9998), atBufferEdge, "z"}},
+      {"0x1A after a long line", longLine + "\x1a" "after\r\n", {longLine}},
   };
   for (const TCase& c : cases) EXPECT_EQ(ReadAllLines(c.Bytes), c.Lines) << c.What;
+}
+
+// A line longer than a line may be fails the reader after little more than
+// that length: reading never holds a whole file without line feeds.
+TEST(HintReaderLines, ALineLongerThanTheLongestFailsTheReader) {
+  const std::size_t max = THintReader::MaxLine;
+  struct TCase {
+    const char* What;
+    std::string Bytes;
+    std::size_t GoodLines;  // lines read before the long one
+  } cases[] = {
+      {"one byte too long, with CR LF", "a\r\n" + std::string(max + 1, 'x') + "\r\nb\r\n", 1},
+      {"one byte too long, with LF", std::string(max + 1, 'x') + "\nb\n", 0},
+      {"one byte too long at the end of the text", "a\n" + std::string(max + 1, 'x') + "\x1a", 1},
+      {"a CR that is no line end counts", std::string(max, 'x') + "\r\r\n", 0},
+      {"far longer than the buffer", "a\n" + std::string(300000, 'x') + "\n", 1},
+  };
+  TTempDir dir;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    for (const bool view : {false, true}) {
+      THintReader reader;
+      ASSERT_TRUE(reader.Open(dir.Write("long.zeb", c.Bytes)));
+      std::string line;
+      std::string scratch;
+      std::string_view seen;
+      const auto next = [&] { return view ? reader.ReadLineView(seen, scratch) : reader.ReadLine(line); };
+      for (std::size_t i = 0; i < c.GoodLines; ++i) ASSERT_TRUE(next());
+      EXPECT_FALSE(next());
+      EXPECT_TRUE(reader.Failed());
+      EXPECT_TRUE(reader.LineTooLong());
+      EXPECT_FALSE(next());  // and stays failed
+    }
+  }
+  // Blanks before a number are part of a line too.
+  THintReader reader;
+  ASSERT_TRUE(reader.Open(dir.Write("blanks.zeb", std::string(max + 2, ' ') + "7\r\n")));
+  std::int32_t value = 0;
+  EXPECT_FALSE(reader.ReadNumber(value));
+  EXPECT_TRUE(reader.LineTooLong());
+  THintReader lines;
+  ASSERT_TRUE(lines.Open(dir.Write("lines.zeb", std::string(max, ' ') + "\r\n" + std::string(max, ' ') + "7\r\n")));
+  EXPECT_TRUE(lines.ReadNumber(value));
+  EXPECT_EQ(value, 7);
+}
+
+// A file of several gigabytes without a line feed (sparse: it costs no disk)
+// is read only as far as its first line may reach.
+TEST(HintReaderLines, AHugeFileWithoutLineFeedsIsReadOnlyAsFarAsALine) {
+  TTempDir dir;
+  const std::string path = (dir.Path() / "huge.zeb").string();
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << "ZEB\r\nTitle\r\n";
+  }
+  std::filesystem::resize_file(path, std::uintmax_t{4} << 30);
+  THintReader reader;
+  ASSERT_TRUE(reader.Open(path));
+  std::string line;
+  ASSERT_TRUE(reader.ReadLine(line));
+  ASSERT_TRUE(reader.ReadLine(line));
+  EXPECT_FALSE(reader.ReadLine(line));
+  EXPECT_TRUE(reader.LineTooLong());
+  EXPECT_LT(reader.Tell(), static_cast<std::int64_t>(THintReader::MaxLine) + 2 * 65536);
+  EXPECT_LT(line.capacity(), THintReader::MaxLine + 2 * 65536);
 }
 
 TEST(HintReaderLines, NumbersSkipBlanksAndLineEndsAndStopAtEndOfText) {

@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <limits>
 #include <memory>
 #include <new>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +19,8 @@
 #include "authoring/hintwriter.h"
 #include "model/checksum.h"
 #include "model/datahunks.h"
+#include "model/displaydocument.h"
+#include "model/hintreader.h"
 #include "model/infohunk.h"
 #include "model/loadcontext.h"
 #include "model/loader.h"
@@ -674,32 +680,145 @@ TEST(LoaderHostile, BodyRunningPastTheEndOfTheText) {
   }
 }
 
-TEST(LoaderHostile, DeepNestingStopsWithoutExhaustingTheStack) {
+namespace {
+// Loads bytes written to a temporary file, keeping the whole result.
+TLoadResult LoadWhole(const std::string& bytes, TObjectList& list, bool inlineImages = false) {
+  TTempDir dir;
+  return LoadHintFile(dir.Write("file.zeb", bytes), list, inlineImages);
+}
+
+// A root SUBJECT with subjects nested `levels` deep below it, the deepest
+// holding a HINT: every count right, the checksum right.
+std::string NestedFile(int levels) {
+  std::string text = HeadOfNewerFile();
+  for (int depth = 0; depth < levels; ++depth)
+    text += std::to_string(3 + 2 * (levels - depth)) + " SUBJECT\r\nLevel " + std::to_string(depth) + "\r\n";
+  text += "3 HINT\r\nDeepest question\r\n" + Encode88a("Deepest answer") + "\r\n";
+  return WithChecksumAfterEndOfText(text);
+}
+}  // namespace
+
+// The tree is walked by recursion (display, search, outline, web page,
+// destructors): a file nested deeper than 255 levels below its root does
+// not load, and says why, instead of loading with its depths cut off.
+TEST(LoaderHostile, NestingDeeperThan255LevelsIsADamagedFile) {
+  {
+    TObjectList list;
+    const TLoadResult result = LoadWhole(NestedFile(255), list);
+    ASSERT_EQ(result.Code, LoadResult::Loaded);
+    std::ostringstream text;
+    DecodeToText(*ListRootNode(list), text);
+    EXPECT_NE(text.str().find("Deepest answer"), std::string::npos);
+    ClearList(list);
+  }
+  const std::string message =
+      "The hint file you have tried to open is damaged: its hints are nested more than 255 levels deep.";
+  for (const int levels : {256, 10000}) {
+    TObjectList list;
+    const TLoadResult result = LoadWhole(NestedFile(levels), list);
+    SCOPED_TRACE(levels);
+    EXPECT_EQ(result.Code, LoadResult::BadChecksum);
+    EXPECT_EQ(result.Damage, TDamage::NestedTooDeep);
+    EXPECT_EQ(result.Message, message);
+    EXPECT_TRUE(list.empty());
+  }
+  // Every way of nesting, far deeper than any stack would take.
   constexpr int Levels = 100000;
   struct TCase {
     const char* What;
     std::string Level;  // one level of nesting: the start of a hunk that holds the next
-    std::uint8_t Kind;
     bool InlineImages;
   } cases[] = {
-      {"SUBJECT in SUBJECT", "3 SUBJECT\r\nS\r\n", Kind::Subject, false},
-      {"NESTHINT after \"=\"", "4 NESTHINT\r\nN\r\n=\r\n", Kind::NestHint, false},
-      {"HYPERPNG regions", "5 HYPERPNG\r\nP\r\n0 0 0\r\n0 0 1 1\r\n", Kind::HyperPng, false},
-      {"inline pictures", "5 HYPERPNG\r\nP\r\n0 0 0\r\n0 0 1 1\r\n", Kind::PngObject, true},
+      {"SUBJECT in SUBJECT", "3 SUBJECT\r\nS\r\n", false},
+      {"NESTHINT after \"=\"", "4 NESTHINT\r\nN\r\n=\r\n", false},
+      {"HYPERPNG regions", "5 HYPERPNG\r\nP\r\n0 0 0\r\n0 0 1 1\r\n", false},
+      {"inline pictures", "5 HYPERPNG\r\nP\r\n0 0 0\r\n0 0 1 1\r\n", true},
   };
   for (const TCase& c : cases) {
     std::string text = HeadOfNewerFile();
     text.reserve(text.size() + c.Level.size() * Levels);
     for (int i = 0; i < Levels; ++i) text += c.Level;
-    auto loaded = LoadFile(WithChecksumAfterEndOfText(text), c.InlineImages);
+    TObjectList list;
+    const TLoadResult result = LoadWhole(WithChecksumAfterEndOfText(text), list, c.InlineImages);
     SCOPED_TRACE(c.What);
-    ASSERT_EQ(loaded->Code, LoadResult::Loaded);
-    ASSERT_GE(loaded->List.size(), 2u);
-    const int depth = ChainLength(loaded->List[1].get(), c.Kind);
-    EXPECT_GE(TLoadContext::MaxDepth, 256);
-    EXPECT_GE(depth, TLoadContext::MaxDepth - 1);
-    EXPECT_LE(depth, TLoadContext::MaxDepth + 1);
+    EXPECT_EQ(result.Code, LoadResult::BadChecksum);
+    EXPECT_EQ(result.Message, message);
+    EXPECT_TRUE(list.empty());
   }
+}
+
+// A line longer than a line may be makes the file damaged wherever it
+// stands, and says so; the longest allowed lines load. Only the first line
+// is judged as before: it is no hint file (or a ZIP archive).
+TEST(LoaderHostile, ALineLongerThan10239CharactersIsADamagedFile) {
+  const std::string message =
+      "The hint file you have tried to open is damaged: a line of its text is longer than 10,239 characters.";
+  struct TCase {
+    const char* What;
+    std::function<void(THintFileWriter&, const std::string&)> Put;
+  } cases[] = {
+      {"the 88a title", [](THintFileWriter& w, const std::string& line) { w.Title88a = line; }},
+      {"an 88a hint", [](THintFileWriter& w, const std::string& line) { w.Subjects[0].Questions[0].Hints = {line}; }},
+      {"the author's note", [](THintFileWriter& w, const std::string& line) { w.NoteLines = {line}; }},
+      {"a hunk title", [](THintFileWriter& w, const std::string& line) { w.Hunks = {Subject("Root", {Hint(line, {"a"})})}; }},
+      {"a hint line", [](THintFileWriter& w, const std::string& line) { w.Hunks = {Subject("Root", {Hint("Q", {line})})}; }},
+      {"a comment line",
+       [](THintFileWriter& w, const std::string& line) { w.Hunks = {Subject("Root", {PlainHunk("COMMENT", "C", {line})})}; }},
+      {"TEXT data", [](THintFileWriter& w, const std::string& line) { w.Hunks = {Subject("Root", {w.Text("T", 0, {line})})}; }},
+  };
+  for (const TCase& c : cases) {
+    for (const std::size_t length : {THintReader::MaxLine, THintReader::MaxLine + 1}) {
+      SCOPED_TRACE(std::string(c.What) + ", " + std::to_string(length) + " characters");
+      THintFileWriter w = SmallNewerFile();
+      c.Put(w, std::string(length, 'w'));
+      TObjectList list;
+      const TLoadResult result = LoadWhole(w.Build(), list);
+      if (length == THintReader::MaxLine) {
+        EXPECT_EQ(result.Code, LoadResult::Loaded);
+      } else {
+        EXPECT_EQ(result.Code, LoadResult::BadChecksum);
+        EXPECT_EQ(result.Damage, TDamage::LineTooLong);
+        EXPECT_EQ(result.Message, message);
+        EXPECT_TRUE(list.empty());
+      }
+      ClearList(list);
+    }
+  }
+  // Blanks where a hunk header's count is expected.
+  {
+    TObjectList list;
+    const TLoadResult result =
+        LoadWhole(WithChecksumAfterEndOfText(HeadOfNewerFile() + std::string(20000, ' ') + "3 HINT\r\nQ\r\nA\r\n"), list);
+    EXPECT_EQ(result.Code, LoadResult::BadChecksum);
+    EXPECT_EQ(result.Message, message);
+  }
+  // The first line.
+  for (const auto& [bytes, code] : {std::pair{std::string(20000, 'Z'), LoadResult::NotHintFile},
+                                    std::pair{"PK\x03\x04" + std::string(20000, '\0'), LoadResult::ZipArchive}}) {
+    TObjectList list;
+    EXPECT_EQ(LoadWhole(bytes, list).Code, code);
+  }
+}
+
+// A large file (its checksum taken on a second thread) that is damaged by a
+// long line near its start, before gigabytes of nothing: the load ends at
+// once, and the checksum thread with it.
+TEST(LoaderHostile, ALongLineEndsALargeLoadAtOnce) {
+  TTempDir dir;
+  const std::string path = (dir.Path() / "huge.zeb").string();
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << HeadOfNewerFile() << "5 SUBJECT\r\nRoot\r\n3 HINT\r\nQ\r\n";
+  }
+  std::filesystem::resize_file(path, std::uintmax_t{16} << 30);
+  const auto start = std::chrono::steady_clock::now();
+  TObjectList list;
+  const TLoadResult result = LoadHintFile(path, list, false);
+  const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(result.Code, LoadResult::BadChecksum);
+  EXPECT_EQ(result.Damage, TDamage::LineTooLong);
+  // Reading 16 GB, even of a hole, takes far longer.
+  EXPECT_LT(seconds, 3.0);
 }
 
 TEST(LoaderHostile, CountsAndDataFieldsFromTheFileAreNotTrusted) {
