@@ -96,7 +96,8 @@ void TAbUnZipper::Extract(std::int64_t index) {
   const std::string name = TargetName.empty() ? BaseName(ItemName(static_cast<int>(index))) : TargetName;
   // No folder part survives BaseName (nor is one taken from TargetName); a
   // hidden or empty name is no file to unpack.
-  if (name.empty() || name.front() == '.' || name.find_first_of("/\\") != std::string::npos) throw TZipError("the member has no usable file name");
+  if (name.empty() || name.front() == '.' || name.find_first_of("/\\") != std::string::npos)
+    throw TZipError("the member has no usable file name");
   zip_stat_t info;
   zip_stat_init(&info);
   if (zip_stat_index(Archive, static_cast<zip_uint64_t>(index), 0, &info) != 0)

@@ -4,7 +4,8 @@
 // parts) and extracts them into one folder. Each member goes to a temporary
 // file beside its target and replaces the target only when it is complete,
 // its checksum is right and it is synced to disk, so a failed, aborted or
-// damaged extraction (or a full disk) never harms the file already there.
+// damaged extraction (or a full disk) never harms the file already there;
+// a check of the caller's may refuse the content before it replaces it.
 // No member can leave the folder: a link of the member's name is replaced
 // itself, and what it points to is never written.
 

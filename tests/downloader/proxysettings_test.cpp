@@ -21,7 +21,8 @@ class ProxySettings : public ::testing::Test {
   // The settings file's proxy as the reader loads it.
   TOptions Loaded(const std::string& host, const std::string& port) {
     TOptions options;
-    if (host.find_first_of("\r\n") != std::string::npos || (!host.empty() && (host.front() == ' ' || host.back() == ' '))) {
+    const bool blankEnds = !host.empty() && (host.front() == ' ' || host.back() == ' ');
+    if (host.find_first_of("\r\n") != std::string::npos || blankEnds) {
       // No line of a settings file holds a line break, and blanks at the
       // ends of a value are not read back; the record may hold both.
       options.ProxyOn = true;
