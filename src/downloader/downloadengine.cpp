@@ -13,7 +13,9 @@
 #include "downloader/listdates.h"
 #include "fileio/atomicfile.h"
 #include "settings/homefolder.h"
+#include "model/loader.h"
 #include "settings/productinfo.h"
+#include "settings/proxyaddress.h"
 #include "zip/unzipper.h"
 
 namespace fs = std::filesystem;
@@ -70,6 +72,48 @@ class TDocumentSink {
   std::int64_t Received = 0;
 };
 
+// A file removed when the scope ends, however it ends.
+class TRemovedAtEnd {
+ public:
+  explicit TRemovedAtEnd(std::string path) : Path(std::move(path)) {}
+  ~TRemovedAtEnd() {
+    std::error_code ignored;
+    fs::remove(Path, ignored);
+  }
+  TRemovedAtEnd(const TRemovedAtEnd&) = delete;
+  TRemovedAtEnd& operator=(const TRemovedAtEnd&) = delete;
+
+ private:
+  std::string Path;
+};
+
+// Why an unpacked file may not replace a hint file ("" when it loads as one),
+// said of "the file X in the archive".
+std::string HintFileRefusal(const std::string& path) {
+  TObjectList objects;
+  const int code = LoadHintFile(path, objects, false).Code;
+  ClearList(objects);
+  switch (code) {
+    case LoadResult::Loaded:
+      return std::string();
+    case LoadResult::ZipArchive:
+      return "is itself a ZIP archive, not a hint file";
+    case LoadResult::NotHintFile:
+      return "is not a hint file";
+    case LoadResult::BadChecksum:
+      return "is a damaged hint file (its checksum is wrong)";
+    case LoadResult::OutOfMemory:
+      return "could not be checked: there was not enough memory to load it";
+    default:
+      return "could not be opened to be checked";
+  }
+}
+
+// An archive that holds the file twice: which copy is meant is unknown.
+std::string DuplicateMessage(const std::string& archive, const std::string& member) {
+  return "the archive " + ShownValue(archive) + " holds two files named " + ShownValue(member);
+}
+
 void WaitWithEvents(int milliseconds) {
   QEventLoop loop;
   QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
@@ -101,10 +145,15 @@ void TDownloadEngine::Status(const QString& text) {
   ShowStatusNow();
 }
 
-void TDownloadEngine::SetProxy() {
-  Http.Proxy = Options.ProxyOn ? Options.ProxyIP : std::string();
-  Http.ProxyPort = Options.ProxyOn ? Options.ProxyPort : std::string();
+std::string TDownloadEngine::SetProxy() {
+  // A proxy switched on but unusable is not replaced by a direct
+  // connection: the caller refuses the transfer with the message.
+  const std::string problem = ProxySettingsProblem(Options);
+  const bool use = Options.ProxyOn && problem.empty();
+  Http.Proxy = use ? Options.ProxyIP : std::string();
+  Http.ProxyPort = use ? Options.ProxyPort : std::string();
   Http.ModifiedSince = 0;
+  return problem;
 }
 
 std::string TDownloadEngine::SupportSentence() const {
@@ -147,9 +196,9 @@ std::string TDownloadEngine::OwnFileAt(const std::string& folder, const std::str
   return std::string();
 }
 
-TDownloadEngine::TOutcome TDownloadEngine::Failed(TFailure failure, TDialogs::TAnswer answer) {
+TDownloadEngine::TOutcome TDownloadEngine::Failed(TFailure failure, TDialogs::TAnswer answer, bool endRun) {
   LastFailure = failure;
-  CancelRequested = answer == TDialogs::TAnswer::No;
+  CancelRequested = endRun || answer == TDialogs::TAnswer::No;
   return failure == TFailure::Cancelled ? TOutcome::Cancelled : TOutcome::Failed;
 }
 
@@ -173,7 +222,11 @@ bool TDownloadEngine::RetrieveList() {
     return false;
   }
   Http.URL = url;
-  SetProxy();
+  if (const std::string problem = SetProxy(); !problem.empty()) {
+    Status(Text(problem));
+    LastFailure = TFailure::BadProxy;
+    return false;
+  }
   Http.MaxBodyBytes = MaxListBytes;
   Http.ExpectedBytes = 0;
   if (CancelRequested) {
@@ -211,6 +264,7 @@ bool TDownloadEngine::RetrieveList() {
 
 TDownloadEngine::TOutcome TDownloadEngine::DownloadOneFile(TFileRecord& record, bool moreToCome) {
   LastFailure = TFailure::None;
+  FailureDetail.clear();
   const TReport form = moreToCome ? TReport::YesNo : TReport::Ok;
   const std::string name = record.Title + " hints";
   StatusBase = "Downloading " + name;
@@ -228,8 +282,10 @@ TDownloadEngine::TOutcome TDownloadEngine::DownloadOneFile(TFileRecord& record, 
   }
   if (CancelRequested) return Cancelled();
   Http.URL = record.Url;
-  SetProxy();
+  const std::string proxyProblem = SetProxy();
   if (!proceed) return TOutcome::Declined;
+  // Every later file would fail alike: the run ends.
+  if (!proxyProblem.empty()) return Failed(TFailure::BadProxy, Report(Text(proxyProblem), TReport::Ok), true);
 
   // The list's name is the server's choice: only a plain hint-file name in
   // the hint-file folder is fetched, and never one of the program's files.
@@ -256,33 +312,56 @@ TDownloadEngine::TOutcome TDownloadEngine::DownloadOneFile(TFileRecord& record, 
     }
     if (!sink.Commit()) return Failed(TFailure::Write, ReportWriteError(name, sink.Error(), form));
   }
+  // The archive is only a step: it leaves the folder however the rest ends
+  // (Unpack has closed it by then).
+  const TRemovedAtEnd removeArchive(archive);
   Pause(PauseMs);
   if (CancelRequested) return Cancelled();
+  return Unpack(record, archive, folder, form);
+}
 
+TDownloadEngine::TOutcome TDownloadEngine::Unpack(TFileRecord& record, const std::string& archive,
+                                                  const std::string& folder, TReport form) {
+  const std::string name = record.Title + " hints";
+  const std::string archiveName = THttpCli::DocNameOf(record.Url);
   Status("Uncompressing " + Text(name) + ".");
   TAbUnZipper zipper;
   try {
     zipper.SetFileName(archive);
     zipper.SetBaseDirectory(folder);
-    if (zipper.TagItems(record.FileName) != 1) {
+    const int tagged = zipper.TagItems(record.FileName);
+    if (tagged != 1) {
       zipper.CloseArchive();
-      return Failed(TFailure::Archive, ReportZipError(name, nullptr, form));
+      if (tagged == 0) return Failed(TFailure::Archive, ReportZipError(name, nullptr, form));
+      const std::string message = DuplicateMessage(archiveName, record.FileName);
+      return Failed(TFailure::Archive, ReportZipError(name, &message, form));
     }
+    // Under the name the list gives, whatever the letter case in the
+    // archive, and only when it loads as a hint file.
+    zipper.TargetName = record.FileName;
+    zipper.CheckExtracted = [](const std::string& path) { return HintFileRefusal(path); };
     zipper.OnArchiveItemProgress = [this](bool& abort) {
       ProcessPendingMessages();
       abort = CancelRequested;
     };
     zipper.ExtractTaggedItems();
     zipper.CloseArchive();
-    fs::remove(archive, ignored);
   } catch (const TZipError& error) {
     zipper.CloseArchive();
-    // On a full disk the archive only takes room that a retry needs.
-    if (error.WriteFailure) {
-      fs::remove(archive, ignored);
-      return Failed(TFailure::Write, ReportWriteError(name, error.what(), form));
-    }
     const std::string message = error.what();
+    switch (error.Kind) {
+      case TZipError::TKind::Write:
+        return Failed(TFailure::Write, ReportWriteError(name, message, form));
+      case TZipError::TKind::Rejected:
+        FailureDetail = "the file " + ShownValue(record.FileName) + " in the archive " + message;
+        return Failed(TFailure::NotHintFile, ReportNotHintFile(name, record.FileName, message, form));
+      case TZipError::TKind::Duplicate: {
+        const std::string duplicate = DuplicateMessage(archiveName, error.Member);
+        return Failed(TFailure::Archive, ReportZipError(name, &duplicate, form));
+      }
+      case TZipError::TKind::Archive:
+        break;
+    }
     return Failed(CancelRequested ? TFailure::Cancelled : TFailure::Archive, ReportZipError(name, &message, form));
   }
   if (CancelRequested) return Cancelled();
@@ -308,6 +387,16 @@ TDialogs::TAnswer TDownloadEngine::ReportZipError(const std::string& name, const
   const QString text = "An error occurred while uncompressing " + Text(name) + " (ZIP error: " +
                  (message != nullptr ? Text(*message) : QString("file not found")) + ").  Try your download again.  " +
                  Text(SupportSentence());
+  return Report(text, form);
+}
+
+TDialogs::TAnswer TDownloadEngine::ReportNotHintFile(const std::string& name, const std::string& fileName,
+                                                     const std::string& why, TReport form) {
+  const QString file = Text(ShownValue(fileName));
+  const QString text = "An error occurred while uncompressing " + Text(name) + ": the file " + file +
+                       " in the archive " + Text(why) + ".  It was not saved, and a copy of " + file +
+                       " already in the hint-file folder is kept as it was.  Try your download again.  " +
+                       Text(SupportSentence());
   return Report(text, form);
 }
 

@@ -25,7 +25,9 @@ class TDownloadEngine {
   // files follow), or only the status line.
   enum class TReport { Ok, YesNo, StatusLine };
   // What ended the last RetrieveList or DownloadOneFile that failed.
-  enum class TFailure { None, Transfer, Archive, Write, Refused, Cancelled };
+  // NotHintFile: the archive's file did not load as a hint file (FailureDetail
+  // says why); BadProxy: the proxy is switched on but cannot be used.
+  enum class TFailure { None, Transfer, Archive, NotHintFile, Write, Refused, BadProxy, Cancelled };
 
   // listFile: where the update list is kept ("zebinet.dat").
   TDownloadEngine(TOptions& options, TDialogs& dialogs, std::string listFile, QWidget* owner = nullptr);
@@ -43,12 +45,18 @@ class TDownloadEngine {
 
   // Fetches and unpacks one file. An entry whose file name is no plain
   // hint-file name, or would replace a file of the program's own, is
-  // refused: nothing is fetched or written.
+  // refused: nothing is fetched or written. The file is written under the
+  // list's name and replaces the old one only when it loads as a hint file;
+  // the archive is removed however the download ends.
   TOutcome DownloadOneFile(TFileRecord& record, bool moreToCome);
 
   // Reports a failed transfer with the error it ended with.
   TDialogs::TAnswer ReportHttpError(const std::string& name, const THttpError& error, TReport form);
   TDialogs::TAnswer ReportZipError(const std::string& name, const std::string* message, TReport form);
+  // Reports an unpacked file that is no hint file (why: said of "the file
+  // X in the archive"); the old one was kept.
+  TDialogs::TAnswer ReportNotHintFile(const std::string& name, const std::string& fileName, const std::string& why,
+                                      TReport form);
   // Reports a file that could not be written (what, and the system's reason).
   TDialogs::TAnswer ReportWriteError(const std::string& name, const std::string& error, TReport form);
 
@@ -60,6 +68,8 @@ class TDownloadEngine {
   // Set when a document began to arrive during the run.
   bool DocumentBegun = false;
   TFailure LastFailure = TFailure::None;
+  // For NotHintFile: "the file X in the archive is ...".
+  std::string FailureDetail;
   std::string StatusBase;
   std::function<void(const QString& text)> ShowStatus;
   // The pauses of the run (333 ms); a timer-driven wait unless replaced.
@@ -75,7 +85,12 @@ class TDownloadEngine {
 
  private:
   void Status(const QString& text);
-  void SetProxy();
+  // Sets the proxy of the settings on the client and clears ModifiedSince;
+  // returns "" or, when the proxy is on but cannot be used, the message
+  // (no proxy is then set, and the caller must not fetch).
+  std::string SetProxy();
+  // The archive into the folder: the second half of DownloadOneFile.
+  TOutcome Unpack(TFileRecord& record, const std::string& archive, const std::string& folder, TReport form);
   std::string SupportSentence() const;
   // An error in the form asked for: the status line, or a box captioned
   // "Downloading Error" (asking whether to go on when more files follow).
@@ -86,8 +101,8 @@ class TDownloadEngine {
   // would replace, or "".
   std::string OwnFileAt(const std::string& folder, const std::string& name) const;
   // Ends a failed DownloadOneFile: records why, and stops the run when the
-  // user answered No.
-  TOutcome Failed(TFailure failure, TDialogs::TAnswer answer);
+  // user answered No (or endRun says so).
+  TOutcome Failed(TFailure failure, TDialogs::TAnswer answer, bool endRun = false);
   // Ends a DownloadOneFile that the user cancelled.
   TOutcome Cancelled();
 

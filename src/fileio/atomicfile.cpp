@@ -163,7 +163,8 @@ void TAtomicFile::CloseDescriptor() {
   Descriptor = -1;
 }
 
-bool TAtomicFile::Commit() {
+bool TAtomicFile::Finish() {
+  if (Finished) return true;
   if (Descriptor < 0) {
     if (!Failed()) Fail("write", EBADF);
     Discard();
@@ -187,18 +188,24 @@ bool TAtomicFile::Commit() {
       ok = false;
     }
   }
-  if (ok && !Temporary.empty()) {
-    if (::rename(Temporary.c_str(), Final.c_str()) != 0) {
-      Fail("replace", errno);
-      ok = false;
-    } else {
-      Temporary.clear();
-      SyncFolder(FolderOf(Final));
-    }
-  }
   if (!ok) {
     Discard();
     return false;
+  }
+  Finished = true;
+  return true;
+}
+
+bool TAtomicFile::Commit() {
+  if (!Finish()) return false;
+  if (!Temporary.empty()) {
+    if (::rename(Temporary.c_str(), Final.c_str()) != 0) {
+      Fail("replace", errno);
+      Discard();
+      return false;
+    }
+    Temporary.clear();
+    SyncFolder(FolderOf(Final));
   }
   Committed = true;
   return true;

@@ -35,8 +35,13 @@ class TAtomicFile {
   bool Write(std::string_view bytes);
   // A stream writing through Write; it turns bad when a write fails.
   std::ostream& Stream();
-  // Writes what is buffered, syncs, closes and renames; false, with the
-  // target untouched, when any step failed or an earlier write did.
+  // Writes what is buffered, syncs and closes, without renaming: the whole
+  // new content then lies at WrittenPath(), where it can be checked before
+  // Commit puts it in place (or Discard drops it). False, with the
+  // temporary file removed, when any step failed or an earlier write did.
+  bool Finish();
+  // Finishes (unless done), then renames; false, with the target
+  // untouched, when any step failed or an earlier write did.
   bool Commit();
   // Drops the temporary file; the target stays as it was.
   void Discard();
@@ -46,6 +51,9 @@ class TAtomicFile {
   const std::string& Error() const { return ErrorText; }
   // The path the bytes will replace (the link's target when links are followed).
   const std::string& FinalPath() const { return Final; }
+  // Where the bytes are written: the temporary file (the target itself for
+  // a device).
+  const std::string& WrittenPath() const { return Temporary.empty() ? Final : Temporary; }
 
  private:
   class TBuffer;
@@ -59,6 +67,7 @@ class TAtomicFile {
   std::string Final;
   std::string Temporary;  // empty when writing a device in place
   int Descriptor = -1;
+  bool Finished = false;
   bool Committed = false;
   std::string ErrorText;
   std::unique_ptr<TBuffer> Buffer;

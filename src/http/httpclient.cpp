@@ -1,7 +1,9 @@
 #include "http/httpclient.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <map>
 #include <ostream>
 
@@ -27,6 +29,43 @@ std::string HostPart(const std::string& url) {
   const std::size_t at = host.rfind('@');
   if (at != std::string::npos) host = host.substr(at + 1);
   return host;
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+// One part of a parsed URL, or "" when it has none.
+std::string UrlPart(CURLU* url, CURLUPart part) {
+  char* text = nullptr;
+  if (curl_url_get(url, part, &text, 0) != CURLUE_OK || text == nullptr) return std::string();
+  std::string value = text;
+  curl_free(text);
+  return value;
+}
+
+// Whether libcurl reads the proxy as exactly this host and port and
+// nothing more. Anything it would read otherwise (user info, a line break,
+// a second port) could send the request to another proxy, or to none.
+bool ProxyReadsAsGiven(const std::string& host, const std::string& port) {
+  for (const char c : host + port)
+    if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7F) return false;
+  CURLU* url = curl_url();
+  if (url == nullptr) return false;
+  const std::string text = "http://" + host + (port.empty() ? "" : ":" + port) + "/";
+  const bool parsed = curl_url_set(url, CURLUPART_URL, text.c_str(), 0) == CURLUE_OK;
+  // Names compare without regard to case, ports by their value ("080" is 80).
+  const long given = port.empty() ? 0 : std::strtol(port.c_str(), nullptr, 10);
+  const std::string read = UrlPart(url, CURLUPART_PORT);
+  const bool samePort = port.empty() ? read.empty() : given > 0 && std::strtol(read.c_str(), nullptr, 10) == given;
+  const bool same = parsed && samePort && SameIgnoringCase(UrlPart(url, CURLUPART_HOST), host) &&
+                    UrlPart(url, CURLUPART_USER).empty() && UrlPart(url, CURLUPART_PASSWORD).empty() &&
+                    UrlPart(url, CURLUPART_PATH) == "/" && UrlPart(url, CURLUPART_QUERY).empty() &&
+                    UrlPart(url, CURLUPART_FRAGMENT).empty();
+  curl_url_cleanup(url);
+  return same;
 }
 }  // namespace
 
@@ -272,6 +311,13 @@ void THttpCli::Get() {
   if (Running) throw THttpError(500, "A transfer is already running");
   Status = 0;
   Reason.clear();
+  // A proxy asked for but unusable fails here: the request never goes out
+  // without it.
+  if (!Proxy.empty() && !ProxyReadsAsGiven(Proxy, ProxyPort)) {
+    Status = 502;
+    Reason = "The proxy server's address or port cannot be used";
+    throw THttpError(Status, Reason);
+  }
   Transfer = std::make_unique<TTransfer>();
   TTransfer& t = *Transfer;
   t.Multi = curl_multi_init();

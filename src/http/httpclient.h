@@ -35,8 +35,11 @@ class THttpCli : public QObject {
 
   // The request.
   std::string URL;
-  std::string Proxy;      // host, or empty for a direct connection
-  std::string ProxyPort;  // port of the proxy
+  // The proxy's host, or empty for a direct connection; port empty for
+  // the library's default. Get fails (502) at once, sending nothing, when
+  // the library would read them as anything but this host and port.
+  std::string Proxy;
+  std::string ProxyPort;
   std::string Agent = "ZEBWIN/4.5";
   std::string Accept = "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*";
   bool NoCache = false;       // kept off: no "Pragma: no-cache"

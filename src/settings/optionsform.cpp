@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/dialogs.h"
+#include "settings/proxyaddress.h"
 #include "settings/qtvalues.h"
 
 namespace {
@@ -361,7 +362,34 @@ void TOptionsForm::GrowToFitTexts() {
   }
 }
 
+bool TOptionsForm::ProxyAccepted() {
+  if (!ProxyCheckBox->isChecked()) return true;  // not used: kept as typed
+  const std::string host = ProxyIPMaskEdit->text().toStdString();
+  const std::string port = ProxyPortEdit->text().toStdString();
+  QLineEdit* field = nullptr;
+  std::string text;
+  if (const std::string problem = ProxyHostProblem(host); !problem.empty()) {
+    field = ProxyIPMaskEdit;
+    text = "The proxy server's \"Server IP Address\" \"" + ShownValue(host) +
+           "\" is not a plain host name or IP address (" + problem +
+           ").  Enter only the server's name or address, such as proxy.example.com, 10.0.0.1 or [::1].";
+  } else if (const std::string portProblem = ProxyPortProblem(port); !portProblem.empty()) {
+    field = ProxyPortEdit;
+    text = "The proxy server's \"Port\" \"" + ShownValue(port) + "\" is not a number from 1 to 65535 (" +
+           portProblem + ").";
+  } else {
+    return true;
+  }
+  Questions.Message(this, "Set Options", QString::fromStdString(text), TDialogs::TIcon::Stop, false);
+  PageControl->setCurrentWidget(findChild<QWidget*>("DownloadingTabSheet"));
+  field->setFocus();
+  field->selectAll();
+  return false;
+}
+
 void TOptionsForm::done(int result) {
+  // A proxy address the network library would misread keeps the dialog open.
+  if (result == QDialog::Accepted && !ProxyAccepted()) return;
   FormClose();
   QDialog::done(result);
 }

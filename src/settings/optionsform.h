@@ -58,6 +58,9 @@ class TOptionsForm : public QDialog {
   void ChangeColor(TColor& color, QLabel* swatch);
   // The check boxes and proxy texts into the working copy.
   void FormClose();
+  // True when the proxy is off or its address and port can be used;
+  // otherwise says what is wrong and puts the focus on that field.
+  bool ProxyAccepted();
 
   TOptions& Working;
   TDialogs& Questions;

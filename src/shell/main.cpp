@@ -241,6 +241,7 @@ void TZEBMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (FirstPaintDone) return;
   FirstPaintDone = true;
+  FitShownWindowOnScreen();
   // The command line runs once the window has been drawn.
   QTimer::singleShot(0, this, [this] { HandleCommandLine(); });
 }

@@ -161,6 +161,12 @@ class TZEBMain : public QMainWindow {
   // the outline's filter and (with the option) the file and its windows.
   void RestorePlacement();
   void RememberSession();
+  // A window place (frame corner, inner size) moved and cut to fit the
+  // available room of the screen that shows most of it, or of the primary
+  // screen when none shows any of it.
+  QRect OnScreen(QRect placed) const;
+  // Fits the window again once it is shown, when its frame is known.
+  void FitShownWindowOnScreen();
   // With the option on, the last file and its windows as they were left.
   void ReopenLastSession();
   // Opens the file (unless it is the open one) and then the node whose

@@ -1,6 +1,9 @@
 // The reader as it was left: the main window's place, and, when the option
 // is on, the last file with its windows in their order.
 
+#include <algorithm>
+#include <cstdint>
+
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -18,23 +21,55 @@ void TZEBMain::RestorePlacement() {
   const QStringList parts = QString::fromStdString(Options.WindowPlacement).split(',');
   if (parts.size() != 5) return;
   bool ok[5] = {};
-  const int left = parts[0].toInt(&ok[0]);
-  const int top = parts[1].toInt(&ok[1]);
-  const int width = parts[2].toInt(&ok[2]);
-  const int height = parts[3].toInt(&ok[3]);
+  // Bounded first, so that no sum of two overflows; the screen bounds them further.
+  const auto number = [&parts, &ok](int i) { return std::clamp(parts[i].toInt(&ok[i]), -100000, 100000); };
+  const int left = number(0);
+  const int top = number(1);
+  const int width = number(2);
+  const int height = number(3);
   const bool maximised = parts[4].toInt(&ok[4]) != 0;
   for (const bool valid : ok)
     if (!valid) return;
-  const QRect placed(left, top, width, height);
-  // A place on a screen that is gone, or a size no window should have,
-  // leaves the first start's size.
-  bool onScreen = false;
-  for (const QScreen* screen : QGuiApplication::screens())
-    if (screen->availableGeometry().intersects(placed)) onScreen = true;
-  if (!onScreen || width < 200 || height < 150 || width > 20000 || height > 20000) return;
-  resize(width, height);
-  move(left, top);
+  // A size no window should have leaves the first start's size.
+  if (width < 200 || height < 150) return;
+  const QRect placed = OnScreen(QRect(left, top, width, height));
+  resize(placed.size());
+  move(placed.topLeft());
   if (maximised) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TZEBMain::FitShownWindowOnScreen() {
+  if (isMaximized() || isFullScreen()) return;
+  const QRect placed(pos(), size());
+  const QRect fitted = OnScreen(placed);
+  if (fitted == placed) return;
+  resize(fitted.size());
+  move(fitted.topLeft());
+}
+
+QRect TZEBMain::OnScreen(QRect placed) const {
+  // The screen that shows the most of it, or the primary screen when none
+  // shows any (a screen that is gone, values made up by hand).
+  const QScreen* target = QGuiApplication::primaryScreen();
+  std::int64_t shown = 0;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect common = screen->availableGeometry().intersected(placed);
+    const std::int64_t area = common.isEmpty() ? 0 : std::int64_t{common.width()} * common.height();
+    if (area > shown) {
+      shown = area;
+      target = screen;
+    }
+  }
+  if (target == nullptr) return placed;
+  // The frame around the place counts too, as far as it is known yet.
+  const QRect room = target->availableGeometry();
+  const QSize frame = frameGeometry().size() - geometry().size();
+  const int width = std::max(1, std::min(placed.width(), room.width() - frame.width()));
+  const int height = std::max(1, std::min(placed.height(), room.height() - frame.height()));
+  // Moved on where it sticks out: left and top edges win on a small screen.
+  const int left = std::max(room.left(), std::min(placed.left(), room.right() + 1 - width - frame.width()));
+  const int top = std::max(room.top(), std::min(placed.top(), room.bottom() + 1 - height - frame.height()));
+  return QRect(left, top, width, height);
 }
 
 void TZEBMain::RememberSession() {

@@ -114,7 +114,11 @@ int DownloadCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
     } else if (outcome == TDownloadEngine::TOutcome::Done) {
       out << name << ": downloaded" << (wasCurrent ? " again" : "") << "\n";
     } else {
-      out << name << ": failed\n";
+      out << name << ": failed";
+      // Told on the line too: the archive arrived whole, yet held no hint file.
+      if (engine.LastFailure == TDownloadEngine::TFailure::NotHintFile)
+        out << ", " << engine.FailureDetail << "; nothing was replaced";
+      out << "\n";
       // A file that could not be written outweighs the other failures.
       if (status != ExitCode::CannotCreate) status = FailureStatus(engine);
     }

@@ -2,6 +2,8 @@
 
 #include <zip.h>
 
+#include <set>
+
 #include "fileio/atomicfile.h"
 
 namespace {
@@ -20,6 +22,17 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+// The first stored name that two members share, or "".
+std::string FirstDuplicate(zip_t* archive) {
+  std::set<std::string> seen;
+  const zip_int64_t count = zip_get_num_entries(archive, 0);
+  for (zip_int64_t i = 0; i < count; ++i) {
+    const char* name = zip_get_name(archive, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW);
+    if (name != nullptr && !seen.insert(name).second) return name;
+  }
+  return std::string();
+}
+
 std::string ZipMessage(zip_error_t* error) {
   const char* text = zip_error_strerror(error);
   return text != nullptr ? text : "unknown error";
@@ -32,6 +45,14 @@ void TAbUnZipper::SetFileName(const std::string& path) {
   CloseArchive();
   int code = 0;
   Archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+  if (Archive == nullptr && code == ZIP_ER_EXISTS) {
+    // Two members of one name: opened again without the check only to
+    // name the member, and refused all the same.
+    zip_t* lenient = zip_open(path.c_str(), ZIP_RDONLY, &code);
+    const std::string member = lenient != nullptr ? FirstDuplicate(lenient) : std::string();
+    if (lenient != nullptr) zip_discard(lenient);
+    throw TZipError("the archive holds two files named " + member, TZipError::TKind::Duplicate, member);
+  }
   if (Archive == nullptr) {
     zip_error_t error;
     zip_error_init_with_code(&error, code);
@@ -72,9 +93,11 @@ void TAbUnZipper::ExtractTaggedItems() {
 }
 
 void TAbUnZipper::Extract(std::int64_t index) {
-  const std::string name = BaseName(ItemName(static_cast<int>(index)));
-  // No folder part survives BaseName; a hidden or empty name is no file to unpack.
-  if (name.empty() || name.front() == '.') throw TZipError("the member has no usable file name");
+  const std::string name = TargetName.empty() ? BaseName(ItemName(static_cast<int>(index))) : TargetName;
+  // No folder part survives BaseName (nor is one taken from TargetName); a
+  // hidden or empty name is no file to unpack.
+  if (name.empty() || name.front() == '.' || name.find_first_of("/\\") != std::string::npos)
+    throw TZipError("the member has no usable file name");
   zip_stat_t info;
   zip_stat_init(&info);
   if (zip_stat_index(Archive, static_cast<zip_uint64_t>(index), 0, &info) != 0)
@@ -90,7 +113,7 @@ void TAbUnZipper::Extract(std::int64_t index) {
   TAtomicFile out(Folder + name, TAtomicFile::TLinks::Replace);
   if (!out.Open()) {
     zip_fclose(member);
-    throw TZipError(out.Error(), true);
+    throw TZipError(out.Error(), TZipError::TKind::Write);
   }
   std::string failure;
   bool writeFailure = false;
@@ -125,9 +148,17 @@ void TAbUnZipper::Extract(std::int64_t index) {
     failure = name + " is shorter than the archive says";
   if (!failure.empty()) {
     out.Discard();
-    throw TZipError(failure, writeFailure);
+    throw TZipError(failure, writeFailure ? TZipError::TKind::Write : TZipError::TKind::Archive);
   }
-  if (!out.Commit()) throw TZipError(out.Error(), true);
+  if (!out.Finish()) throw TZipError(out.Error(), TZipError::TKind::Write);
+  if (CheckExtracted) {
+    const std::string refusal = CheckExtracted(out.WrittenPath());
+    if (!refusal.empty()) {
+      out.Discard();
+      throw TZipError(refusal, TZipError::TKind::Rejected);
+    }
+  }
+  if (!out.Commit()) throw TZipError(out.Error(), TZipError::TKind::Write);
 }
 
 void TAbUnZipper::CloseArchive() {

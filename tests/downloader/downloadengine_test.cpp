@@ -15,6 +15,7 @@
 #include "support/files.h"
 #include "support/localserver.h"
 #include "support/scripteddialogs.h"
+#include "support/smallhints.h"
 #include "support/ziparchives.h"
 
 namespace fs = std::filesystem;
@@ -96,16 +97,17 @@ TEST_F(DownloadEngine, TheListReplacesTheOldOneOnlyWhenItArrivedWhole) {
 }
 
 TEST_F(DownloadEngine, ThreeFilesWithTheSecondFailingAndYes) {
-  std::vector<TFileRecord> records = {Offer("Alpha", "ALPHA.ZEB", "alpha hints"), Offer("Beta", "BETA.ZEB", "b"),
-                                      Offer("Gamma", "GAMMA.ZEB", "gamma hints")};
+  std::vector<TFileRecord> records = {Offer("Alpha", "ALPHA.ZEB", SmallHintFile("Alpha")),
+                                      Offer("Beta", "BETA.ZEB", SmallHintFile("Beta")),
+                                      Offer("Gamma", "GAMMA.ZEB", SmallHintFile("Gamma"))};
   records[1].Url = Server.Url("/status/404");
   int successes = 0;
   for (std::size_t i = 0; i < records.size() && !Engine.CancelRequested; ++i) {
     if (Engine.DownloadOneFile(records[i], i + 1 < records.size()) == TDownloadEngine::TOutcome::Done) ++successes;
   }
   EXPECT_EQ(successes, 2);
-  EXPECT_EQ(FileBytes(Hints.Path() / "ALPHA.ZEB"), "alpha hints");
-  EXPECT_EQ(FileBytes(Hints.Path() / "GAMMA.ZEB"), "gamma hints");
+  EXPECT_EQ(FileBytes(Hints.Path() / "ALPHA.ZEB"), SmallHintFile("Alpha"));
+  EXPECT_EQ(FileBytes(Hints.Path() / "GAMMA.ZEB"), SmallHintFile("Gamma"));
   EXPECT_EQ(FolderNames(Hints.Path()), (std::vector<std::string>{"ALPHA.ZEB", "GAMMA.ZEB"})) << "archives are deleted";
   EXPECT_TRUE(records[0].HaveCurrent);
   EXPECT_FALSE(records[1].HaveCurrent);
@@ -136,19 +138,20 @@ TEST_F(DownloadEngine, ThreeFilesWithTheSecondFailingAndYes) {
 }
 
 TEST_F(DownloadEngine, AFilePresentIsFetchedAgainOnlyAfterYes) {
-  TFileRecord record = Offer("Moonfall", "MOONFALL.ZEB", "new hints");
+  const std::string fresh = SmallHintFile("Moonfall");
+  TFileRecord record = Offer("Moonfall", "MOONFALL.ZEB", fresh);
   record.HaveCurrent = true;
   std::ofstream(Hints.Path() / "MOONFALL.ZEB", std::ios::binary) << "old hints";
   struct TCase {
     TDialogs::TAnswer Answer;
     TDownloadEngine::TOutcome Result;
     bool Cancelled;
-    const char* Content;
+    std::string Content;
   };
   using O = TDownloadEngine::TOutcome;
   for (const TCase& c : {TCase{TDialogs::TAnswer::No, O::Declined, false, "old hints"},
                          TCase{TDialogs::TAnswer::Cancel, O::Cancelled, true, "old hints"},
-                         TCase{TDialogs::TAnswer::Yes, O::Done, false, "new hints"}}) {
+                         TCase{TDialogs::TAnswer::Yes, O::Done, false, fresh}}) {
     Engine.CancelRequested = false;
     Dialogs.Asked.clear();
     Dialogs.AskAnswers = {c.Answer};
@@ -170,7 +173,7 @@ TEST_F(DownloadEngine, AFilePresentIsFetchedAgainOnlyAfterYes) {
   EXPECT_EQ(gets, 1u);
 }
 
-TEST_F(DownloadEngine, AnArchiveWithoutTheFileIsKeptAndReported) {
+TEST_F(DownloadEngine, AnArchiveWithoutTheFileIsReportedAndRemoved) {
   TFileRecord record = Offer("Castle", "CASTLE.ZEB", "castle", "OTHER.ZEB");
   EXPECT_EQ(Engine.DownloadOneFile(record, false), TDownloadEngine::TOutcome::Failed);
   ASSERT_EQ(Dialogs.Asked.size(), 1u);
@@ -178,7 +181,7 @@ TEST_F(DownloadEngine, AnArchiveWithoutTheFileIsKeptAndReported) {
                                    "Try your download again.  If you continue to receive this error, e-mail " +
                                        QString(ProductSupportEmail) +
                                        " with a description of the error and the steps that caused it.");
-  EXPECT_EQ(FolderNames(Hints.Path()), std::vector<std::string>{"Castle.zip.download"}) << "the archive stays";
+  EXPECT_TRUE(FolderNames(Hints.Path()).empty()) << "the archive is removed";
 }
 
 // An archive URL named like a hint file, or "..", harms nothing: the
@@ -193,13 +196,13 @@ TEST_F(DownloadEngine, ArchivesAreStoredUnderNamesOfTheirOwn) {
   for (const auto& [url, name] : names) EXPECT_EQ(TDownloadEngine::ArchiveFileName(url), name) << url;
 
   std::ofstream(Hints.Path() / "MOONFALL.ZEB", std::ios::binary) << "old hints";
-  ASSERT_TRUE(WriteZip((Server.Folder().Path() / "MOONFALL.ZEB").string(), {{"MOONFALL.ZEB", "new hints"}}));
+  ASSERT_TRUE(WriteZip((Server.Folder().Path() / "MOONFALL.ZEB").string(), {{"MOONFALL.ZEB", SmallHintFile("M")}}));
   TFileRecord record;
   record.Title = "Moonfall";
   record.FileName = "MOONFALL.ZEB";
   record.Url = Server.Url("/files/MOONFALL.ZEB");
   EXPECT_EQ(Engine.DownloadOneFile(record, false), TDownloadEngine::TOutcome::Done);
-  EXPECT_EQ(FileBytes(Hints.Path() / "MOONFALL.ZEB"), "new hints");
+  EXPECT_EQ(FileBytes(Hints.Path() / "MOONFALL.ZEB"), SmallHintFile("M"));
   EXPECT_EQ(FolderNames(Hints.Path()), std::vector<std::string>{"MOONFALL.ZEB"});
 }
 
@@ -221,7 +224,7 @@ TEST_F(DownloadEngine, StopDuringATransferCancelsQuietly) {
 }
 
 // Stop during the extraction: a ZIP error naming the abort; the old file
-// stays whole and the archive is kept.
+// stays whole and the archive is removed.
 TEST_F(DownloadEngine, StopDuringTheExtractionLeavesTheOldFile) {
   std::string content;
   for (int i = 0; i < 2000000; ++i) content += static_cast<char>('a' + i % 19);
@@ -237,7 +240,7 @@ TEST_F(DownloadEngine, StopDuringTheExtractionLeavesTheOldFile) {
   EXPECT_TRUE(Dialogs.Asked[0].Text.startsWith(
       "An error occurred while uncompressing Large hints (ZIP error: extraction aborted)."));
   EXPECT_EQ(FileBytes(Hints.Path() / "LARGE.ZEB"), "old hints");
-  EXPECT_EQ(FolderNames(Hints.Path()), (std::vector<std::string>{"LARGE.ZEB", "Large.zip.download"}));
+  EXPECT_EQ(FolderNames(Hints.Path()), std::vector<std::string>{"LARGE.ZEB"});
 }
 
 }  // namespace

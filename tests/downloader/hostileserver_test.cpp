@@ -18,6 +18,7 @@
 #include "support/localserver.h"
 #include "support/scripteddialogs.h"
 #include "support/smalldisk.h"
+#include "support/smallhints.h"
 #include "support/ziparchives.h"
 
 namespace fs = std::filesystem;
@@ -141,10 +142,10 @@ TEST_F(HostileServer, ALinkInTheHintFolderIsReplacedNotWrittenThrough) {
   TTempDir elsewhere;
   const std::string outside = elsewhere.Write("precious.txt", "not a hint file");
   fs::create_symlink(outside, Hints.Path() / "MOONFALL.ZEB");
-  TFileRecord record = Offer("MOONFALL.ZEB", {{"MOONFALL.ZEB", "new hints"}});
+  TFileRecord record = Offer("MOONFALL.ZEB", {{"MOONFALL.ZEB", SmallHintFile("Moonfall")}});
   EXPECT_EQ(Download(record), TDownloadEngine::TOutcome::Done);
   EXPECT_FALSE(fs::is_symlink(Hints.Path() / "MOONFALL.ZEB"));
-  EXPECT_EQ(FileBytes(Hints.Path() / "MOONFALL.ZEB"), "new hints");
+  EXPECT_EQ(FileBytes(Hints.Path() / "MOONFALL.ZEB"), SmallHintFile("Moonfall"));
   EXPECT_EQ(FileBytes(outside), "not a hint file");
 }
 
@@ -156,7 +157,10 @@ TEST_F(HostileServer, AFullDiskNeverHarmsTheGoodFile) {
   SCOPED_TRACE(disk.Kind());
   Options.InstallDir = disk.Path().string() + "/";
   const std::string old = Pattern(30000);
-  const std::string fresh = Pattern(100000) + "new";  // compresses well: the archive takes a page
+  // A hint file of about 100 KB that compresses well: the archive takes a page.
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < 1400; ++i) lines.push_back(Pattern(70 + i % 3));
+  const std::string fresh = SmallHintFile("Moonfall", lines);
   for (const std::uint64_t room : {0u, 4096u, 69632u, 98304u}) {
     SCOPED_TRACE(room);
     { std::ofstream(disk.Path() / "MOONFALL.ZEB", std::ios::binary) << old; }

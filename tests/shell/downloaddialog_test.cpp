@@ -23,6 +23,7 @@
 #include "shell/mainfixture.h"
 #include "support/files.h"
 #include "support/localserver.h"
+#include "support/smallhints.h"
 #include "support/wholetext.h"
 #include "support/ziparchives.h"
 
@@ -43,7 +44,7 @@ class DownloadDialog : public MainWindowTest {
   std::string Offer(const std::string& title, const std::string& fileName, const std::string& date, int size,
                     const std::string& url = "") {
     const std::string archive = title + ".zip";
-    EXPECT_TRUE(WriteZip((Server.Folder().Path() / archive).string(), {{fileName, "hints of " + title}}));
+    EXPECT_TRUE(WriteZip((Server.Folder().Path() / archive).string(), {{fileName, SmallHintFile(title)}}));
     return "<FILE><FTITLE>" + title + "</FTITLE><FURL>" + (url.empty() ? Server.Url("/files/" + archive) : url) +
            "</FURL><FNAME>" + fileName + "</FNAME><FDATE>" + date + "</FDATE><FSIZE>" + std::to_string(size) +
            "</FSIZE></FILE>\r\n";
@@ -221,7 +222,7 @@ TEST_F(DownloadDialog, SelectedRowsDownloadTopToBottomAndADoubleClickTheFocusedR
   form->DownloadButtonClick();
   ASSERT_EQ(Dialogs.AskedButtons.size(), 1u) << "the failing second file asks whether to go on";
   EXPECT_EQ(Dialogs.AskedButtons[0], TDialogs::TButtons::YesNo);
-  EXPECT_EQ(FileBytes(Hints.Path() / "GAMMA.ZEB"), "hints of Gamma");
+  EXPECT_EQ(FileBytes(Hints.Path() / "GAMMA.ZEB"), SmallHintFile("Gamma"));
   EXPECT_TRUE(form->StatusText->text().startsWith("Downloading complete.  You may now view the files"));
   EXPECT_EQ(Titles(*form), std::vector<std::string>{"Beta"}) << "the files now present are hidden";
 
@@ -233,7 +234,7 @@ TEST_F(DownloadDialog, SelectedRowsDownloadTopToBottomAndADoubleClickTheFocusedR
   fs::remove(Hints.Path() / "ALPHA.ZEB");
   Dialogs.AskAnswers = {TDialogs::TAnswer::Yes};  // "download again?" (its row was current)
   form->DownloadFocusedRow();
-  EXPECT_EQ(FileBytes(Hints.Path() / "ALPHA.ZEB"), "hints of Alpha");
+  EXPECT_EQ(FileBytes(Hints.Path() / "ALPHA.ZEB"), SmallHintFile("Alpha"));
 }
 
 // Stop during a transfer: the dialog stays responsive, refuses to close

@@ -247,6 +247,83 @@ TEST_F(OptionsDialog, TheDownloadDialogsEntryShowsOnlyTheDownloadingPage) {
   EXPECT_FALSE(RunDownloadingOptions(nullptr, record, Dialogs));
 }
 
+// A proxy address or port that the network library would misread is
+// refused on OK with a message naming the field, and the dialog stays open;
+// with the proxy box unticked the values are not used and stay as typed.
+TEST_F(OptionsDialog, AProxyThatCannotBeUsedKeepsTheDialogOpen) {
+  struct TCase {
+    std::string Host;
+    std::string Port;
+    const char* Field;  // "" when accepted
+  };
+  const TCase cases[] = {
+      {"proxy.example.com", "3128", ""},
+      {"10.0.0.1", "80", ""},
+      {"[::1]", "8080", ""},
+      {"[2001:db8::7]", "65535", ""},
+      {"localhost", "", ""},
+      {"user:pa%0d%0aX@127.0.0.1", "3128", "Server IP Address"},
+      {"user@10.0.0.1", "3128", "Server IP Address"},
+      {" 10.0.0.1", "80", "Server IP Address"},
+      {"proxy example", "80", "Server IP Address"},
+      {"", "80", "Server IP Address"},
+      {"999.1.1.1", "80", "Server IP Address"},
+      {"10.0.0.1:80", "", "Server IP Address"},
+      {"[::1", "80", "Server IP Address"},
+      {"http://proxy/", "80", "Server IP Address"},
+      {std::string(200, 'x') + "@proxy", "80", "Server IP Address"},
+      {"10.0.0.1", "0", "Port"},
+      {"10.0.0.1", "65536", "Port"},
+      {"10.0.0.1", "80x", "Port"},
+      {"10.0.0.1", "-1", "Port"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE("\"" + c.Host + "\" port \"" + c.Port + "\"");
+    TOptions working;
+    working.ProxyIP = "old.example";
+    working.ProxyPort = "1";
+    TOptionsForm form(nullptr, working, Dialogs);
+    form.show();
+    Child<QCheckBox>(form, "ProxyCheckBox")->setChecked(true);
+    Child<QLineEdit>(form, "ProxyIPMaskEdit")->setText(QString::fromStdString(c.Host));
+    Child<QLineEdit>(form, "ProxyPortEdit")->setText(QString::fromStdString(c.Port));
+    Dialogs.Asked.clear();
+    form.accept();
+    if (std::string(c.Field).empty()) {
+      EXPECT_FALSE(form.isVisible());
+      EXPECT_EQ(form.result(), QDialog::Accepted);
+      EXPECT_TRUE(Messages().empty());
+      EXPECT_EQ(working.ProxyIP, c.Host);
+      EXPECT_EQ(working.ProxyPort, c.Port);
+      continue;
+    }
+    EXPECT_TRUE(form.isVisible()) << "the dialog closed";
+    EXPECT_EQ(working.ProxyIP, "old.example") << "nothing is kept yet";
+    ASSERT_EQ(Messages().size(), 1u);
+    const std::string text = Messages()[0].Text.toStdString();
+    EXPECT_EQ(Messages()[0].Caption, "Set Options");
+    EXPECT_EQ(text.rfind(std::string("The proxy server's \"") + c.Field + "\" \"", 0), 0u) << text;
+    EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << "one line";
+    EXPECT_LT(text.size(), 320u) << "a long value is cut";
+    EXPECT_EQ(form.PageControl->currentWidget()->objectName(), "DownloadingTabSheet");
+    // Cancel still closes it.
+    form.reject();
+    EXPECT_FALSE(form.isVisible());
+  }
+
+  // Unticked, the proxy is not used: what was typed is kept without a word.
+  TOptions working;
+  TOptionsForm form(nullptr, working, Dialogs);
+  form.show();
+  Child<QLineEdit>(form, "ProxyIPMaskEdit")->setText("user@10.0.0.1");
+  Dialogs.Asked.clear();
+  form.accept();
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(working.ProxyIP, "user@10.0.0.1");
+  EXPECT_FALSE(working.ProxyOn);
+}
+
 // ---- the Help menu ------------------------------------------------------------------
 
 // The boxes keep their standard 96-dpi places scaled to the screen; where a

@@ -135,7 +135,7 @@ TEST_F(Outline, TheLayoutAndWithTheOptionTheFileAndItsWindowsComeBack) {
   {
     TZEBMain& main = StartShown();
     main.showNormal();
-    main.setGeometry(120, 90, 820, 610);
+    main.setGeometry(40, 30, 720, 540);
     Settle();
     main.OptionsRecord().ReopenLastFile = true;
     main.OpenHintFile(game);
@@ -148,7 +148,7 @@ TEST_F(Outline, TheLayoutAndWithTheOptionTheFileAndItsWindowsComeBack) {
   }
   {
     TZEBMain& main = Restart();
-    EXPECT_EQ(main.size(), QSize(820, 610));
+    EXPECT_EQ(main.size(), QSize(720, 540));
     EXPECT_EQ(main.CurrentFile(), game);
     ASSERT_NE(main.OutlineDock(), nullptr);
     EXPECT_FALSE(main.OutlineDock()->isHidden());

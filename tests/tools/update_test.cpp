@@ -13,6 +13,7 @@
 #include "authoring/hintwriter.h"
 #include "support/fixtures.h"
 #include "support/localserver.h"
+#include "support/smallhints.h"
 #include "support/ziparchives.h"
 
 namespace fs = std::filesystem;
@@ -125,6 +126,37 @@ TEST(ZebtoolUpdate, HostileNamesAreRefusedAndTheHomeStaysAsItWas) {
     EXPECT_FALSE(fs::exists(home.Path() / ".profile"));
     EXPECT_FALSE(fs::exists(home.Path().parent_path() / "x.ZEB"));
   }
+}
+
+// An archive whose file is itself an archive, or no hint file at all: the
+// line says so, the exit status is 69, the copy already there keeps its
+// bytes and no archive is left in the hint folder.
+TEST(ZebtoolUpdate, AFileThatIsNoHintFileIsNotCalledDownloaded) {
+  TTestServer server;
+  TTempDir home;
+  ASSERT_TRUE(WriteZip((server.Folder().Path() / "inner.zip").string(), {{"INNER.ZEB", SmallHintFile("Inner")}}));
+  ASSERT_TRUE(WriteZip((server.Folder().Path() / "nested.zip").string(),
+                       {{"NESTED.ZEB", ReadFile(server.Folder().Path() / "inner.zip")}}));
+  ASSERT_TRUE(WriteZip((server.Folder().Path() / "text.zip").string(), {{"TEXT.ZEB", "just text"}}));
+  server.Serve("update.cgi", "<FILE><FTITLE>Nested</FTITLE><FURL>" + server.Url("/files/nested.zip") +
+                                 "</FURL><FNAME>NESTED.ZEB</FNAME></FILE>\r\n<FILE><FTITLE>Text</FTITLE><FURL>" +
+                                 server.Url("/files/text.zip") + "</FURL><FNAME>TEXT.ZEB</FNAME></FILE>\r\n");
+  const std::string old = SmallHintFile("The copy the user has");
+  const fs::path hints = home.Path() / "hints";
+  fs::create_directories(hints);
+  { std::ofstream(hints / "NESTED.ZEB", std::ios::binary) << old; }
+  const TRun run = Zebtool(home.Path().string(), "download NESTED.ZEB TEXT.ZEB --yes --server " + server.Host());
+  EXPECT_EQ(run.Status, 69);
+  EXPECT_EQ(run.Out,
+            "NESTED.ZEB: failed, the file NESTED.ZEB in the archive is itself a ZIP archive, not a hint file; nothing "
+            "was replaced\nTEXT.ZEB: failed, the file TEXT.ZEB in the archive is not a hint file; nothing was "
+            "replaced\n");
+  const std::string kept = "It was not saved, and a copy of NESTED.ZEB already in the hint-file folder is kept";
+  EXPECT_NE(run.Err.find(kept), std::string::npos) << run.Err;
+  EXPECT_EQ(ReadFile(hints / "NESTED.ZEB"), old);
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(hints)) left.push_back(entry.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"NESTED.ZEB"});
 }
 
 // A home under a file, and an empty list: clear results, never an abort.
