@@ -190,6 +190,7 @@ int SearchCommand(const TArgs& args, std::ostream& out, std::ostream& err) {
 int BuildCommand(const TArgs& args, std::ostream&, std::ostream& err) {
   if (args.size() != 3 || args[1] != "-o") return UsageError(err, "build takes SOURCE -o OUT");
   const std::string& sourcePath = args[0];
+  if (const int refused = RefuseOutputsOverInputs({args[2]}, {sourcePath}, err)) return refused;
   std::ifstream in(sourcePath, std::ios::binary);
   if (!in) {
     err << "zebtool: cannot read " << sourcePath << "\n";

@@ -41,6 +41,7 @@ int PrintCommand(const TArgs& args, std::ostream&, std::ostream& err) {
     }
   }
   if (path.empty() || outPath.empty()) return UsageError(err, "print takes FILE -o OUT.pdf");
+  if (const int refused = RefuseOutputsOverInputs({outPath}, {path}, err)) return refused;
 
   TObjectList list;
   const int code = LoadForCommand(path, list, err);

@@ -116,7 +116,7 @@ TEST_F(ZebtoolCommands, AnOutputThatIsTheInputIsRefused) {
   const fs::path symbolicLink = Dir.Path() / "link.txt";
   fs::create_symlink("CASTLE.ZEB", symbolicLink);
   const std::string otherSpelling = (Dir.Path() / "." / "CASTLE.ZEB").string();
-  for (const std::string command : {"html", "decode"}) {
+  for (const std::string command : {"html", "decode", "print"}) {
     for (const std::string& output : {HintFile, otherSpelling, hardLink.string(), symbolicLink.string()}) {
       SCOPED_TRACE(command + " -o " + output);
       const TRun run = Run(command + " " + Quote(HintFile) + " -o " + Quote(output));
@@ -125,6 +125,11 @@ TEST_F(ZebtoolCommands, AnOutputThatIsTheInputIsRefused) {
       EXPECT_EQ(ReadFile(HintFile), original);
     }
   }
+  // build's input is its source.
+  const std::string source = (Dir.Path() / "castle.zebsrc").string();
+  const TRun build = Run("build " + Quote(source) + " -o " + Quote(source));
+  EXPECT_EQ(build.Status, 73);
+  EXPECT_EQ(ReadFile(source), CastleSource);
   // A copy is another file.
   const std::string copy = (Dir.Path() / "copy.zeb").string();
   fs::copy_file(HintFile, copy);
