@@ -91,9 +91,9 @@ class TRemovedAtEnd {
 // said of "the file X in the archive".
 std::string HintFileRefusal(const std::string& path) {
   TObjectList objects;
-  const int code = LoadHintFile(path, objects, false).Code;
+  const TLoadResult loaded = LoadHintFile(path, objects, false);
   ClearList(objects);
-  switch (code) {
+  switch (loaded.Code) {
     case LoadResult::Loaded:
       return std::string();
     case LoadResult::ZipArchive:
@@ -101,7 +101,14 @@ std::string HintFileRefusal(const std::string& path) {
     case LoadResult::NotHintFile:
       return "is not a hint file";
     case LoadResult::BadChecksum:
-      return "is a damaged hint file (its checksum is wrong)";
+      switch (loaded.Damage) {
+        case TDamage::NestedTooDeep:
+          return "is a damaged hint file (its hints nest too deep)";
+        case TDamage::LineTooLong:
+          return "is a damaged hint file (a line of its text is too long)";
+        default:
+          return "is a damaged hint file (its checksum is wrong)";
+      }
     case LoadResult::OutOfMemory:
       return "could not be checked: there was not enough memory to load it";
     default:

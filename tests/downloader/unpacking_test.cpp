@@ -116,6 +116,7 @@ TEST_F(Unpacking, OnlyAFileThatLoadsReplacesTheOldOne) {
       {"text", "Just some text\r\n", "is not a hint file"},
       {"nothing", "", "is not a hint file"},
       {"a wrong checksum", wrongSum.Build(), "is a damaged hint file (its checksum is wrong)"},
+      {"a line too long", "ZEB\n" + std::string(20000, 'x') + "\n", "is a damaged hint file (a line of its text is too long)"},
   };
   const std::string old = SmallHintFile("The copy the user has");
   for (const bool oldThere : {true, false}) {
